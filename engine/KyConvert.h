@@ -1,0 +1,58 @@
+#pragma once
+// Detects the character code of a text of unknown Japanese encoding and
+// converts it to Shift-JIS lines; also the conversions between JIS, EUC-JP
+// and Shift-JIS in every direction.
+#include <functional>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tansa2 {
+
+enum TKanjiCode : int {
+  kcAscii = 0,
+  kcBinary = 1,
+  kcJis = 2,
+  kcEuc = 3,
+  kcSjis = 4,
+  kcEucOrSjis = 5,
+  kcUtf16LE = 10,
+  kcUtf16BE = 11,
+  kcUtf8Bom = 12,
+  kcUtf8 = 13,
+  kcAuto = 99,
+};
+
+using TStrings = std::vector<std::string>;
+
+// Asked when a text could be EUC-JP or Shift-JIS and no default is given:
+// true reads it as Shift-JIS, false as EUC-JP. Without one, Shift-JIS.
+using TAskSjisOrEuc = std::function<bool()>;
+
+// Decides the code when `Code` is kcAuto and converts `text` to Shift-JIS;
+// on return `Code` holds the code applied. The result ends before the first
+// 0x00 byte.
+std::string ConvertToSjis(std::string_view text, int& Code, int DefaultCode,
+                          const TAskSjisOrEuc& askSjis = {});
+// Lines end at CR, LF or CR LF; a break at the very end adds no line.
+void SplitTextLines(std::string_view text, TStrings& Lines);
+
+// Throws platform::EFOpenError when the file can't be opened.
+void LoadTextFile(TStrings& Lines, const std::string& FileName, int& Code, int DefaultCode,
+                  const TAskSjisOrEuc& askSjis = {});
+void LoadTextStream(TStrings& Lines, std::istream& Stream, int& Code, int DefaultCode,
+                    const TAskSjisOrEuc& askSjis = {});
+
+int DetectCode(std::string_view text);  // kcAscii .. kcEucOrSjis
+bool IsUtf8(std::string_view text, bool& HasBom);
+std::string ConvertCode(std::string_view text, int FromCode, int ToCode);
+
+std::string JisToSjis(std::string_view text);
+std::string EucToSjis(std::string_view text);
+std::string SjisToJis(std::string_view text);
+std::string EucToJis(std::string_view text);
+std::string JisToEuc(std::string_view text);
+std::string SjisToEuc(std::string_view text);
+
+}  // namespace tansa2

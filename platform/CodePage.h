@@ -1,0 +1,22 @@
+#pragma once
+// Conversions between the program's internal text (Shift-JIS, Windows code
+// page 932) and the Unicode encodings of the outside world. Whatever CP932
+// can't hold, and whatever is malformed, becomes "?"; a conversion never stops
+// half way.
+#include <string>
+#include <string_view>
+
+namespace tansa2::platform {
+
+// Lead byte of a double-byte CP932 character: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsDBCSLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+std::string Utf8ToCp932(std::string_view utf8);
+std::string Cp932ToUtf8(std::string_view cp932);
+// UTF-16 little-endian bytes; an odd last byte counts as malformed.
+std::string Utf16LeToCp932(std::string_view utf16le);
+std::string Cp932ToUtf16Le(std::string_view cp932);
+
+}  // namespace tansa2::platform

@@ -1,0 +1,44 @@
+#pragma once
+// Files as the engine uses them: read whole in one go, or opened read-only
+// for the raw line reader. Paths are CP932.
+#include <stdexcept>
+#include <string>
+
+namespace tansa2::platform {
+
+// A file that could not be opened ("cannot open file").
+class EFOpenError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A read that failed after the file was opened.
+class EInOutError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// An open, read-only file descriptor, closed with the object.
+class TReadOnlyFile {
+ public:
+  // Throws EFOpenError naming the file and the reason.
+  explicit TReadOnlyFile(const std::string& cp932Path);
+  ~TReadOnlyFile();
+  TReadOnlyFile(const TReadOnlyFile&) = delete;
+  TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
+
+  // Up to `size` bytes; 0 at the end. Throws EInOutError.
+  size_t Read(char* buffer, size_t size);
+  // Everything from the current position to the end, read in one go.
+  std::string ReadToEnd();
+  int Descriptor() const { return fd_; }
+
+ private:
+  std::string path_;
+  int fd_;
+};
+
+std::string ReadWholeFile(const std::string& cp932Path);
+bool DirectoryExists(const std::string& cp932Path);
+
+}  // namespace tansa2::platform

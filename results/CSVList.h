@@ -1,0 +1,36 @@
+#pragma once
+// A table of string cells kept as comma text, one row a line; the file
+// format of saved results and of the result history.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tansa2 {
+
+class TCSVList {
+ public:
+  // "" outside the table.
+  const std::string& Cells(int col, int row) const;
+  // Ignored for a row outside the table; a column past the end widens every row.
+  void SetCells(int col, int row, std::string value);
+
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int ColCount() const { return colCount_; }
+  void SetColCount(int value);
+
+  // Appends a row read from comma text; returns its index.
+  int AddRow(std::string_view commaText);
+  void Clear() { rows_.clear(); }
+  const std::vector<std::string>& Row(int row) const { return rows_[row]; }
+
+  // Throws EQuietAbort when the file can't be read; the rows then stay.
+  bool LoadFromFile(const std::string& fileName);
+  // False when the file can't be created. Missing folders are created.
+  bool SaveToFile(const std::string& fileName) const;
+
+ private:
+  std::vector<std::vector<std::string>> rows_;
+  int colCount_ = 0;
+};
+
+}  // namespace tansa2

@@ -1,0 +1,182 @@
+#include "session/GrepRun.h"
+
+#include <cstdio>
+
+#include "platform/CodePage.h"
+#include "platform/FileIO.h"
+#include "results/CommaText.h"
+
+namespace tansa2 {
+namespace {
+
+bool IsBlank(unsigned char c) { return c <= 0x20; }
+
+unsigned char AsciiLower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+
+// Copies `text` character by character, putting a backslash before each
+// single-byte character `needsEscape` picks out; double-byte characters are
+// copied whole, so their trail bytes are never taken for ASCII.
+template <class NeedsEscape>
+std::string EscapeSingleBytes(std::string_view text, NeedsEscape needsEscape) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  int backslashRun = 0;  // single-byte backslashes right before this character
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = text[i];
+    if (platform::IsDBCSLeadByte(c) && i + 1 < text.size()) {
+      out.append(text.substr(i, 2));
+      ++i;
+      backslashRun = 0;
+      continue;
+    }
+    if (needsEscape(c, backslashRun)) out.push_back('\\');
+    out.push_back(static_cast<char>(c));
+    backslashRun = c == '\\' ? backslashRun + 1 : 0;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string TrimBlanks(std::string_view text) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+TGrepField CheckGrepInput(TGrepParam& param) {
+  if (param.GrepStr.empty()) return TGrepField::GrepStr;
+  param.GrepDir = TrimBlanks(param.GrepDir);
+  if (param.GrepDir.empty() || !platform::DirectoryExists(param.GrepDir)) return TGrepField::GrepDir;
+  param.FileMask = TrimBlanks(param.FileMask);
+  if (param.FileMask.empty()) return TGrepField::FileMask;
+  param.DirMask = TrimBlanks(param.DirMask);
+  if (param.SubDir && param.DirMask.empty()) param.DirMask = "*.*";
+  return TGrepField::None;
+}
+
+// A slash after an odd run of backslashes is already escaped; after an even
+// run (none, or escaped backslashes) it still needs one.
+std::string EscapeSlash(std::string_view text) {
+  return EscapeSingleBytes(text, [](unsigned char c, int backslashRun) {
+    return c == '/' && backslashRun % 2 == 0;
+  });
+}
+
+std::string EscapeMetaChars(std::string_view text) {
+  return EscapeSingleBytes(text, [](unsigned char c, int) {
+    switch (c) {
+      case '$': case '(': case ')': case '*': case '+': case '-': case '.':
+      case '?': case '[': case '\\': case ']': case '^': case '|':
+        return true;
+      default:
+        return false;
+    }
+  });
+}
+
+std::string GrepPattern(const TGrepParam& param) {
+  std::string pattern = "m/";
+  pattern += param.NoRegExp ? EscapeMetaChars(param.GrepStr) : EscapeSlash(param.GrepStr);
+  pattern += "/k";
+  if (!param.MatchCase) pattern += 'i';
+  return pattern;
+}
+
+bool TNoFileExtList::CaseLess::operator()(const std::string& a, const std::string& b) const {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char ca = AsciiLower(a[i]);
+    const unsigned char cb = AsciiLower(b[i]);
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
+void TNoFileExtList::Assign(std::string_view setting) {
+  extensions_.clear();
+  for (const std::string& item : FromCommaText(setting)) {
+    std::string extension = TrimBlanks(item);
+    if (!extension.empty()) extensions_.insert(std::move(extension));
+  }
+}
+
+bool TNoFileExtList::Contains(std::string_view extension) const {
+  return extensions_.count(std::string(extension)) != 0;
+}
+
+std::string FormatCount(int value) {
+  const std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : value);
+  std::string out = value < 0 ? "-" : "";
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string GrepSummaryText(int hitCount, uint32_t elapsedMs) {
+  static const std::string found = platform::Utf8ToCp932("個検索しました。");
+  const uint32_t seconds = elapsedMs / 1000;
+  char elapsed[64];
+  std::snprintf(elapsed, sizeof elapsed, "(Elapsed time %u:%2.2u.%3.3u)", seconds / 60,
+                seconds % 60, elapsedMs % 1000);
+  return FormatCount(hitCount) + found + elapsed;
+}
+
+TGrepRun::TGrepRun() {
+  // Hidden files, system entries (FIFOs, sockets, devices) and directories
+  // are never searched; read-only and archive bits don't matter.
+  KyFindFile.Conditions = {fcHidden, fcSystem, fcDirectory};
+  KyFindFile.OnFind = [this](TKyFindFile&, const TFindData& data, const std::string& currentDir,
+                             bool&) { FileFound(data, currentDir); };
+  KyGrep.OnMatch = [this](TKyGrep& grep, std::string_view line, int lineNum, int matchPos,
+                          int matchLen) {
+    ++hitCount_;
+    if (OnHit) OnHit(TGrepHit{grep.FileName(), line, lineNum, matchPos, matchLen});
+  };
+}
+
+void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
+  KyFindFile.ProcessMessages = processMessages;
+  KyGrep.ProcessMessages = std::move(processMessages);
+}
+
+void TGrepRun::Prepare(const TGrepParam& param) {
+  KyGrep.RegExp = GrepPattern(param);
+  KyGrep.AutoCode = param.AutoCode;
+  KyFindFile.SetBaseDir(param.GrepDir);
+  KyFindFile.SetSearchSubDir(param.SubDir);
+  KyFindFile.DirMask = param.DirMask;
+  hitCount_ = 0;
+}
+
+uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
+  for (const std::string& mask : FromCommaText(fileMaskText)) {
+    KyFindFile.FileMask = mask;
+    const uint32_t result = KyFindFile.Find();
+    if (result != 0) return result;
+  }
+  return 0;
+}
+
+void TGrepRun::Cancel() {
+  KyFindFile.Canceled = true;
+  KyGrep.Cancel();
+}
+
+void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
+  const std::string& name = data.cFileName;
+  const size_t dot = name.rfind('.');
+  const std::string_view extension =
+      dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
+  if (NoFileExtList.Contains(extension)) return;
+  if (static_cast<int64_t>(data.nFileSize) >= static_cast<int64_t>(MaxFileSize) * 1048576) return;
+  filePath_ = currentDir + "/" + name;
+  KyGrep.GrepFile(filePath_);
+  if (OnFileSearched) OnFileSearched(name);
+}
+
+}  // namespace tansa2

@@ -1,0 +1,108 @@
+#pragma once
+// The window-free part of a search run: checking and normalising the search
+// fields, building the pattern, the extension and size filters, one walk per
+// file mask, and the texts shown at the end. The window and tansa2-grep both
+// drive a search through TGrepRun.
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "engine/KyFindFile.h"
+#include "engine/KyGrep.h"
+
+namespace tansa2 {
+
+// The search panel's content, in the order the history stores it.
+struct TGrepParam {
+  std::string GrepStr;
+  std::string GrepDir;
+  std::string FileMask;  // several masks as comma text
+  bool SubDir = false;
+  std::string DirMask;
+  bool MatchCase = false;
+  bool NoRegExp = false;
+  bool AutoCode = false;
+};
+
+enum class TGrepField { None, GrepStr, GrepDir, FileMask };
+
+// Trims the directory, file-mask and directory-mask texts in place and gives
+// an empty directory mask "*.*" when sub-directories are searched. Returns
+// the field whose text can't be searched, or None.
+TGrepField CheckGrepInput(TGrepParam& param);
+
+// Blanks and control characters (bytes up to 0x20) off both ends.
+std::string TrimBlanks(std::string_view text);
+
+// Regular-expression mode: a single-byte "/" not already after a backslash
+// character gets one.
+std::string EscapeSlash(std::string_view text);
+// Plain-text mode: a backslash before each single-byte $ ( ) * + - . ? [ \ ] ^ |.
+std::string EscapeMetaChars(std::string_view text);
+// "m/" + escaped search string + "/k", and "i" unless case matters.
+std::string GrepPattern(const TGrepParam& param);
+
+// Extensions never searched, compared without case.
+class TNoFileExtList {
+ public:
+  // `setting` is comma text, such as "exe,dll".
+  void Assign(std::string_view setting);
+  bool Contains(std::string_view extension) const;
+
+ private:
+  struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  std::set<std::string, CaseLess> extensions_;
+};
+
+// 1234567 -> "1,234,567".
+std::string FormatCount(int value);
+// "1,234個検索しました。(Elapsed time 1:05.040)", CP932.
+std::string GrepSummaryText(int hitCount, uint32_t elapsedMs);
+
+// One matching line; the views are valid during the callback only.
+struct TGrepHit {
+  const std::string& FileName;
+  std::string_view Line;
+  int LineNum;
+  int MatchPos;
+  int MatchLen;
+};
+
+class TGrepRun {
+ public:
+  TGrepRun();
+
+  TKyFindFile KyFindFile;
+  TKyGrep KyGrep;
+  TNoFileExtList NoFileExtList;
+  int MaxFileSize = 10;  // megabytes; a file this size or larger is skipped
+
+  std::function<void(const TGrepHit&)> OnHit;
+  // After each searched file, with its name without the directory.
+  std::function<void(std::string_view FileName)> OnFileSearched;
+  // The owner's message pump, called between directory entries and after hits.
+  void SetProcessMessages(std::function<void()> processMessages);
+
+  // Sets up the grep component and the enumerator from checked parameters.
+  void Prepare(const TGrepParam& param);
+  // One walk per mask of the comma text; stops at the first walk that does
+  // not end normally and returns its code (0, 1223 or a listing error).
+  // Errors of the grep component propagate.
+  uint32_t SearchMasks(std::string_view fileMaskText);
+  void Cancel();
+
+  int HitCount() const { return hitCount_; }
+  bool Busy() const { return KyFindFile.Busy; }
+
+ private:
+  void FileFound(const TFindData& data, const std::string& currentDir);
+
+  int hitCount_ = 0;
+  std::string filePath_;
+};
+
+}  // namespace tansa2

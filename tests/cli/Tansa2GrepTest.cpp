@@ -1,0 +1,262 @@
+// Runs the built tansa2-grep on real trees and reads what it prints.
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+namespace tansa2 {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Iconv(const std::string& text, const char* to) {
+  iconv_t cd = iconv_open(to, "UTF-8");
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << to;
+  std::string out(text.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(text.data());
+  size_t inLeft = text.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  EXPECT_NE(iconv(cd, &in, &inLeft, &outPtr, &outLeft), static_cast<size_t>(-1)) << to;
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);  // back to ASCII at the end
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+struct TResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Tansa2GrepTest : public ::testing::Test {
+ protected:
+  TResult Run(const std::vector<std::string>& args) {
+    std::string command = "timeout 120 " + std::string(TANSA2_GREP_PROGRAM);
+    for (const std::string& arg : args) {
+      std::string quoted = "'";
+      for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+      command += " " + quoted + "'";
+    }
+    const fs::path out = scratch_.Path() / "out";
+    const fs::path err = scratch_.Path() / "err";
+    command += " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  }
+
+  testing::TTempDir scratch_;
+  testing::TTempDir tree_;
+};
+
+// The sample text written in every encoding the detection knows.
+class EncodingTreeTest : public Tansa2GrepTest {
+ protected:
+  void SetUp() override {
+    text_ = ReadFile(fs::path(TANSA2_TEST_DATA) / "cli" / "sample-ja.txt");
+    lines_ = SplitLines(text_);
+    const std::string crlf = [&] {
+      std::string out;
+      for (const std::string& line : lines_) out += line + "\r\n";
+      return out;
+    }();
+    tree_.Write("sjis.txt", Iconv(text_, "CP932"));
+    tree_.Write("a/euc.txt", Iconv(text_, "EUC-JP"));
+    tree_.Write("a/jis.txt", Iconv(text_, "ISO-2022-JP"));
+    tree_.Write("a/b/utf8.txt", text_);
+    tree_.Write("a/b/utf8bom.txt", "\xEF\xBB\xBF" + crlf);
+    tree_.Write("c/utf16le.txt", "\xFF\xFE" + Iconv(crlf, "UTF-16LE"));
+    tree_.Write("c/utf16be.txt", "\xFE\xFF" + Iconv(crlf, "UTF-16BE"));
+    tree_.Write("ascii.txt", "Tokyo\n東京 is not here\n");
+  }
+
+  // "file:line" of every line of the sample holding `word`.
+  std::set<std::string> Expected(const std::string& file, const std::string& word) const {
+    std::set<std::string> expected;
+    for (size_t i = 0; i < lines_.size(); ++i)
+      if (lines_[i].find(word) != std::string::npos) expected.insert(file + ":" + std::to_string(i + 1));
+    return expected;
+  }
+
+  // Tag lines "path(line):text" back to "file:line", checking the text.
+  std::map<std::string, std::set<std::string>> Hits(const std::string& out, const std::string& word) {
+    std::map<std::string, std::set<std::string>> hits;
+    for (const std::string& line : SplitLines(out)) {
+      const size_t open = line.find('(');
+      const size_t close = line.find("):", open);
+      EXPECT_NE(close, std::string::npos) << line;
+      if (close == std::string::npos) continue;
+      const std::string file = fs::path(line.substr(0, open)).lexically_relative(tree_.Path()).string();
+      EXPECT_NE(line.find(word, close), std::string::npos) << line;
+      hits[file].insert(file + ":" + line.substr(open + 1, close - open - 1));
+    }
+    return hits;
+  }
+
+  std::string text_;
+  std::vector<std::string> lines_;
+};
+
+TEST_F(EncodingTreeTest, DetectionFindsTheSameLinesInEveryEncoding) {
+  for (const std::string word : {"東京", "表/裏", "ソフト", "能登"}) {
+    const TResult result = Run({"-r", "-a", "-c", "-F", word, tree_.String()});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto hits = Hits(result.out, word);
+    for (const std::string file : {"sjis.txt", "a/euc.txt", "a/jis.txt", "a/b/utf8.txt",
+                                   "a/b/utf8bom.txt", "c/utf16le.txt", "c/utf16be.txt"}) {
+      const auto it = hits.find(file);
+      EXPECT_EQ(it == hits.end() ? std::set<std::string>() : it->second, Expected(file, word))
+          << word << " in " << file;
+    }
+    EXPECT_EQ(hits.count("ascii.txt"), word == "東京" ? 1u : 0u);
+  }
+}
+
+TEST_F(EncodingTreeTest, RawModeMatchesOnlyShiftJisAndAscii) {
+  const TResult result = Run({"-r", "-c", "-F", "東京", tree_.String()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto hits = Hits(result.out, "東京");
+  std::set<std::string> files;
+  for (const auto& [file, lines] : hits) files.insert(file);
+  EXPECT_EQ(files, (std::set<std::string>{"sjis.txt", "ascii.txt"}));
+  EXPECT_EQ(hits.at("sjis.txt"), Expected("sjis.txt", "東京"));
+}
+
+TEST_F(EncodingTreeTest, CaseIsIgnoredUnlessAskedFor) {
+  const TResult ignored = Run({"-r", "-a", "-F", "tokyo", tree_.String(), "utf8.txt"});
+  EXPECT_EQ(ignored.status, 0);
+  EXPECT_EQ(SplitLines(ignored.out).size(), 1u);
+  EXPECT_EQ(Run({"-r", "-a", "-c", "-F", "tokyo", tree_.String(), "utf8.txt"}).status, 1);
+}
+
+TEST_F(EncodingTreeTest, RegularExpressionsAndTheThreeFormats) {
+  const TResult tag = Run({"-a", "-c", "東京.{0,3}[都府]", tree_.String(), "sjis.txt"});
+  ASSERT_EQ(tag.status, 0) << tag.err;
+  EXPECT_EQ(tag.out, tree_.String() + "/sjis.txt(16):" + lines_[15] + "\n");
+  const TResult csv = Run({"--format=csv", "-a", "-c", "東京都", tree_.String(), "sjis.txt"});
+  // The match starts at byte 19 of the Shift-JIS line and is 6 bytes long.
+  EXPECT_EQ(csv.out, tree_.String() + "/sjis.txt,16," + lines_[15] + ",19,6\n");
+  const TResult line = Run({"--format=line", "-a", "-c", "東京都", tree_.String(), "sjis.txt"});
+  EXPECT_EQ(line.out, lines_[15] + "\n");
+  const TResult sjis = Run({"--format=line", "--encoding=sjis", "-a", "-c", "東京都", tree_.String(), "sjis.txt"});
+  EXPECT_EQ(sjis.out, Iconv(lines_[15], "CP932") + "\n");
+}
+
+TEST_F(EncodingTreeTest, SummaryGoesToStandardError) {
+  const TResult result = Run({"--summary", "-r", "-a", "-c", "-F", "能登", tree_.String()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err.rfind("7個検索しました。(Elapsed time 0:", 0), 0u) << result.err;
+}
+
+TEST_F(EncodingTreeTest, FiltersAndMasks) {
+  EXPECT_EQ(SplitLines(Run({"-r", "-a", "-F", "能登", tree_.String(), "*.txt", "--exclude-ext=TXT"}).out).size(), 0u);
+  EXPECT_EQ(SplitLines(Run({"-r", "-a", "-F", "能登", tree_.String(), "--dir-mask=a"}).out).size(), 3u);
+  EXPECT_EQ(SplitLines(Run({"-a", "-F", "能登", tree_.String(), "sjis.txt utf8*"}).out).size(), 1u);
+  EXPECT_EQ(Run({"-r", "-a", "-F", "能登", tree_.String(), "--max-size=0"}).status, 1);
+}
+
+TEST_F(Tansa2GrepTest, RefusedInputGetsAMessageAndStatusTwo) {
+  struct TCase {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const std::string dir = tree_.String();
+  for (const TCase& c : std::vector<TCase>{
+           {{"", dir}, "search string is empty"},
+           {{"x", dir + "/missing"}, "no such directory"},
+           {{"x", dir, "  "}, "file mask is empty"},
+           {{"(", dir}, "tansa2-grep: "},
+           {{"x"}, "a search string and a directory are needed"},
+           {{"-q", "x", dir}, "unknown option -q"},
+           {{"--format=xml", "x", dir}, "unknown --format"},
+           {{"--max-size=ten", "x", dir}, "invalid --max-size"},
+       }) {
+    tree_.Write("a.txt", "((\n");
+    const TResult result = Run(c.args);
+    EXPECT_EQ(result.status, 2) << c.message;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n') <= 2, true) << result.err;
+  }
+}
+
+TEST_F(Tansa2GrepTest, HelpAndVersion) {
+  EXPECT_EQ(Run({"--help"}).status, 0);
+  EXPECT_NE(Run({"--help"}).out.find("Usage: tansa2-grep"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}).out.rfind("tansa2-grep ", 0), 0u);
+}
+
+// Nothing in this tree may hang or crash the tool.
+TEST_F(Tansa2GrepTest, HostileTreeNeitherHangsNorCrashes) {
+  const fs::path root = tree_.Path();
+  tree_.Write("plain.txt", "needle\n");
+  ASSERT_EQ(mkfifo((root / "fifo.txt").c_str(), 0644), 0);
+  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = (root / "sock.txt").string();
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  tree_.Write("locked/inside.txt", "needle\n");
+  fs::permissions(root / "locked", fs::perms::none);
+  fs::create_directory_symlink(root, root / "loop");
+  fs::create_directories(root / "deep");
+  fs::create_directory_symlink("..", root / "deep" / "up");
+  tree_.Write("binary.bin", std::string("\x00\x01\x02needle\xFF", 10));
+  tree_.Write("caf\xC3\xA9-\xF0\x9F\x98\x80.txt", "needle in a name CP932 can't hold\n");
+  {
+    std::string big(50 * 1024 * 1024, 'x');
+    big.replace(big.size() - 6, 6, "needle");
+    tree_.Write("big.txt", big);
+  }
+
+  for (const std::vector<std::string>& mode : {std::vector<std::string>{"-a"}, std::vector<std::string>{}}) {
+    std::vector<std::string> args = mode;
+    for (const char* a : {"-r", "--max-size=100", "-F", "needle"}) args.emplace_back(a);
+    args.push_back(root.string());
+    const TResult result = Run(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::vector<std::string> lines = SplitLines(result.out);
+    auto count = [&](const std::string& part) {
+      return std::count_if(lines.begin(), lines.end(),
+                           [&](const std::string& l) { return l.find(part) != std::string::npos; });
+    };
+    EXPECT_EQ(count("/plain.txt(1):needle"), 1);
+    EXPECT_EQ(count("/big.txt(1):"), 1);
+    EXPECT_EQ(count("/caf?-?.txt(1):needle in a name"), 1) << result.out;
+    // The binary file is searched up to its first NUL with detection, skipped raw.
+    EXPECT_EQ(count("binary.bin"), 0);
+  }
+  fs::permissions(root / "locked", fs::perms::owner_all);
+  close(sock);
+}
+
+}  // namespace
+}  // namespace tansa2
