@@ -28,6 +28,13 @@ int BMatch(const char* pattern, const char* text, const char* textEnd,
 __attribute__((visibility("default")))
 void BRegfree(BRegexpCompiled* compiled);
 
+/* Writes into `literal` (room for `size` bytes, not NUL-terminated) a run
+ * of bytes that every match of `pattern` contains, and sets *asciiCaseless
+ * when its ASCII letters match either case. Returns its length, or 0 when
+ * the pattern has no such run that can be relied on. */
+__attribute__((visibility("default")))
+int BRequiredLiteral(const char* pattern, char* literal, int size, int* asciiCaseless);
+
 #ifdef __cplusplus
 }
 #endif

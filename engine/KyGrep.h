@@ -1,11 +1,12 @@
 #pragma once
 // Searches one file: reads its lines raw, or detects its code and converts
 // it to Shift-JIS, and reports every line the pattern matches.
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
 
-#include "engine/BRegExp.h"
+#include "engine/LineMatcher.h"
 
 namespace tansa2 {
 
@@ -32,13 +33,9 @@ class TKyGrep {
   void Cancel() { canceled_ = true; }
 
  private:
-  int GrepRaw();
-  int GrepConverted();
-  bool Report(std::string_view line, int lineNum);
-
   std::string fileName_;
-  bool canceled_ = false;
-  TBRegExp regExp_;
+  std::atomic<bool> canceled_ = false;
+  TLineMatcher matcher_;
 };
 
 }  // namespace tansa2

@@ -1,0 +1,127 @@
+#include "engine/LineMatcher.h"
+
+#include <cstring>
+
+namespace tansa2 {
+
+// Where lines end: converted text breaks at CR, LF and CR LF; raw text at LF
+// and CR LF only, a trailing CR not being part of the line.
+struct TLineMatcher::TLineBreaks {
+  bool crEnds;
+
+  size_t End(std::string_view text, size_t from) const {
+    const size_t end = crEnds ? text.find_first_of("\r\n", from) : text.find('\n', from);
+    return end == std::string_view::npos ? text.size() : end;
+  }
+  size_t Next(std::string_view text, size_t end) const {
+    if (end >= text.size()) return text.size();
+    return text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? end + 2 : end + 1;
+  }
+  // Start of the line holding `pos`, no earlier than `floor` (a line start).
+  size_t StartOf(std::string_view text, size_t pos, size_t floor) const {
+    size_t start = floor;
+    if (const void* lf = memrchr(text.data() + floor, '\n', pos - floor))
+      start = static_cast<const char*>(lf) - text.data() + 1;
+    if (crEnds)
+      if (const void* cr = memrchr(text.data() + start, '\r', pos - start))
+        start = static_cast<const char*>(cr) - text.data() + 1;
+    return start;
+  }
+  // Breaks in [from, to), both line starts; CR LF counts once.
+  int Count(std::string_view text, size_t from, size_t to) const {
+    int count = 0;
+    for (size_t i = from; i < to; ++i) {
+      const char c = text[i];
+      count += c == '\n' || (crEnds && c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
+    }
+    return count;
+  }
+  std::string_view Line(std::string_view text, size_t start, size_t end) const {
+    std::string_view line = text.substr(start, end - start);
+    if (!crEnds && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+  }
+};
+
+void TLineMatcher::SetPattern(const std::string& pattern) {
+  if (pattern == pattern_) return;
+  pattern_ = pattern;
+  literal_.reset();
+  char literal[1024];
+  int asciiCaseless = 0;
+  const int length = BRequiredLiteral(pattern.c_str(), literal, sizeof literal, &asciiCaseless);
+  if (length > 0) literal_.emplace(std::string(literal, length), asciiCaseless != 0);
+}
+
+bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
+  if (regExp_.Match(pattern_, line) <= 0) return false;
+  ++count;
+  go = onLine(line, lineNum, regExp_.MatchPos(), regExp_.MatchLen());
+  return true;
+}
+
+int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
+                                 const std::atomic<bool>& cancel) {
+  int count = 0;
+  bool go = true;
+  int lineNum = 0;
+  for (size_t start = 0; start < text.size() && go && !cancel;) {
+    const size_t end = breaks.End(text, start);
+    std::string_view line = breaks.Line(text, start, end);
+    if (!breaks.crEnds && line.find('\r') != std::string_view::npos) {
+      withoutCr_.assign(line);
+      std::erase(withoutCr_, '\r');
+      line = withoutCr_;
+    }
+    Test(line, ++lineNum, onLine, count, go);
+    start = breaks.Next(text, end);
+  }
+  return count;
+}
+
+int TLineMatcher::MatchCandidateLines(std::string_view text, const TLineBreaks& breaks,
+                                      const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  int count = 0;
+  bool go = true;
+  if (text.empty()) return 0;
+  // The first line is always tested, so that a broken pattern fails on the
+  // same files as it does line by line.
+  size_t end = breaks.End(text, 0);
+  Test(breaks.Line(text, 0, end), 1, onLine, count, go);
+  size_t start = breaks.Next(text, end);
+  int lineNum = 2;
+  while (go && start < text.size() && !cancel) {
+    const size_t candidate = literal_->Find(text, start);
+    if (candidate == std::string_view::npos) break;
+    const size_t lineStart = breaks.StartOf(text, candidate, start);
+    lineNum += breaks.Count(text, start, lineStart);
+    end = breaks.End(text, candidate);
+    Test(breaks.Line(text, lineStart, end), lineNum, onLine, count, go);
+    start = breaks.Next(text, end);
+    ++lineNum;
+  }
+  return count;
+}
+
+int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
+                                 const std::atomic<bool>& cancel) {
+  const TLineBreaks breaks{true};
+  return literal_ ? MatchCandidateLines(text, breaks, onLine, cancel)
+                  : MatchEveryLine(text, breaks, onLine, cancel);
+}
+
+int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  // The text ends where a line would begin with 0x1A.
+  if (!text.empty() && text[0] == '\x1A') return 0;
+  if (const size_t eof = text.find("\n\x1A"); eof != std::string_view::npos) text = text.substr(0, eof + 1);
+  const TLineBreaks breaks{false};
+  // A lone CR vanishes from its line, so a literal could span it: such text
+  // is read line by line.
+  bool loneCr = false;
+  for (size_t cr = text.find('\r'); cr != std::string_view::npos && !loneCr; cr = text.find('\r', cr + 1))
+    loneCr = cr + 1 >= text.size() || text[cr + 1] != '\n';
+  return literal_ && !loneCr ? MatchCandidateLines(text, breaks, onLine, cancel)
+                             : MatchEveryLine(text, breaks, onLine, cancel);
+}
+
+}  // namespace tansa2
