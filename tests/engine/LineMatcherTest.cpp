@@ -1,0 +1,148 @@
+// The whole-buffer matcher must give exactly what testing every line does.
+#include "engine/LineMatcher.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tansa2 {
+namespace {
+
+struct TRow {
+  int lineNum;
+  std::string line;
+  int pos;
+  int len;
+  bool operator==(const TRow&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TRow& row) {
+  return out << row.lineNum << "@" << row.pos << "+" << row.len;
+}
+
+// The plain reading, line by line.
+std::vector<TRow> PlainRows(std::string_view text, const std::string& pattern, bool raw,
+                            TBRegExp& regExp) {
+  std::vector<std::string> lines;
+  if (raw) {
+    std::string line;
+    size_t i = 0;
+    while (i < text.size() && !(text[i] == '\x1A')) {
+      line.clear();
+      while (i < text.size() && text[i] != '\n') {
+        if (text[i] != '\r') line += text[i];
+        ++i;
+      }
+      ++i;
+      lines.push_back(line);
+    }
+  } else {
+    size_t i = 0;
+    while (i < text.size()) {
+      const size_t end = std::min(text.find_first_of("\r\n", i), text.size());
+      lines.emplace_back(text.substr(i, end - i));
+      i = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+  }
+  std::vector<TRow> rows;
+  for (size_t n = 0; n < lines.size(); ++n)
+    if (regExp.Match(pattern, lines[n]) > 0)
+      rows.push_back({static_cast<int>(n + 1), lines[n], regExp.MatchPos(), regExp.MatchLen()});
+  return rows;
+}
+
+std::vector<TRow> FastRows(std::string_view text, const std::string& pattern, bool raw,
+                           TLineMatcher& matcher) {
+  matcher.SetPattern(pattern);
+  std::vector<TRow> rows;
+  const std::atomic<bool> cancel = false;
+  auto onLine = [&](std::string_view line, int lineNum, int pos, int len) {
+    rows.push_back({lineNum, std::string(line), pos, len});
+    return true;
+  };
+  const int count = raw ? matcher.MatchRaw(text, onLine, cancel) : matcher.MatchConverted(text, onLine, cancel);
+  EXPECT_EQ(count, static_cast<int>(rows.size()));
+  return rows;
+}
+
+// Shift-JIS text made of pieces that trip byte-level searches: trail bytes
+// that look like "\" and "|" and letters, line breaks of every kind, NUL and EOF.
+const std::vector<std::string> kPieces = {
+    "a", "b", "A", "B", "ab", "AB", " ", "\t", "\r", "\n", "\r\n", "\n\n", "\x1A", std::string(1, '\0'),
+    "\x95\x5C",  // 表
+    "\x83\x5C",  // ソ
+    "\x94\x5C",  // 能
+    "\x83\x7C",  // ポ
+    "\x83\x41",  // ア (trail byte "A")
+    "\x82\x60",  // Ａ
+    "\x82\x81",  // ａ
+    "\x93\x8C\x8B\x9E",  // 東京
+    "\x93\x73",  // 都
+    "\x95\x7B",  // 本
+    "\xB1", "\xDE",  // half-width katakana
+    "|", "\\", "/", ".",
+};
+
+std::string RandomText(std::mt19937& random) {
+  std::string text;
+  const int pieces = std::uniform_int_distribution<int>(0, 60)(random);
+  for (int i = 0; i < pieces; ++i) text += kPieces[random() % kPieces.size()];
+  if (random() % 8 == 0) text += std::string(random() % 400, 'x');  // a long line
+  return text;
+}
+
+std::vector<std::string> Patterns() {
+  return {
+      "m/a/k", "m/ab/ki", "m/AB/k", "m/b/ki", "m/\x95\x5C/k", "m/\x83\x5C\\//k",
+      "m/\x83\x7C/k", "m/\x83\x41/k", "m/A/ki", "m/\x82\x60/ki", "m/\x93\x8C\x8B\x9E/k",
+      "m/\x93\x8C.{0,3}[\x93\x73\x95\x7B]/k", "m/a+b/ki", "m/ab*A/k", "m/^a/k", "m/b$/k",
+      "m/a|\x95\x5C/k", "m/(ab)+/ki", "m/\\x41/k", "m/\\|/k", "m/[|]a/k", "m/x{2,}a/k",
+      "m/x{3}/k", "m/\\\\/k", "m/\\./k", "m/\\w\\d/k", "m/ /k", "m/a\\tb/k",
+  };
+}
+
+TEST(LineMatcherTest, AgreesWithTheLineByLineReadingOnRandomText) {
+  for (const std::string& pattern : Patterns()) {
+    std::mt19937 random(20261208);
+    TLineMatcher matcher;
+    TBRegExp regExp;
+    for (int round = 0; round < 5000; ++round) {
+      const std::string text = RandomText(random);
+      for (bool raw : {false, true}) {
+        ASSERT_EQ(FastRows(text, pattern, raw, matcher), PlainRows(text, pattern, raw, regExp))
+            << "pattern " << pattern << (raw ? " raw" : " converted") << " round " << round;
+      }
+    }
+  }
+}
+
+std::vector<TRow> FastRows(std::string_view text, const std::string& pattern, bool raw) {
+  TLineMatcher matcher;
+  return FastRows(text, pattern, raw, matcher);
+}
+
+TEST(LineMatcherTest, LineNumbersCountEveryKindOfBreak) {
+  const std::string text = "x\r\ny\rz\n\n\r\nhit\rhit\n";
+  EXPECT_EQ(FastRows(text, "m/hit/k", false),
+            (std::vector<TRow>{{6, "hit", 1, 3}, {7, "hit", 1, 3}}));
+  EXPECT_EQ(FastRows("x\r\ny\n\nhit\r\n", "m/hit/k", true), (std::vector<TRow>{{4, "hit", 1, 3}}));
+}
+
+TEST(LineMatcherTest, BrokenPatternFailsOnlyWhenThereIsALine) {
+  EXPECT_TRUE(FastRows("", "m/(a/k", false).empty());
+  EXPECT_THROW(FastRows("zzz\nzzz", "m/(a/k", false), EBRegExpError);
+}
+
+TEST(LineMatcherTest, StopsWhenTheCallerSaysSo) {
+  TLineMatcher matcher;
+  matcher.SetPattern("m/a/k");
+  const std::atomic<bool> cancel = false;
+  int calls = 0;
+  EXPECT_EQ(matcher.MatchConverted("a\na\na\n", [&](auto, int, int, int) { return ++calls < 2; }, cancel), 2);
+  EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+}  // namespace tansa2
