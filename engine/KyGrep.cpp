@@ -1,42 +1,153 @@
 #include "engine/KyGrep.h"
 
+#include <algorithm>
+#include <chrono>
 
-#include "engine/KyConvert.h"
-#include "platform/FileIO.h"
+#include "engine/FileSearch.h"
 
 namespace tansa2 {
 namespace {
 
-// A raw file counts as text when its first 2048 bytes hold no 0x00 byte.
-constexpr size_t kTextTestLength = 2048;
+// Files in flight per worker: enough to keep every worker busy while the
+// owner reports, few enough to bound the memory they hold.
+constexpr size_t kFilesPerWorker = 4;
+// Each worker holds a file and its conversion, so their number bounds memory.
+constexpr unsigned kMaxWorkers = 8;
+// How long the owner waits for a worker before it lets messages through.
+constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
 }  // namespace
+
+TKyGrep::TKyGrep() = default;
+
+TKyGrep::~TKyGrep() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    canceled_ = true;
+  }
+  workReady_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+bool TKyGrep::Report(std::string_view line, int lineNum, int pos, int len) {
+  OnMatch(*this, line, lineNum, pos, len);
+  if (ProcessMessages) ProcessMessages();
+  return !canceled_;
+}
 
 int TKyGrep::GrepFile(const std::string& FileName) {
   if (!OnMatch) return 0;
   fileName_ = FileName;
   canceled_ = false;
   matcher_.SetPattern(RegExp);
-  const TLineMatcher::TOnLine report = [this](std::string_view line, int lineNum, int pos, int len) {
-    OnMatch(*this, line, lineNum, pos, len);
-    if (ProcessMessages) ProcessMessages();
-    return !canceled_;
-  };
+  return SearchFile(fileName_, AutoCode, matcher_,
+                    [this](std::string_view line, int lineNum, int pos, int len) {
+                      return Report(line, lineNum, pos, len);
+                    },
+                    canceled_);
+}
 
-  if (AutoCode) {
-    int code = kcAuto;
-    const std::string text = ConvertToSjis(platform::ReadWholeFile(fileName_), code, kcSjis);
-    return matcher_.MatchConverted(text, report, canceled_);
+void TKyGrep::QueueFile(const std::string& FileName) {
+  if (!OnMatch) return;
+  if (workers_.empty()) {
+    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
+    for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
   }
-  // Raw mode skips files it can't open and files that aren't text.
-  std::string text;
+  {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) canceled_ = false;
+    auto job = std::make_shared<TJob>();
+    job->fileName = FileName;
+    job->pattern = RegExp;
+    job->autoCode = AutoCode;
+    queue_.push_back(std::move(job));
+  }
+  workReady_.notify_one();
+  Deliver(workers_.size() * kFilesPerWorker);
+}
+
+void TKyGrep::FinishQueue() { Deliver(1); }
+
+void TKyGrep::Work() {
+  TLineMatcher matcher;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    std::shared_ptr<TJob> job;
+    workReady_.wait(lock, [&] {
+      if (stopping_) return true;
+      for (const auto& queued : queue_)
+        if (!queued->started) {
+          job = queued;
+          return true;
+        }
+      return false;
+    });
+    if (stopping_) return;
+    job->started = true;
+    lock.unlock();
+    try {
+      matcher.SetPattern(job->pattern);
+      SearchFile(job->fileName, job->autoCode, matcher,
+                 [&](std::string_view line, int lineNum, int pos, int len) {
+                   job->lines.push_back({lineNum, pos, len, std::string(line)});
+                   return true;
+                 },
+                 canceled_);
+    } catch (...) {
+      job->error = std::current_exception();
+    }
+    lock.lock();
+    job->done = true;
+    jobDone_.notify_all();
+  }
+}
+
+void TKyGrep::Deliver(size_t untilBelow) {
   try {
-    text = platform::ReadWholeFile(fileName_);
-  } catch (const platform::EFOpenError&) {
-    return 0;
+    for (;;) {
+      std::shared_ptr<TJob> job;
+      {
+        std::unique_lock lock(mutex_);
+        if (canceled_) break;
+        if (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow)) return;
+        if (!queue_.front()->done) {
+          jobDone_.wait_for(lock, kPumpInterval, [&] { return queue_.front()->done; });
+          if (!queue_.front()->done) {
+            lock.unlock();
+            if (ProcessMessages) ProcessMessages();
+            continue;
+          }
+        }
+        job = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      fileName_ = job->fileName;
+      if (job->error) std::rethrow_exception(job->error);
+      for (const TFoundLine& found : job->lines)
+        if (!Report(found.line, found.lineNum, found.matchPos, found.matchLen)) break;
+      if (canceled_) break;
+      if (OnFileDone) OnFileDone(fileName_);
+    }
+  } catch (...) {
+    DropQueue();
+    throw;
   }
-  if (std::string_view(text).substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
-  return matcher_.MatchRaw(text, report, canceled_);
+  DropQueue();
+}
+
+// Drops every queued file, waiting for the workers on them to stop.
+void TKyGrep::DropQueue() {
+  std::unique_lock lock(mutex_);
+  const bool wasCanceled = canceled_;
+  canceled_ = true;
+  jobDone_.wait(lock, [&] {
+    for (const auto& job : queue_)
+      if (job->started && !job->done) return false;
+    return true;
+  });
+  queue_.clear();
+  canceled_ = wasCanceled;
 }
 
 }  // namespace tansa2

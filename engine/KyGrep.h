@@ -1,10 +1,22 @@
 #pragma once
-// Searches one file: reads its lines raw, or detects its code and converts
-// it to Shift-JIS, and reports every line the pattern matches.
+// Searches files: reads their lines raw, or detects each file's code and
+// converts it to Shift-JIS, and reports every line the pattern matches.
+//
+// GrepFile searches one file on the calling thread. QueueFile hands files to
+// worker threads instead; their matches are still reported on the owner's
+// thread, file by file in the order they were queued, from QueueFile and
+// FinishQueue.
 #include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "engine/LineMatcher.h"
 
@@ -17,25 +29,72 @@ using TOnMatchEvent = std::function<void(TKyGrep& Sender, std::string_view Line,
 
 class TKyGrep {
  public:
+  TKyGrep();
+  ~TKyGrep();
+  TKyGrep(const TKyGrep&) = delete;
+  TKyGrep& operator=(const TKyGrep&) = delete;
+
   std::string RegExp;  // m/.../k or m/.../ki
   bool AutoCode = true;
   TOnMatchEvent OnMatch;
-  // Lets the owner's window handle pending messages; called after each match.
+  // Lets the owner's window handle pending messages: after each match, and
+  // now and then while waiting for a worker.
   std::function<void()> ProcessMessages;
+  // After the matches of a queued file have been reported.
+  std::function<void(const std::string& FileName)> OnFileDone;
 
+  // The file whose matches are being reported, or the last one.
   const std::string& FileName() const { return fileName_; }
 
   // Number of matching lines; 0 when none or the file was skipped.
   // Throws platform::EFOpenError (converted mode), platform::EInOutError
   // and EBRegExpError.
   int GrepFile(const std::string& FileName);
-  // The running GrepFile stops after the line it is on.
+  // Stops the running search after the line it is on; queued files are
+  // dropped.
   void Cancel() { canceled_ = true; }
 
+  // Hands a file to the workers. May report earlier files' matches, and
+  // throws what searching an earlier file threw, in queue order.
+  void QueueFile(const std::string& FileName);
+  // Reports everything still queued; the queue is empty afterwards, also
+  // when it throws.
+  void FinishQueue();
+
  private:
+  struct TFoundLine {
+    int lineNum;
+    int matchPos;
+    int matchLen;
+    std::string line;
+  };
+  struct TJob {
+    std::string fileName;
+    std::string pattern;
+    bool autoCode;
+    bool started = false;
+    bool done = false;
+    std::vector<TFoundLine> lines;
+    std::exception_ptr error;
+  };
+
+  bool Report(std::string_view line, int lineNum, int pos, int len);
+  void Work();
+  // Reports finished files from the front of the queue; with `untilBelow`,
+  // waits until fewer than that many files are left.
+  void Deliver(size_t untilBelow);
+  void DropQueue();
+
   std::string fileName_;
   std::atomic<bool> canceled_ = false;
   TLineMatcher matcher_;
+
+  std::mutex mutex_;
+  std::condition_variable workReady_;
+  std::condition_variable jobDone_;
+  std::deque<std::shared_ptr<TJob>> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
 };
 
 }  // namespace tansa2

@@ -2,6 +2,7 @@
 // Comma text: a list of strings in one line. Items are joined by commas; an
 // item holding a byte 0x01-0x20, a double quote or a comma is quoted with its
 // inner quotes doubled. On reading, an unquoted blank also ends an item.
+// A 0x00 byte ends an item when writing and the whole text when reading.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -137,6 +137,11 @@ TGrepRun::TGrepRun() {
     ++hitCount_;
     if (OnHit) OnHit(TGrepHit{grep.FileName(), line, lineNum, matchPos, matchLen});
   };
+  // Files are searched on worker threads; each file's name is shown once
+  // its matches are in.
+  KyGrep.OnFileDone = [this](const std::string& fileName) {
+    if (OnFileSearched) OnFileSearched(std::string_view(fileName).substr(fileName.rfind('/') + 1));
+  };
 }
 
 void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
@@ -154,10 +159,17 @@ void TGrepRun::Prepare(const TGrepParam& param) {
 }
 
 uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
-  for (const std::string& mask : FromCommaText(fileMaskText)) {
-    KyFindFile.FileMask = mask;
-    const uint32_t result = KyFindFile.Find();
-    if (result != 0) return result;
+  try {
+    for (const std::string& mask : FromCommaText(fileMaskText)) {
+      KyFindFile.FileMask = mask;
+      const uint32_t result = KyFindFile.Find();
+      KyGrep.FinishQueue();
+      if (result != 0) return result;
+    }
+  } catch (...) {
+    Cancel();
+    KyGrep.FinishQueue();
+    throw;
   }
   return 0;
 }
@@ -174,9 +186,7 @@ void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
       dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
   if (NoFileExtList.Contains(extension)) return;
   if (static_cast<int64_t>(data.nFileSize) >= static_cast<int64_t>(MaxFileSize) * 1048576) return;
-  filePath_ = currentDir + "/" + name;
-  KyGrep.GrepFile(filePath_);
-  if (OnFileSearched) OnFileSearched(name);
+  KyGrep.QueueFile(currentDir + "/" + name);
 }
 
 }  // namespace tansa2

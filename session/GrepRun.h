@@ -102,7 +102,6 @@ class TGrepRun {
   void FileFound(const TFindData& data, const std::string& currentDir);
 
   int hitCount_ = 0;
-  std::string filePath_;
 };
 
 }  // namespace tansa2
