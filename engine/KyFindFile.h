@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FindFile.h"
@@ -82,6 +83,7 @@ class TKyFindFile {
   TFindFirstLoop fileLoop_;
   TFindFirstLoop dirLoop_;
   std::vector<std::string> dirQueue_;
+  std::set<std::pair<uint64_t, uint64_t>> queuedDirs_;  // (device, inode) of dirQueue_'s entries
   std::string currentDir_;
   std::vector<TEntryFilter> filters_;
   uint32_t requiredMask_ = 0;

@@ -31,8 +31,12 @@ size_t Utf16LeCharLength(const unsigned char* in, size_t left) {
   return 2;
 }
 
+// A lead byte takes its trail only when that is a trail byte at all, so a stray
+// lead byte never swallows the line break or letter after it.
 size_t Cp932CharLength(const unsigned char* in, size_t left) {
-  return IsDBCSLeadByte(in[0]) && left >= 2 ? 2 : 1;
+  if (!IsDBCSLeadByte(in[0]) || left < 2) return 1;
+  const unsigned char trail = in[1];
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
 }
 
 class Converter {

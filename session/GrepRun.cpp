@@ -162,8 +162,10 @@ uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
   try {
     for (const std::string& mask : FromCommaText(fileMaskText)) {
       KyFindFile.FileMask = mask;
-      const uint32_t result = KyFindFile.Find();
+      uint32_t result = KyFindFile.Find();
       KyGrep.FinishQueue();
+      // A cancel while the last files were being reported ends the run too.
+      if (result == 0 && KyFindFile.Canceled) result = platform::ERROR_CANCELLED;
       if (result != 0) return result;
     }
   } catch (...) {

@@ -37,7 +37,8 @@ class KyGrepTest : public ::testing::Test {
       EXPECT_EQ(sender.FileName(), file);
       hits.push_back({std::string(line), lineNum, pos, len});
     };
-    EXPECT_EQ(grep_.GrepFile(file), static_cast<int>(hits.size()));
+    const int count = grep_.GrepFile(file);
+    EXPECT_EQ(count, static_cast<int>(hits.size()));
     return hits;
   }
   // Every line of the file, as the mode reads them.

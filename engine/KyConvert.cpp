@@ -1,0 +1,461 @@
+#include "engine/KyConvert.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "platform/CodePage.h"
+#include "platform/FileIO.h"
+
+namespace tansa2 {
+namespace {
+
+using uchar = unsigned char;
+
+constexpr uchar kEsc = 0x1B;
+
+// The bytes of a text; a read at or past the end gives 0x00, so a pair cut
+// off by the end takes 0x00 as its second byte.
+class TBytes {
+ public:
+  explicit TBytes(std::string_view text)
+      : p_(reinterpret_cast<const uchar*>(text.data())), n_(text.size()) {}
+  uchar operator[](size_t i) const { return i < n_ ? p_[i] : 0; }
+  size_t size() const { return n_; }
+
+ private:
+  const uchar* p_;
+  size_t n_;
+};
+
+// Output written through a cursor into a buffer allocated once and trimmed once.
+class TOutput {
+ public:
+  explicit TOutput(size_t capacity) : s_(capacity, '\0'), q_(reinterpret_cast<uchar*>(s_.data())) {}
+  void Put(uchar c) { *q_++ = c; }
+  void Put(uchar a, uchar b) {
+    q_[0] = a;
+    q_[1] = b;
+    q_ += 2;
+  }
+  void Put(uchar a, uchar b, uchar c) {
+    q_[0] = a;
+    q_[1] = b;
+    q_[2] = c;
+    q_ += 3;
+  }
+  std::string Finish() {
+    s_.resize(q_ - reinterpret_cast<uchar*>(s_.data()));
+    return std::move(s_);
+  }
+
+ private:
+  std::string s_;
+  uchar* q_;
+};
+
+constexpr bool In(uchar c, uchar lo, uchar hi) { return c >= lo && c <= hi; }
+
+// JIS X 0208 row/cell pair to Shift-JIS, in place.
+inline void JisPairToSjis(uchar& a, uchar& b) {
+  if (a & 1)
+    b = static_cast<uchar>(b + (b <= 0x5F ? 0x1F : 0x20));
+  else
+    b = static_cast<uchar>(b + 0x7E);
+  a = static_cast<uchar>((a + 1) / 2 + (a < 0x5F ? 0x70 : 0xB0));
+}
+
+// Shift-JIS pair to JIS X 0208 row/cell, in place.
+inline void SjisPairToJis(uchar& a, uchar& b) {
+  a = static_cast<uchar>(a - (a < 0xA0 ? 0x70 : 0xB0));
+  a = static_cast<uchar>(a * 2);
+  if (b < 0x9F) {
+    a = static_cast<uchar>(a - 1);
+    b = static_cast<uchar>(b - (b <= 0x7F ? 0x1F : 0x20));
+  } else {
+    b = static_cast<uchar>(b - 0x7E);
+  }
+}
+
+// Full-width JIS X 0208 codes of the half-width katakana 0xA1-0xDF.
+constexpr unsigned short kKanaToJis[63] = {
+    0x2123, 0x2156, 0x2157, 0x2122, 0x2126, 0x2572, 0x2521, 0x2523,  // A1-A8
+    0x2525, 0x2527, 0x2529, 0x2563, 0x2565, 0x2567, 0x2543, 0x213C,  // A9-B0
+    0x2522, 0x2524, 0x2526, 0x2528, 0x252A, 0x252B, 0x252D, 0x252F,  // B1-B8
+    0x2531, 0x2533, 0x2535, 0x2537, 0x2539, 0x253B, 0x253D, 0x253F,  // B9-C0
+    0x2541, 0x2544, 0x2546, 0x2548, 0x254A, 0x254B, 0x254C, 0x254D,  // C1-C8
+    0x254E, 0x254F, 0x2552, 0x2555, 0x2558, 0x255B, 0x255E, 0x255F,  // C9-D0
+    0x2560, 0x2561, 0x2562, 0x2564, 0x2566, 0x2568, 0x2569, 0x256A,  // D1-D8
+    0x256B, 0x256C, 0x256D, 0x256F, 0x2573, 0x212B, 0x212C,          // D9-DF
+};
+
+constexpr uchar kVoiced = 0xDE;
+constexpr uchar kSemiVoiced = 0xDF;
+
+// Writes the half-width katakana k as a full-width JIS pair, merged with the
+// sound mark `mark` (the half-width byte that follows, or 0) when the two make
+// one character. Returns whether the mark was merged.
+inline bool PutKanaAsJis(TOutput& out, uchar k, uchar mark) {
+  const unsigned short code = kKanaToJis[k - 0xA1];
+  uchar cell = static_cast<uchar>(code & 0xFF);
+  bool merged = false;
+  if (mark == kVoiced && (In(k, 0xB6, 0xC4) || In(k, 0xCA, 0xCE))) {
+    cell = static_cast<uchar>(cell + 1);
+    merged = true;
+  } else if (mark == kSemiVoiced && In(k, 0xCA, 0xCE)) {
+    cell = static_cast<uchar>(cell + 2);
+    merged = true;
+  } else if (mark == kVoiced && k == 0xB3) {
+    cell = 0x74;
+    merged = true;
+  }
+  out.Put(static_cast<uchar>(code >> 8), cell);
+  return merged;
+}
+
+// The walk shared by JisToSjis and JisToEuc: escape sequences switch kanji
+// mode and are dropped; `kanji(out, in, i)` handles the byte at i in kanji
+// mode and returns the next position.
+template <typename TKanji>
+std::string FromJis(std::string_view text, TKanji kanji) {
+  const TBytes in(text);
+  const size_t n = in.size();
+  TOutput out(2 * n);
+  bool kanjiMode = false;
+  size_t i = 0;
+  while (i < n) {
+    // ESC and the two bytes after it, whatever they are; escapes may follow
+    // one another directly.
+    while (i < n && in[i] == kEsc) {
+      const uchar intro = in[i + 1];
+      if (intro == 0x24)
+        kanjiMode = true;
+      else if (intro == 0x28)
+        kanjiMode = false;
+      i += 3;
+    }
+    if (i >= n) break;
+    if (kanjiMode) {
+      i = kanji(out, in, i);
+    } else {
+      out.Put(in[i]);
+      ++i;
+    }
+  }
+  return out.Finish();
+}
+
+// The walk shared by SjisToJis and EucToJis. `kana(in, i, length)` returns
+// the byte of the half-width katakana starting at i (0 if none) and sets its
+// length; `pair(a, b)` turns a double-byte character into its JIS pair.
+template <typename TKana, typename TPair>
+std::string ToJis(std::string_view text, TKana kana, TPair pair) {
+  const TBytes in(text);
+  const size_t n = in.size();
+  // Every input byte gives at most an escape and a pair: five bytes.
+  TOutput out(5 * n);
+  bool kanjiMode = false;
+  size_t i = 0;
+  while (i < n) {
+    const uchar c = in[i];
+    if (c < 0x80) {
+      if (kanjiMode) {
+        out.Put(kEsc, 0x28, 0x4A);
+        kanjiMode = false;
+      }
+      out.Put(c);
+      ++i;
+      continue;
+    }
+    if (!kanjiMode) {
+      out.Put(kEsc, 0x24, 0x42);
+      kanjiMode = true;
+    }
+    size_t length = 0;
+    if (const uchar k = kana(in, i, length)) {
+      i += length;
+      size_t markLength = 0;
+      const uchar mark = kana(in, i, markLength);
+      if (PutKanaAsJis(out, k, mark)) i += markLength;
+    } else {
+      uchar a = c;
+      uchar b = in[i + 1];
+      pair(a, b);
+      out.Put(a, b);
+      i += 2;
+    }
+  }
+  return out.Finish();
+}
+
+// A UTF-16 text after its byte-order mark, up to its first U+0000 code unit;
+// a lone last byte is dropped. Big-endian pairs are swapped first.
+std::string Utf16ToSjis(std::string_view text, bool bigEndian) {
+  const std::string_view body = text.substr(std::min<size_t>(2, text.size()));
+  const TBytes in(body);
+  size_t end = 0;
+  const size_t pairs = body.size() & ~size_t{1};
+  while (end < pairs && (in[end] | in[end + 1]) != 0) end += 2;
+  if (!bigEndian) return platform::Utf16LeToCp932(body.substr(0, end));
+  std::string swapped(end, '\0');
+  for (size_t i = 0; i < end; i += 2) {
+    swapped[i] = body[i + 1];
+    swapped[i + 1] = body[i];
+  }
+  return platform::Utf16LeToCp932(swapped);
+}
+
+int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askSjis) {
+  const TBytes in(text);
+  if (text.size() > 2 && in[0] == 0xFF && in[1] == 0xFE) return kcUtf16LE;
+  if (text.size() > 2 && in[0] == 0xFE && in[1] == 0xFF) return kcUtf16BE;
+  bool hasBom = false;
+  if (IsUtf8(text, hasBom)) return hasBom ? kcUtf8Bom : kcUtf8;
+  const int code = DetectCode(text);
+  if (code != kcEucOrSjis) return code;
+  if (DefaultCode != kcAuto) return DefaultCode;
+  if (askSjis && !askSjis()) return kcEuc;
+  return kcSjis;
+}
+
+}  // namespace
+
+int DetectCode(std::string_view text) {
+  const TBytes in(text);
+  const size_t n = in.size();
+  const size_t preScan = std::min<size_t>(n, 512);
+  for (size_t i = 0; i < preScan; ++i) {
+    const uchar c = in[i];
+    if (c <= 0x07 || c == 0xFF) return kcBinary;
+  }
+
+  int result = kcAscii;
+  for (size_t i = 0; i < n && (result == kcAscii || result == kcEucOrSjis); ++i) {
+    const uchar c = in[i];
+    if (c == kEsc) {
+      if (in[++i] == 0x24) result = kcJis;
+    } else if (c <= 0x07 || c == 0xFF) {
+      result = kcBinary;
+    } else if (c <= 0x7F) {
+      // plain ASCII
+    } else if (In(c, 0x81, 0x8D) || In(c, 0x8F, 0x9F)) {
+      result = kcSjis;
+    } else if (c == 0x8E) {
+      const uchar d = in[++i];
+      if (In(d, 0x40, 0x7E) || In(d, 0x80, 0xA0) || In(d, 0xE0, 0xFC))
+        result = kcSjis;
+      else if (In(d, 0xA1, 0xDF))
+        result = kcEucOrSjis;
+    } else if (In(c, 0xA1, 0xDF)) {
+      const uchar d = in[++i];
+      if (In(d, 0xF0, 0xFE)) {
+        result = kcEuc;
+      } else if (In(d, 0xA1, 0xDF)) {
+        result = kcEucOrSjis;
+      } else if (In(d, 0xE0, 0xEF)) {
+        result = kcEucOrSjis;
+        // The byte on which this stops is stepped over by the loop.
+        while (in[i] >= 0x40 && i < n && result == kcEucOrSjis) {
+          const uchar e = in[i];
+          if (In(e, 0x81, 0x8D) || In(e, 0x8F, 0x9C))
+            result = kcSjis;
+          else if (In(e, 0xFD, 0xFE))
+            result = kcEuc;
+          ++i;
+        }
+      } else if (d <= 0x9F) {
+        result = kcSjis;
+      }
+    } else if (c == 0xFD || c == 0xFE) {
+      result = kcEuc;
+    } else if (In(c, 0xE0, 0xEF)) {
+      const uchar d = in[++i];
+      if (In(d, 0x40, 0x7E) || In(d, 0x80, 0xA0))
+        result = kcSjis;
+      else if (In(d, 0xFD, 0xFE))
+        result = kcEuc;
+      else if (In(d, 0xA1, 0xFC))
+        result = kcEucOrSjis;
+    }
+  }
+  return result;
+}
+
+bool IsUtf8(std::string_view text, bool& HasBom) {
+  const TBytes in(text);
+  HasBom = false;
+  if (text.size() > 3 && in[0] == 0xEF && in[1] == 0xBB && in[2] == 0xBF) {
+    HasBom = true;
+    return true;
+  }
+  size_t i = 0;
+  while (i < in.size() && in[i] < 0x80) ++i;
+  if (i == in.size()) return false;
+  const uchar b = in[i];
+  if (b == 0xE0) return In(in[i + 1], 0xA0, 0xBF) && In(in[i + 2], 0x80, 0xBF);
+  if (In(b, 0xE1, 0xEF)) return In(in[i + 1], 0x80, 0xBF) && In(in[i + 2], 0x80, 0xBF);
+  return false;
+}
+
+std::string JisToSjis(std::string_view text) {
+  return FromJis(text, [](TOutput& out, const TBytes& in, size_t i) {
+    uchar a = in[i];
+    uchar b = in[i + 1];
+    JisPairToSjis(a, b);
+    out.Put(a, b);
+    return i + 2;
+  });
+}
+
+std::string JisToEuc(std::string_view text) {
+  return FromJis(text, [](TOutput& out, const TBytes& in, size_t i) {
+    const uchar c = in[i];
+    out.Put(In(c, 0x21, 0x7E) ? static_cast<uchar>(c | 0x80) : c);
+    return i + 1;
+  });
+}
+
+std::string EucToSjis(std::string_view text) {
+  const TBytes in(text);
+  const size_t n = in.size();
+  TOutput out(2 * n);
+  size_t i = 0;
+  while (i < n) {
+    const uchar c = in[i];
+    if (c <= 0x80 || c == 0xFF) {
+      out.Put(c);
+      ++i;
+    } else if (c == 0x8E) {
+      out.Put(in[i + 1]);  // half-width katakana is one byte in Shift-JIS
+      i += 2;
+    } else {
+      uchar a = c & 0x7F;
+      uchar b = in[i + 1] & 0x7F;
+      JisPairToSjis(a, b);
+      out.Put(a, b);
+      i += 2;
+    }
+  }
+  return out.Finish();
+}
+
+std::string SjisToEuc(std::string_view text) {
+  const TBytes in(text);
+  const size_t n = in.size();
+  TOutput out(2 * n);
+  size_t i = 0;
+  while (i < n) {
+    const uchar c = in[i];
+    if (c < 0x80) {
+      out.Put(c);
+      ++i;
+    } else if (In(c, 0xA1, 0xDF)) {
+      out.Put(0x8E, c);
+      ++i;
+    } else {
+      uchar a = c;
+      uchar b = in[i + 1];
+      SjisPairToJis(a, b);
+      out.Put(a | 0x80, b | 0x80);
+      i += 2;
+    }
+  }
+  return out.Finish();
+}
+
+std::string SjisToJis(std::string_view text) {
+  return ToJis(
+      text,
+      [](const TBytes& in, size_t i, size_t& length) -> uchar {
+        const uchar c = in[i];
+        length = 1;
+        return In(c, 0xA1, 0xDF) ? c : 0;
+      },
+      SjisPairToJis);
+}
+
+std::string EucToJis(std::string_view text) {
+  return ToJis(
+      text,
+      [](const TBytes& in, size_t i, size_t& length) -> uchar {
+        const uchar k = in[i + 1];
+        length = 2;
+        return in[i] == 0x8E && In(k, 0xA1, 0xDF) ? k : 0;
+      },
+      [](uchar& a, uchar& b) {
+        a &= 0x7F;
+        b &= 0x7F;
+      });
+}
+
+std::string ConvertCode(std::string_view text, int FromCode, int ToCode) {
+  using TConverter = std::string (*)(std::string_view);
+  static constexpr struct {
+    int from;
+    int to;
+    TConverter convert;
+  } kConverters[] = {
+      {kcEuc, kcJis, EucToJis},   {kcSjis, kcJis, SjisToJis}, {kcJis, kcEuc, JisToEuc},
+      {kcSjis, kcEuc, SjisToEuc}, {kcJis, kcSjis, JisToSjis}, {kcEuc, kcSjis, EucToSjis},
+  };
+  if (FromCode < kcJis || FromCode == ToCode || FromCode == kcEucOrSjis) return std::string(text);
+  for (const auto& entry : kConverters)
+    if (entry.from == FromCode && entry.to == ToCode) return entry.convert(text);
+  return std::string(text);
+}
+
+std::string ConvertToSjis(std::string_view text, int& Code, int DefaultCode,
+                          const TAskSjisOrEuc& askSjis) {
+  if (Code == kcAuto) Code = DecideCode(text, DefaultCode, askSjis);
+  std::string result;
+  switch (Code) {
+    case kcJis:
+    case kcEuc:
+      result = ConvertCode(text, Code, kcSjis);
+      break;
+    case kcUtf16LE:
+      result = Utf16ToSjis(text, false);
+      break;
+    case kcUtf16BE:
+      result = Utf16ToSjis(text, true);
+      break;
+    case kcUtf8Bom:
+      result = platform::Utf8ToCp932(text.substr(std::min<size_t>(3, text.size())));
+      break;
+    case kcUtf8:
+      result = platform::Utf8ToCp932(text);
+      break;
+    default:
+      Code = kcSjis;
+      return std::string(text.substr(0, text.find('\0')));
+  }
+  const size_t end = result.find('\0');
+  if (end != std::string::npos) result.resize(end);
+  return result;
+}
+
+void SplitTextLines(std::string_view text, TStrings& Lines) {
+  Lines.clear();
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* q = p;
+    while (q < end && *q != '\r' && *q != '\n') ++q;
+    Lines.emplace_back(p, q);
+    if (q < end && *q == '\r' && q + 1 < end && q[1] == '\n') ++q;
+    p = q + 1;
+  }
+}
+
+void LoadTextStream(TStrings& Lines, std::istream& Stream, int& Code, int DefaultCode,
+                    const TAskSjisOrEuc& askSjis) {
+  std::ostringstream buffer;
+  buffer << Stream.rdbuf();
+  SplitTextLines(ConvertToSjis(std::move(buffer).str(), Code, DefaultCode, askSjis), Lines);
+}
+
+void LoadTextFile(TStrings& Lines, const std::string& FileName, int& Code, int DefaultCode,
+                  const TAskSjisOrEuc& askSjis) {
+  SplitTextLines(ConvertToSjis(platform::ReadWholeFile(FileName), Code, DefaultCode, askSjis), Lines);
+}
+
+}  // namespace tansa2

@@ -1,0 +1,277 @@
+#include "platform/FindFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/CodePage.h"
+#include "platform/NativePath.h"
+
+namespace tansa2::platform {
+namespace {
+
+constexpr uint32_t ERROR_INVALID_FUNCTION = 1;
+constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
+constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
+constexpr uint32_t ERROR_ACCESS_DENIED = 5;
+constexpr uint32_t ERROR_IO_DEVICE = 1117;
+
+// The Win32 code nearest to a failed directory call; never 0 or 18, so a
+// failure can't pass for the end of a listing.
+uint32_t Win32ErrorOf(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return ERROR_ACCESS_DENIED;
+    case ENOENT:
+    case ENOTDIR:
+      return ERROR_PATH_NOT_FOUND;
+    case EIO:
+      return ERROR_IO_DEVICE;
+    default:
+      return ERROR_INVALID_FUNCTION;
+  }
+}
+
+// Byte length of the character at `pos`: 2 for a lead byte with its trail.
+size_t CharLength(std::string_view text, size_t pos) {
+  return IsDBCSLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Compares the characters at name[n] and mask[m], both `length` bytes long.
+bool SameChar(std::string_view name, size_t n, std::string_view mask, size_t m, size_t length) {
+  if (length == 1) return UpperAscii(name[n]) == UpperAscii(mask[m]);
+  return name.compare(n, 2, mask, m, 2) == 0;
+}
+
+// "*" and "?" with one remembered star: a later star supersedes an earlier
+// one, so the work stays proportional to name length times mask length.
+bool MatchesPlainMask(std::string_view name, std::string_view mask) {
+  if (mask.empty()) return false;
+  size_t n = 0;
+  size_t m = 0;
+  size_t starMask = std::string_view::npos;
+  size_t starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && mask[m] == '*') {
+      starMask = ++m;
+      starName = n;
+      continue;
+    }
+    if (m < mask.size()) {
+      const size_t nameLength = CharLength(name, n);
+      const size_t maskLength = CharLength(mask, m);
+      if (mask[m] == '?' || (nameLength == maskLength && SameChar(name, n, mask, m, maskLength))) {
+        n += nameLength;
+        m += maskLength;
+        continue;
+      }
+    }
+    if (starMask == std::string_view::npos) return false;
+    starName += CharLength(name, starName);
+    n = starName;
+    m = starMask;
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+// Sort key: single-byte ASCII letters in upper case, as NTFS orders names;
+// double-byte characters stay as they are.
+std::string SortKey(std::string_view name) {
+  std::string key(name);
+  for (size_t i = 0; i < key.size(); i += CharLength(key, i))
+    key[i] = UpperAscii(key[i]);
+  return key;
+}
+
+uint64_t FileTimeOf(const struct timespec& time) {
+  constexpr int64_t secondsFrom1601To1970 = 11644473600;
+  const int64_t seconds = static_cast<int64_t>(time.tv_sec) + secondsFrom1601To1970;
+  if (seconds < 0) return 0;
+  return static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(time.tv_nsec) / 100u;
+}
+
+// Who asks, to tell from the mode bits whether an entry may be written.
+struct TUser {
+  uid_t uid = geteuid();
+  gid_t gid = getegid();
+  std::vector<gid_t> groups;
+
+  TUser() {
+    const int count = getgroups(0, nullptr);
+    if (count > 0) {
+      groups.resize(static_cast<size_t>(count));
+      groups.resize(static_cast<size_t>(std::max(0, getgroups(count, groups.data()))));
+    }
+  }
+
+  bool MayWrite(const struct stat& st) const {
+    if (uid == 0) return true;
+    if (st.st_uid == uid) return st.st_mode & S_IWUSR;
+    if (st.st_gid == gid || std::find(groups.begin(), groups.end(), st.st_gid) != groups.end())
+      return st.st_mode & S_IWGRP;
+    return st.st_mode & S_IWOTH;
+  }
+};
+
+uint32_t AttributesOf(const std::string& name, const struct stat& st, const TUser& user) {
+  uint32_t attributes = 0;
+  if (S_ISDIR(st.st_mode))
+    attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  else if (S_ISREG(st.st_mode))
+    attributes |= FILE_ATTRIBUTE_ARCHIVE;
+  else
+    attributes |= FILE_ATTRIBUTE_SYSTEM;  // opening a FIFO or a device could block or harm
+  if (name[0] == '.' && name != "." && name != "..") attributes |= FILE_ATTRIBUTE_HIDDEN;
+  if (!user.MayWrite(st)) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes;
+}
+
+bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
+
+class TDirStream {
+ public:
+  explicit TDirStream(const std::string& nativeDir) {
+    const int fd = open(nativeDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    dir_ = fdopendir(fd);
+    if (!dir_) close(fd);
+  }
+  ~TDirStream() {
+    if (dir_) closedir(dir_);
+  }
+  TDirStream(const TDirStream&) = delete;
+  TDirStream& operator=(const TDirStream&) = delete;
+
+  DIR* Get() const { return dir_; }
+
+ private:
+  DIR* dir_ = nullptr;
+};
+
+}  // namespace
+
+struct TFindHandle::Listing {
+  std::vector<TFindData> entries;
+  size_t next = 0;
+  uint32_t endError = ERROR_NO_MORE_FILES;  // or the failure that cut the listing short
+};
+
+TFindHandle::TFindHandle() = default;
+TFindHandle::~TFindHandle() = default;
+
+bool MatchesMask(std::string_view cp932Name, std::string_view mask) {
+  if (mask == "*.*") return true;
+  if (MatchesPlainMask(cp932Name, mask)) return true;
+  // A trailing ".*" also matches an empty extension, so "abc*.*" takes "abcd".
+  return mask.size() > 2 && mask.ends_with(".*") &&
+         MatchesPlainMask(cp932Name, mask.substr(0, mask.size() - 2));
+}
+
+bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data) {
+  listing_.reset();
+  lastError_ = 0;
+  const size_t slash = pathWithMask.rfind('/');
+  const std::string_view mask =
+      slash == std::string_view::npos ? pathWithMask : pathWithMask.substr(slash + 1);
+  // Prefixes that turn a listed name into its CP932 and its native path.
+  std::string cp932Prefix;
+  std::string nativeDir = ".";
+  std::string nativePrefix;
+  if (slash != std::string_view::npos) {
+    cp932Prefix = std::string(pathWithMask.substr(0, slash + 1));
+    nativeDir = slash == 0 ? "/" : NativePath(pathWithMask.substr(0, slash));
+    nativePrefix = nativeDir.ends_with('/') ? nativeDir : nativeDir + "/";
+  }
+  if (mask.empty()) {
+    lastError_ = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+
+  TDirStream dir(nativeDir);
+  if (!dir.Get()) {
+    lastError_ = Win32ErrorOf(errno);
+    return false;
+  }
+  const int dirFd = dirfd(dir.Get());
+  const TUser user;
+  auto listing = std::make_unique<Listing>();
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir.Get());
+    if (!entry) {
+      if (errno != 0) listing->endError = Win32ErrorOf(errno);
+      break;
+    }
+    const std::string nativeName = entry->d_name;
+    std::string name = Utf8ToCp932(nativeName);
+    if (!MatchesMask(name, mask)) continue;
+    struct stat st;
+    // The target of a link decides; a dangling link is described by itself.
+    // An entry that can't be described at all (gone meanwhile, or the
+    // directory may be read but not searched) can't be opened either.
+    if (fstatat(dirFd, entry->d_name, &st, 0) != 0 &&
+        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
+    if (name != nativeName && Cp932ToUtf8(name) != nativeName)
+      RememberNativePath(cp932Prefix + name, nativePrefix + nativeName);
+    TFindData& found = listing->entries.emplace_back();
+    found.dwFileAttributes = AttributesOf(name, st, user);
+    found.ftCreationTime = FileTimeOf(st.st_ctim);  // the nearest that stat keeps
+    found.ftLastAccessTime = FileTimeOf(st.st_atim);
+    found.ftLastWriteTime = FileTimeOf(st.st_mtim);
+    found.nFileSize = static_cast<uint64_t>(st.st_size);
+    found.nDevice = static_cast<uint64_t>(st.st_dev);
+    found.nInode = static_cast<uint64_t>(st.st_ino);
+    found.cFileName = std::move(name);
+  }
+  if (listing->entries.empty()) {
+    lastError_ = listing->endError != ERROR_NO_MORE_FILES ? listing->endError : ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+
+  // "." and ".." first, then by name without case, then by bytes.
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(listing->entries.size());
+  for (size_t i = 0; i < listing->entries.size(); ++i)
+    keys.emplace_back(SortKey(listing->entries[i].cFileName), i);
+  const auto& entries = listing->entries;
+  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+    const std::string& nameA = entries[a.second].cFileName;
+    const std::string& nameB = entries[b.second].cFileName;
+    const bool dotA = IsDotName(nameA);
+    const bool dotB = IsDotName(nameB);
+    if (dotA != dotB) return dotA;
+    if (a.first != b.first) return a.first < b.first;
+    return nameA < nameB;
+  });
+  std::vector<TFindData> sorted;
+  sorted.reserve(entries.size());
+  for (const auto& key : keys) sorted.push_back(std::move(listing->entries[key.second]));
+  listing->entries = std::move(sorted);
+
+  data = listing->entries[0];
+  listing->next = 1;
+  listing_ = std::move(listing);
+  return true;
+}
+
+bool TFindHandle::FindNext(TFindData& data) {
+  if (!listing_ || listing_->next >= listing_->entries.size()) {
+    lastError_ = listing_ ? listing_->endError : ERROR_NO_MORE_FILES;
+    return false;
+  }
+  data = listing_->entries[listing_->next++];
+  lastError_ = 0;
+  return true;
+}
+
+}  // namespace tansa2::platform

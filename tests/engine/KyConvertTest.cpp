@@ -1,0 +1,365 @@
+// Code detection and conversion of Japanese texts to Shift-JIS lines.
+#include "engine/KyConvert.h"
+
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <sstream>
+#include <string>
+
+#include "platform/CodePage.h"
+#include "platform/FileIO.h"
+#include "tests/support/TempDir.h"
+
+namespace tansa2 {
+namespace {
+
+using namespace std::string_literals;
+using platform::Utf8ToCp932;
+
+// An independent encoder for the expected bytes.
+std::string Iconv(const char* to, std::string_view utf8) {
+  iconv_t cd = iconv_open(to, "UTF-8");
+  std::string out(utf8.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  EXPECT_NE(iconv(cd, &in, &inLeft, &outPtr, &outLeft), static_cast<size_t>(-1));
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+std::string Repeat(const std::string& s, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) out += s;
+  return out;
+}
+
+const std::string kText = "漢字とかなとカナの混じった文章です。\r\n２行目：「記号」ABC\n";
+
+TEST(KyConvertTest, DetectCodeRules) {
+  const struct {
+    std::string text;
+    int code;
+  } cases[] = {
+      {"", kcAscii},
+      {"plain text\r\n\t", kcAscii},
+      {"\x1B(B\x1B" "B", kcAscii},
+      {"abc\x1B", kcAscii},
+      {"abc\x1B$B", kcJis},
+      {"\xB0\xA1\x1B$", kcJis},             // ESC $ ends an undecided text
+      {"\x88\x9F\x1B$", kcSjis},
+      {"\x1B\x88" "A", kcAscii},            // the byte after ESC is consumed
+      {"a\x7F\x08", kcAscii},
+      {"\x88\x9F", kcSjis},
+      {"\xB0\xA1", kcEucOrSjis},
+      {"\xB0\xA1 text \xFD", kcEuc},
+      {"\xB0\xA1\x88\x9F", kcSjis},
+      {"\x8E\x40", kcSjis},
+      {"\x8E\xB1", kcEucOrSjis},
+      {"\x8E", kcAscii},
+      {"\xB1\xF0", kcEuc},
+      {"\xB1\x41", kcSjis},
+      {"\xB1", kcSjis},                     // a cut-off second byte reads 0x00
+      {"\xB1\xA0", kcAscii},
+      {"\xB1\xE0\x81", kcSjis},             // look-ahead
+      {"\xB1\xE0\x9F\x9D\x9E", kcEucOrSjis},
+      {"\xB1\xE0\xE5\xFD", kcEuc},
+      {"\xB1\xE5\xE5", kcEucOrSjis},
+      {"\xB1\xE0\x1B$", kcEucOrSjis},       // the stopping byte is stepped over
+      {"\xB1\xE0\x30\x88\x9F", kcSjis},
+      {"\xFD", kcEuc},
+      {"\xFE", kcEuc},
+      {"\x80\xA0\xF0\xFC", kcAscii},
+      {"\xE0\x40", kcSjis},
+      {"\xEF\xA0", kcSjis},
+      {"\xE0\xFD", kcEuc},
+      {"\xE0\xA1", kcEucOrSjis},
+      {"\xE0\x7F\xE0", kcAscii},
+      {"ab\x07", kcBinary},
+      {"ab\xFF", kcBinary},
+      {Utf8ToCp932(kText), kcSjis},
+      {Iconv("EUC-JP", kText), kcEuc},
+      {Iconv("ISO-2022-JP", kText), kcJis},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetectCode(c.text), c.code) << c.text;
+}
+
+TEST(KyConvertTest, DetectCodeBinaryBeyondThePreScan) {
+  std::string text(700, 'a');
+  text[299] = '\x01';
+  text[0] = '\x88';
+  text[1] = '\x9F';
+  EXPECT_EQ(DetectCode(text), kcBinary);
+  text[299] = 'a';
+  text[599] = '\x01';
+  EXPECT_EQ(DetectCode(text), kcSjis);  // decided before it
+  text[0] = text[1] = 'a';
+  EXPECT_EQ(DetectCode(text), kcBinary);
+  text[598] = '\x8E';                   // 0x01 is read as a second byte only
+  EXPECT_EQ(DetectCode(text), kcAscii);
+}
+
+TEST(KyConvertTest, IsUtf8TakesTheFirstNonAsciiCharacter) {
+  const struct {
+    std::string text;
+    bool utf8;
+    bool bom;
+  } cases[] = {
+      {"", false, false},
+      {"abc", false, false},
+      {"\xEF\xBB\xBF" "a", true, true},
+      {"\xEF\xBB\xBF", true, false},
+      {"abc" "あ" "\x88", true, false},
+      {"\xE0\xA0\x80", true, false},
+      {"\xE0\x80\x80", false, false},
+      {"é", false, false},
+      {"\xF0\x9F\x98\x80", false, false},
+      {"ab\xE3\x81", false, false},
+      {Utf8ToCp932(kText), false, false},
+  };
+  for (const auto& c : cases) {
+    bool bom = true;
+    EXPECT_EQ(IsUtf8(c.text, bom), c.utf8) << c.text;
+    EXPECT_EQ(bom, c.bom) << c.text;
+  }
+}
+
+TEST(KyConvertTest, ConvertersToShiftJis) {
+  EXPECT_EQ(JisToSjis("\x1B$B\x30\x21\x1B(B"), "\x88\x9F");
+  EXPECT_EQ(JisToSjis("a\x1B(B\x1B$B\x30\x21\x1B(Jb"), "a\x88\x9F" "b");  // escapes back to back
+  EXPECT_EQ(JisToSjis("ab\x1B$"), "ab");
+  EXPECT_EQ(EucToSjis("\xB0\xA1"), "\x88\x9F");
+  EXPECT_EQ(EucToSjis("\x8E\xB1" "a\x80\xFF"), "\xB1" "a\x80\xFF");
+  const std::string sjis = Utf8ToCp932(kText + "ﾊﾝｶｸ");
+  EXPECT_EQ(EucToSjis(Iconv("EUC-JP", kText + "ﾊﾝｶｸ")), sjis);
+  EXPECT_EQ(JisToSjis(Iconv("ISO-2022-JP", "漢字" + kText)), Utf8ToCp932("漢字" + kText));
+}
+
+TEST(KyConvertTest, RoundTripsThroughJisAndEuc) {
+  const std::string sjis = Utf8ToCp932(kText + "①～⑩");
+  EXPECT_EQ(JisToSjis(SjisToJis(sjis)), sjis);
+  EXPECT_EQ(EucToSjis(SjisToEuc(sjis)), sjis);
+  EXPECT_EQ(EucToJis(SjisToEuc(sjis)), SjisToJis(sjis));
+  EXPECT_EQ(JisToEuc(SjisToJis(sjis)), SjisToEuc(sjis));
+  const std::string kana = Utf8ToCp932("ﾃｷｽﾄ ｶﾞｷﾞ");
+  EXPECT_EQ(EucToSjis(SjisToEuc(kana)), kana);
+  EXPECT_EQ(SjisToEuc(Utf8ToCp932(kText + "ﾃｷｽﾄ")), Iconv("EUC-JP", kText + "ﾃｷｽﾄ"));
+}
+
+TEST(KyConvertTest, ToJisEscapesAndLineBreaks) {
+  EXPECT_EQ(SjisToJis("\xB6\xDE"), "\x1B$B\x25\x2C");
+  EXPECT_EQ(SjisToJis("a\x88\x9F" "b\r\n\x88\x9F"),
+            "a\x1B$B\x30\x21\x1B(Jb\r\n\x1B$B\x30\x21");
+  EXPECT_EQ(SjisToJis("\x88\x9F\r\x88\x9F"), "\x1B$B\x30\x21\x1B(J\r\x1B$B\x30\x21");
+  EXPECT_EQ(EucToJis("\xB0\xA1\n\x8E\xB6\x8E\xDE"), "\x1B$B\x30\x21\x1B(J\n\x1B$B\x25\x2C");
+  // Alternating katakana and letters grow more than twice; nothing is lost.
+  EXPECT_EQ(SjisToJis(Repeat("\xB1" "a", 1000)), Repeat("\x1B$B\x25\x22\x1B(Ja", 1000));
+  EXPECT_EQ(EucToJis(Repeat("\x8E\xB1" "a", 1000)), Repeat("\x1B$B\x25\x22\x1B(Ja", 1000));
+  EXPECT_EQ(SjisToJis(""), "");
+}
+
+TEST(KyConvertTest, HalfWidthKatakanaBecomeFullWidth) {
+  const std::string full = Utf8ToCp932(
+      "。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノ"
+      "ハヒフヘホマミムメモヤユヨラリルレロワン゛゜");
+  ASSERT_EQ(full.size(), 63u * 2);
+  for (int k = 0xA1; k <= 0xDF; ++k) {
+    const std::string half(1, static_cast<char>(k));
+    EXPECT_EQ(JisToSjis(SjisToJis(half)), full.substr((k - 0xA1) * 2, 2)) << k;
+    EXPECT_EQ(EucToJis(SjisToEuc(half)), SjisToJis(half)) << k;
+  }
+  const struct {
+    const char* half;
+    const char* full;
+  } marks[] = {
+      {"ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞ", "ガギグゲゴザジズゼゾダヂヅデドバビブベボ"},
+      {"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟｳﾞ", "パピプペポヴ"},
+      {"ｱﾞｶﾟﾅﾞﾏﾟｳﾟﾞﾞﾟ", "ア゛カ゜ナ゛マ゜ウ゜゛゛゜"},
+      {"ｶﾞﾞﾊﾟﾟ", "ガ゛パ゜"},
+  };
+  for (const auto& m : marks) {
+    const std::string half = Utf8ToCp932(m.half);
+    const std::string jis = SjisToJis(half);
+    EXPECT_EQ(JisToSjis(jis), Utf8ToCp932(m.full)) << m.full;
+    EXPECT_EQ(EucToJis(SjisToEuc(half)), jis) << m.full;
+  }
+}
+
+TEST(KyConvertTest, PairCutOffByTheEndTakesZero) {
+  const struct {
+    std::string (*convert)(std::string_view);
+    std::string text;
+  } cases[] = {
+      {JisToSjis, "\x1B$B\x30"}, {EucToSjis, "a\xB0"},
+      {EucToSjis, "a\x8E"},       {EucToJis, "a\xB0"},       {EucToJis, "a\x8E"},
+      {SjisToEuc, "a\x88"},       {SjisToJis, "a\x88"},
+  };
+  for (const auto& c : cases) {
+    const std::string converted = c.convert(c.text);
+    EXPECT_EQ(converted, c.convert(c.text + '\0')) << c.text;
+  }
+  EXPECT_EQ(EucToSjis("a\x8E"), "a\0"s);
+}
+
+TEST(KyConvertTest, ConvertCodeDispatch) {
+  const std::string sjis = Utf8ToCp932(kText + "ｶﾅ");
+  const std::string euc = SjisToEuc(sjis);
+  const std::string jis = SjisToJis(sjis);
+  EXPECT_EQ(ConvertCode(sjis, kcSjis, kcJis), SjisToJis(sjis));
+  EXPECT_EQ(ConvertCode(sjis, kcSjis, kcEuc), euc);
+  EXPECT_EQ(ConvertCode(euc, kcEuc, kcSjis), sjis);
+  EXPECT_EQ(ConvertCode(euc, kcEuc, kcJis), EucToJis(euc));
+  EXPECT_EQ(ConvertCode(jis, kcJis, kcSjis), JisToSjis(jis));
+  EXPECT_EQ(ConvertCode(jis, kcJis, kcEuc), JisToEuc(jis));
+  for (const int from : {0, 1, 5, 13, 99, -1})
+    EXPECT_EQ(ConvertCode(euc, from, kcSjis), euc) << from;
+  for (const int to : {4, 0, 13, 99}) EXPECT_EQ(ConvertCode(sjis, kcSjis, to), sjis);
+}
+
+TStrings Load(const std::string& bytes, int& code, int defaultCode = kcSjis,
+              const TAskSjisOrEuc& ask = {}) {
+  TStrings lines{"stale"};
+  std::istringstream stream(bytes);
+  LoadTextStream(lines, stream, code, defaultCode, ask);
+  return lines;
+}
+
+TEST(KyConvertTest, LoadDecidesByByteOrderMarkAndShape) {
+  const TStrings expected = {Utf8ToCp932("日本語の"), Utf8ToCp932("ﾃｷｽﾄ😀")};
+  const std::string utf8 = "日本語の\r\nﾃｷｽﾄ😀\n";
+  const std::string le = Iconv("UTF-16LE", utf8);
+  const std::string be = Iconv("UTF-16BE", utf8);
+  const struct {
+    std::string bytes;
+    int code;
+  } cases[] = {
+      {"\xFF\xFE" + le, kcUtf16LE},
+      {"\xFE\xFF" + be, kcUtf16BE},
+      {"\xEF\xBB\xBF" + utf8, kcUtf8Bom},
+      {utf8, kcUtf8},
+      {Iconv("EUC-JP", "日本語の\r\nﾃｷｽﾄ?\n"), kcEuc},
+      {Utf8ToCp932(utf8), kcSjis},
+  };
+  for (const auto& c : cases) {
+    int code = kcAuto;
+    EXPECT_EQ(Load(c.bytes, code), expected) << c.code;
+    EXPECT_EQ(code, c.code);
+  }
+  int code = kcAuto;
+  EXPECT_EQ(Load(Iconv("ISO-2022-JP", "日本語の\r\nテキスト\n"), code),
+            (TStrings{Utf8ToCp932("日本語の"), Utf8ToCp932("テキスト")}));
+  EXPECT_EQ(code, kcJis);
+}
+
+TEST(KyConvertTest, LoadUtf16Limits) {
+  int code = kcAuto;
+  EXPECT_EQ(Load("\xFF\xFE" "a\0b\0\0\0c\0"s, code), TStrings{"ab"});  // U+0000 ends it
+  code = kcAuto;
+  EXPECT_EQ(Load("\xFE\xFF\0a\0b\0\0\0c"s, code), TStrings{"ab"});
+  code = kcAuto;
+  EXPECT_EQ(Load("\xFF\xFE" "a\0b"s, code), TStrings{"a"});  // a lone last byte is dropped
+  EXPECT_EQ(code, kcUtf16LE);
+  code = kcAuto;
+  EXPECT_EQ(Load("\xFE\xFF\0a\0"s, code), TStrings{"a"});
+  code = kcAuto;
+  EXPECT_EQ(Load("\xFF\xFE", code), TStrings{"\xFF\xFE"});  // too short for a mark
+  EXPECT_EQ(code, kcSjis);
+  // A code given by the caller is applied to texts too short for it.
+  for (const int given : {10, 11, 12}) {
+    code = given;
+    EXPECT_TRUE(Load("a", code).empty()) << given;
+    EXPECT_EQ(code, given);
+  }
+}
+
+TEST(KyConvertTest, LoadEndsAtZeroAndSplitsLines) {
+  int code = kcAuto;
+  EXPECT_TRUE(Load("", code).empty());
+  EXPECT_EQ(code, kcSjis);
+  code = kcAuto;
+  EXPECT_EQ(Load("a\0b"s, code), TStrings{"a"});
+  code = kcEuc;
+  EXPECT_EQ(Load("\xB0\xA1\0\xB0\xA1"s, code), TStrings{"\x88\x9F"});
+  code = kcAuto;
+  EXPECT_EQ(Load("\xEF\xBB\xBF" "a\0b"s, code), TStrings{"a"});
+  code = 7;
+  EXPECT_EQ(Load("\xB0\xA1", code), TStrings{"\xB0\xA1"});
+  EXPECT_EQ(code, kcSjis);
+
+  const struct {
+    std::string text;
+    TStrings lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+      {"a\n", {"a"}},
+      {"a\r\n\r\n", {"a", ""}},
+      {"\n\r", {"", ""}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"\r", {""}},
+  };
+  for (const auto& c : cases) {
+    TStrings lines{"stale"};
+    SplitTextLines(c.text, lines);
+    EXPECT_EQ(lines, c.lines) << c.text;
+  }
+}
+
+TEST(KyConvertTest, UndecidedTextUsesDefaultOrAsks) {
+  const std::string text = "\xB0\xA1\xB0\xA1";
+  int asked = 0;
+  const auto answer = [&asked](bool sjis) {
+    return [&asked, sjis] {
+      ++asked;
+      return sjis;
+    };
+  };
+  int code = kcAuto;
+  EXPECT_EQ(ConvertToSjis(text, code, kcSjis, answer(false)), text);
+  EXPECT_EQ(code, kcSjis);
+  code = kcAuto;
+  EXPECT_EQ(ConvertToSjis(text, code, kcEuc, answer(true)), "\x88\x9F\x88\x9F");
+  EXPECT_EQ(code, kcEuc);
+  EXPECT_EQ(asked, 0);
+  code = kcAuto;
+  EXPECT_EQ(ConvertToSjis(text, code, kcAuto, answer(false)), "\x88\x9F\x88\x9F");
+  EXPECT_EQ(code, kcEuc);
+  code = kcAuto;
+  EXPECT_EQ(ConvertToSjis(text, code, kcAuto, answer(true)), text);
+  EXPECT_EQ(code, kcSjis);
+  EXPECT_EQ(asked, 2);
+  code = kcAuto;
+  EXPECT_EQ(ConvertToSjis(text, code, kcAuto), text);
+  EXPECT_EQ(code, kcSjis);
+  code = kcAuto;
+  ConvertToSjis("\x88\x9F", code, kcAuto, answer(false));
+  EXPECT_EQ(asked, 2);
+}
+
+TEST(KyConvertTest, LoadFromStreamPositionAndFile) {
+  std::istringstream stream("skip\xB0\xA1\r\nb");
+  stream.ignore(4);
+  TStrings lines;
+  int code = kcAuto;
+  LoadTextStream(lines, stream, code, kcEuc);
+  EXPECT_EQ(lines, (TStrings{"\x88\x9F", "b"}));
+
+  const testing::TTempDir dir;
+  const std::string file = dir.Write("euc.txt", Iconv("EUC-JP", kText));
+  code = kcAuto;
+  LoadTextFile(lines, file, code, kcSjis);
+  EXPECT_EQ(code, kcEuc);
+  EXPECT_EQ(lines, (TStrings{Utf8ToCp932("漢字とかなとカナの混じった文章です。"),
+                             Utf8ToCp932("２行目：「記号」ABC")}));
+  code = kcAuto;
+  EXPECT_THROW(LoadTextFile(lines, dir.String() + "/missing.txt", code, kcSjis),
+               platform::EFOpenError);
+}
+
+}  // namespace
+}  // namespace tansa2
