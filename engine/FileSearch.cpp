@@ -13,19 +13,21 @@ constexpr size_t kTextTestLength = 2048;
 
 int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher,
                const TLineMatcher::TOnLine& onLine, const std::atomic<bool>& cancel) {
+  // Each thread keeps its buffers from file to file.
+  thread_local std::string raw;
+  thread_local std::string converted;
   if (autoCode) {
+    platform::TReadOnlyFile(fileName).ReadToEnd(raw);
     int code = kcAuto;
-    const std::string text = ConvertToSjis(platform::ReadWholeFile(fileName), code, kcSjis);
-    return matcher.MatchConverted(text, onLine, cancel);
+    return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
-  std::string text;
   try {
-    text = platform::ReadWholeFile(fileName);
+    platform::TReadOnlyFile(fileName).ReadToEnd(raw);
   } catch (const platform::EFOpenError&) {
     return 0;
   }
-  if (std::string_view(text).substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
-  return matcher.MatchRaw(text, onLine, cancel);
+  if (std::string_view(raw).substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
+  return matcher.MatchRaw(raw, onLine, cancel);
 }
 
 }  // namespace tansa2

@@ -1,6 +1,7 @@
 #include "engine/KyConvert.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <sstream>
 
 #include "platform/CodePage.h"
@@ -63,6 +64,34 @@ inline void JisPairToSjis(uchar& a, uchar& b) {
     b = static_cast<uchar>(b + 0x7E);
   a = static_cast<uchar>((a + 1) / 2 + (a < 0x5F ? 0x70 : 0xB0));
 }
+
+// The same for the JIS X 0208 range, looked up: whole files go through it.
+class TJisToSjisTable {
+ public:
+  TJisToSjisTable() {
+    for (uchar a = 0x21; a <= 0x7E; ++a)
+      for (uchar b = 0x21; b <= 0x7E; ++b) {
+        uchar sa = a;
+        uchar sb = b;
+        JisPairToSjis(sa, sb);
+        codes_[(a - 0x21) * 94 + (b - 0x21)] = static_cast<uint16_t>(sa << 8 | sb);
+      }
+  }
+  void Convert(uchar& a, uchar& b) const {
+    if (In(a, 0x21, 0x7E) && In(b, 0x21, 0x7E)) {
+      const uint16_t code = codes_[(a - 0x21) * 94 + (b - 0x21)];
+      a = static_cast<uchar>(code >> 8);
+      b = static_cast<uchar>(code & 0xFF);
+    } else {
+      JisPairToSjis(a, b);
+    }
+  }
+
+ private:
+  uint16_t codes_[94 * 94];
+};
+
+const TJisToSjisTable kJisToSjis;
 
 // Shift-JIS pair to JIS X 0208 row/cell, in place.
 inline void SjisPairToJis(uchar& a, uchar& b) {
@@ -187,21 +216,13 @@ std::string ToJis(std::string_view text, TKana kana, TPair pair) {
   return out.Finish();
 }
 
-// A UTF-16 text after its byte-order mark, up to its first U+0000 code unit;
-// a lone last byte is dropped. Big-endian pairs are swapped first.
+// A UTF-16 text after its byte-order mark; a lone last byte is dropped. The
+// text ends at its first U+0000, which the caller cuts at as the 0x00 it
+// becomes.
 std::string Utf16ToSjis(std::string_view text, bool bigEndian) {
-  const std::string_view body = text.substr(std::min<size_t>(2, text.size()));
-  const TBytes in(body);
-  size_t end = 0;
-  const size_t pairs = body.size() & ~size_t{1};
-  while (end < pairs && (in[end] | in[end + 1]) != 0) end += 2;
-  if (!bigEndian) return platform::Utf16LeToCp932(body.substr(0, end));
-  std::string swapped(end, '\0');
-  for (size_t i = 0; i < end; i += 2) {
-    swapped[i] = body[i + 1];
-    swapped[i + 1] = body[i];
-  }
-  return platform::Utf16LeToCp932(swapped);
+  std::string_view body = text.substr(std::min<size_t>(2, text.size()));
+  body = body.substr(0, body.size() & ~size_t{1});
+  return bigEndian ? platform::Utf16BeToCp932(body) : platform::Utf16LeToCp932(body);
 }
 
 int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askSjis) {
@@ -300,7 +321,7 @@ std::string JisToSjis(std::string_view text) {
   return FromJis(text, [](TOutput& out, const TBytes& in, size_t i) {
     uchar a = in[i];
     uchar b = in[i + 1];
-    JisPairToSjis(a, b);
+    kJisToSjis.Convert(a, b);
     out.Put(a, b);
     return i + 2;
   });
@@ -317,10 +338,11 @@ std::string JisToEuc(std::string_view text) {
 std::string EucToSjis(std::string_view text) {
   const TBytes in(text);
   const size_t n = in.size();
+  const auto* p = reinterpret_cast<const uchar*>(text.data());
   TOutput out(2 * n);
   size_t i = 0;
   while (i < n) {
-    const uchar c = in[i];
+    const uchar c = p[i];
     if (c <= 0x80 || c == 0xFF) {
       out.Put(c);
       ++i;
@@ -330,7 +352,7 @@ std::string EucToSjis(std::string_view text) {
     } else {
       uchar a = c & 0x7F;
       uchar b = in[i + 1] & 0x7F;
-      JisPairToSjis(a, b);
+      kJisToSjis.Convert(a, b);
       out.Put(a, b);
       i += 2;
     }
@@ -403,34 +425,41 @@ std::string ConvertCode(std::string_view text, int FromCode, int ToCode) {
   return std::string(text);
 }
 
-std::string ConvertToSjis(std::string_view text, int& Code, int DefaultCode,
-                          const TAskSjisOrEuc& askSjis) {
+std::string_view DecodeToSjis(std::string_view text, int& Code, int DefaultCode, std::string& converted,
+                              const TAskSjisOrEuc& askSjis) {
   if (Code == kcAuto) Code = DecideCode(text, DefaultCode, askSjis);
-  std::string result;
   switch (Code) {
     case kcJis:
     case kcEuc:
-      result = ConvertCode(text, Code, kcSjis);
+      converted = ConvertCode(text, Code, kcSjis);
       break;
     case kcUtf16LE:
-      result = Utf16ToSjis(text, false);
+      converted = Utf16ToSjis(text, false);
       break;
     case kcUtf16BE:
-      result = Utf16ToSjis(text, true);
+      converted = Utf16ToSjis(text, true);
       break;
     case kcUtf8Bom:
-      result = platform::Utf8ToCp932(text.substr(std::min<size_t>(3, text.size())));
+      converted = platform::Utf8ToCp932(text.substr(std::min<size_t>(3, text.size())));
       break;
     case kcUtf8:
-      result = platform::Utf8ToCp932(text);
+      converted = platform::Utf8ToCp932(text);
       break;
     default:
       Code = kcSjis;
-      return std::string(text.substr(0, text.find('\0')));
+      return text.substr(0, text.find('\0'));
   }
-  const size_t end = result.find('\0');
-  if (end != std::string::npos) result.resize(end);
-  return result;
+  const std::string_view result(converted);
+  return result.substr(0, result.find('\0'));
+}
+
+std::string ConvertToSjis(std::string_view text, int& Code, int DefaultCode,
+                          const TAskSjisOrEuc& askSjis) {
+  std::string converted;
+  const std::string_view result = DecodeToSjis(text, Code, DefaultCode, converted, askSjis);
+  if (result.data() != converted.data()) return std::string(result);
+  converted.resize(result.size());
+  return converted;
 }
 
 void SplitTextLines(std::string_view text, TStrings& Lines) {

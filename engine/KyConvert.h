@@ -35,6 +35,10 @@ using TAskSjisOrEuc = std::function<bool()>;
 // 0x00 byte.
 std::string ConvertToSjis(std::string_view text, int& Code, int DefaultCode,
                           const TAskSjisOrEuc& askSjis = {});
+// The same without copying text that needs no conversion: the result views
+// `text` or `converted`.
+std::string_view DecodeToSjis(std::string_view text, int& Code, int DefaultCode, std::string& converted,
+                              const TAskSjisOrEuc& askSjis = {});
 // Lines end at CR, LF or CR LF; a break at the very end adds no line.
 void SplitTextLines(std::string_view text, TStrings& Lines);
 

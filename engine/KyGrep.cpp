@@ -54,6 +54,7 @@ void TKyGrep::QueueFile(const std::string& FileName) {
     const unsigned count = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
     for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
   }
+  bool wakeWorker;
   {
     std::lock_guard lock(mutex_);
     if (queue_.empty()) canceled_ = false;
@@ -62,8 +63,9 @@ void TKyGrep::QueueFile(const std::string& FileName) {
     job->pattern = RegExp;
     job->autoCode = AutoCode;
     queue_.push_back(std::move(job));
+    wakeWorker = idleWorkers_ > 0;
   }
-  workReady_.notify_one();
+  if (wakeWorker) workReady_.notify_one();
   Deliver(workers_.size() * kFilesPerWorker);
 }
 
@@ -74,6 +76,7 @@ void TKyGrep::Work() {
   std::unique_lock lock(mutex_);
   for (;;) {
     std::shared_ptr<TJob> job;
+    ++idleWorkers_;
     workReady_.wait(lock, [&] {
       if (stopping_) return true;
       for (const auto& queued : queue_)
@@ -83,6 +86,7 @@ void TKyGrep::Work() {
         }
       return false;
     });
+    --idleWorkers_;
     if (stopping_) return;
     job->started = true;
     lock.unlock();
@@ -99,7 +103,7 @@ void TKyGrep::Work() {
     }
     lock.lock();
     job->done = true;
-    jobDone_.notify_all();
+    if (ownerWaiting_) jobDone_.notify_all();
   }
 }
 
@@ -112,7 +116,9 @@ void TKyGrep::Deliver(size_t untilBelow) {
         if (canceled_) break;
         if (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow)) return;
         if (!queue_.front()->done) {
+          ownerWaiting_ = true;
           jobDone_.wait_for(lock, kPumpInterval, [&] { return queue_.front()->done; });
+          ownerWaiting_ = false;
           if (!queue_.front()->done) {
             lock.unlock();
             if (ProcessMessages) ProcessMessages();
@@ -141,11 +147,13 @@ void TKyGrep::DropQueue() {
   std::unique_lock lock(mutex_);
   const bool wasCanceled = canceled_;
   canceled_ = true;
+  ownerWaiting_ = true;
   jobDone_.wait(lock, [&] {
     for (const auto& job : queue_)
       if (job->started && !job->done) return false;
     return true;
   });
+  ownerWaiting_ = false;
   queue_.clear();
   canceled_ = wasCanceled;
 }

@@ -94,6 +94,8 @@ class TKyGrep {
   std::condition_variable jobDone_;
   std::deque<std::shared_ptr<TJob>> queue_;
   bool stopping_ = false;
+  bool ownerWaiting_ = false;  // the owner waits for jobDone_
+  int idleWorkers_ = 0;        // workers waiting for workReady_
   std::vector<std::thread> workers_;
 };
 

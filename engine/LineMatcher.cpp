@@ -1,5 +1,6 @@
 #include "engine/LineMatcher.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tansa2 {
@@ -29,11 +30,13 @@ struct TLineMatcher::TLineBreaks {
   }
   // Breaks in [from, to), both line starts; CR LF counts once.
   int Count(std::string_view text, size_t from, size_t to) const {
-    int count = 0;
-    for (size_t i = from; i < to; ++i) {
-      const char c = text[i];
-      count += c == '\n' || (crEnds && c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'));
-    }
+    const char* const begin = text.data() + from;
+    const char* const end = text.data() + to;
+    int count = static_cast<int>(std::count(begin, end, '\n'));
+    if (crEnds)
+      for (auto* cr = static_cast<const char*>(std::memchr(begin, '\r', end - begin)); cr;
+           cr = static_cast<const char*>(std::memchr(cr + 1, '\r', end - cr - 1)))
+        count += cr + 1 == text.data() + text.size() || cr[1] != '\n';
     return count;
   }
   std::string_view Line(std::string_view text, size_t start, size_t end) const {
@@ -112,8 +115,11 @@ int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
 
 int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel) {
   // The text ends where a line would begin with 0x1A.
-  if (!text.empty() && text[0] == '\x1A') return 0;
-  if (const size_t eof = text.find("\n\x1A"); eof != std::string_view::npos) text = text.substr(0, eof + 1);
+  for (size_t eof = text.find('\x1A'); eof != std::string_view::npos; eof = text.find('\x1A', eof + 1))
+    if (eof == 0 || text[eof - 1] == '\n') {
+      text = text.substr(0, eof);
+      break;
+    }
   const TLineBreaks breaks{false};
   // A lone CR vanishes from its line, so a literal could span it: such text
   // is read line by line.

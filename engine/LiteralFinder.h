@@ -2,7 +2,6 @@
 // A fast byte search for a literal every match of a pattern contains, so
 // whole files are scanned at memory speed and the regular expression runs
 // only on the lines that hold it.
-#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -18,9 +17,15 @@ class TLiteralFinder {
   size_t Find(std::string_view text, size_t from) const;
 
  private:
+  bool MatchesAt(const unsigned char* at) const;
+
   std::string literal_;  // folded to lower case when caseless
   bool caseless_;
-  std::array<unsigned char, 256> skip_{};
+  // Two bytes of the literal that are tested sixteen places at a time: the
+  // first, and the last, or the rarest of the others.
+  size_t probe_ = 0;
+  unsigned char firstCase_ = 0;  // 0x20 when the byte is a letter matched either case
+  unsigned char probeCase_ = 0;
 };
 
 }  // namespace tansa2

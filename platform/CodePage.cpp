@@ -3,7 +3,10 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
+#include <vector>
 
 namespace tansa2::platform {
 namespace {
@@ -11,25 +14,6 @@ namespace {
 // Byte length of the malformed or unconvertible character at the start of
 // `in`, in the source encoding, so the conversion can step over it.
 using CharLength = size_t (*)(const unsigned char* in, size_t left);
-
-size_t Utf8CharLength(const unsigned char* in, size_t left) {
-  const unsigned char c = in[0];
-  size_t n = c < 0xC2 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : c < 0xF5 ? 4 : 1;
-  if (n > left) return 1;
-  for (size_t i = 1; i < n; ++i)
-    if ((in[i] & 0xC0) != 0x80) return 1;  // broken sequence: skip the lead alone
-  return n;
-}
-
-size_t Utf16LeCharLength(const unsigned char* in, size_t left) {
-  if (left < 2) return left;
-  const unsigned unit = in[0] | (in[1] << 8);
-  if (unit >= 0xD800 && unit <= 0xDBFF && left >= 4) {
-    const unsigned low = in[2] | (in[3] << 8);
-    if (low >= 0xDC00 && low <= 0xDFFF) return 4;
-  }
-  return 2;
-}
 
 // A lead byte takes its trail only when that is a trail byte at all, so a stray
 // lead byte never swallows the line break or letter after it.
@@ -83,18 +67,60 @@ class Converter {
 };
 
 // iconv descriptors carry state, so each thread keeps its own.
-Converter& ConverterFor(int which) {
-  thread_local Converter utf8ToCp932("CP932", "UTF-8");
+Converter& ConverterFor(bool toUtf8) {
   thread_local Converter cp932ToUtf8("UTF-8", "CP932");
-  thread_local Converter utf16ToCp932("CP932", "UTF-16LE");
   thread_local Converter cp932ToUtf16("UTF-16LE", "CP932");
-  switch (which) {
-    case 0: return utf8ToCp932;
-    case 1: return cp932ToUtf8;
-    case 2: return utf16ToCp932;
-    default: return cp932ToUtf16;
-  }
+  return toUtf8 ? cp932ToUtf8 : cp932ToUtf16;
 }
+
+// Whole files are converted to CP932, so that direction goes through a table
+// of every code point of the Basic Multilingual Plane, made once from
+// iconv's own mapping. An entry holds the CP932 code (one byte below 0x100);
+// what CP932 can't hold has "?" there.
+class UnicodeToCp932Table {
+ public:
+  UnicodeToCp932Table() : codes_(0x10000, '?') {
+    iconv_t cd = iconv_open("CP932", "UTF-16LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert UTF-16LE to CP932");
+    for (unsigned u = 0; u < 0x10000; ++u) {
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
+      char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+      unsigned char out[4];
+      char* inPtr = in;
+      char* outPtr = reinterpret_cast<char*>(out);
+      size_t inLeft = 2;
+      size_t outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) continue;
+      const size_t n = sizeof out - outLeft;
+      if (n == 1) codes_[u] = out[0];
+      if (n == 2) codes_[u] = static_cast<uint16_t>(out[0] << 8 | out[1]);
+    }
+    iconv_close(cd);
+  }
+
+  // Writes the CP932 form of the code point `u` at `at`; returns its length.
+  size_t Put(unsigned u, char* at) const {
+    const uint16_t code = u < 0x10000 ? codes_[u] : '?';
+    if (code < 0x100) {
+      *at = static_cast<char>(code);
+      return 1;
+    }
+    at[0] = static_cast<char>(code >> 8);
+    at[1] = static_cast<char>(code & 0xFF);
+    return 2;
+  }
+
+ private:
+  std::vector<uint16_t> codes_;
+};
+
+const UnicodeToCp932Table& TheTable() {
+  static const UnicodeToCp932Table table;
+  return table;
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 bool IsAscii(std::string_view text) {
   for (unsigned char c : text)
@@ -104,22 +130,96 @@ bool IsAscii(std::string_view text) {
 
 }  // namespace
 
+// A character that is malformed, or that CP932 can't hold, becomes one "?":
+// a broken sequence gives up its lead byte alone, a well-formed one (also an
+// overlong form, a surrogate, or a character beyond the BMP) goes whole.
 std::string Utf8ToCp932(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  return ConverterFor(0).Convert(utf8, Utf8CharLength, "?");
+  const UnicodeToCp932Table& table = TheTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+  const size_t size = utf8.size();
+  // No character grows: one to four bytes become one or two.
+  std::string out(size, '\0');
+  char* const begin = out.data();
+  char* q = begin;
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char c = in[i];
+    const size_t left = size - i;
+    if (c < 0x80) {
+      // Runs of ASCII go eight bytes at a time.
+      uint64_t eight;
+      if (left >= 8 && (std::memcpy(&eight, in + i, 8), (eight & 0x8080808080808080ULL) == 0)) {
+        std::memcpy(q, &eight, 8);
+        q += 8;
+        i += 8;
+      } else {
+        *q++ = static_cast<char>(c);
+        ++i;
+      }
+    } else if (c >= 0xE0 && c < 0xF0 && left >= 3 && IsContinuation(in[i + 1]) && IsContinuation(in[i + 2])) {
+      const unsigned u = (c & 0x0F) << 12 | (in[i + 1] & 0x3F) << 6 | (in[i + 2] & 0x3F);
+      q += table.Put(u < 0x800 ? 0x110000 : u, q);  // an overlong form is malformed
+      i += 3;
+    } else if (c >= 0xC2 && c < 0xE0 && left >= 2 && IsContinuation(in[i + 1])) {
+      q += table.Put((c & 0x1F) << 6 | (in[i + 1] & 0x3F), q);
+      i += 2;
+    } else if (c >= 0xF0 && c < 0xF5 && left >= 4 && IsContinuation(in[i + 1]) &&
+               IsContinuation(in[i + 2]) && IsContinuation(in[i + 3])) {
+      *q++ = '?';
+      i += 4;
+    } else {
+      *q++ = '?';
+      ++i;
+    }
+  }
+  out.resize(q - begin);
+  return out;
 }
 
 std::string Cp932ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932)) return std::string(cp932);
-  return ConverterFor(1).Convert(cp932, Cp932CharLength, "?");
+  return ConverterFor(true).Convert(cp932, Cp932CharLength, "?");
 }
 
-std::string Utf16LeToCp932(std::string_view utf16le) {
-  return ConverterFor(2).Convert(utf16le, Utf16LeCharLength, "?");
+namespace {
+
+// Both byte orders share one loop; a lone surrogate or a lone last byte is
+// one "?", a surrogate pair (beyond the BMP) too.
+template <bool bigEndian>
+std::string Utf16ToCp932(std::string_view utf16) {
+  const UnicodeToCp932Table& table = TheTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(utf16.data());
+  const size_t size = utf16.size();
+  auto unit = [&](size_t at) -> unsigned {
+    return bigEndian ? (in[at] << 8 | in[at + 1]) : (in[at] | in[at + 1] << 8);
+  };
+  std::string out(size / 2 * 2 + 1, '\0');
+  size_t written = 0;
+  size_t i = 0;
+  for (; i + 1 < size; i += 2) {
+    const unsigned u = unit(i);
+    if (u < 0x80) {
+      out[written++] = static_cast<char>(u);
+    } else if (u >= 0xD800 && u <= 0xDBFF && i + 3 < size && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+      out[written++] = '?';
+      i += 2;
+    } else {
+      written += table.Put(u, out.data() + written);  // a lone surrogate is unmapped
+    }
+  }
+  if (i < size) out[written++] = '?';
+  out.resize(written);
+  return out;
 }
+
+}  // namespace
+
+std::string Utf16LeToCp932(std::string_view utf16le) { return Utf16ToCp932<false>(utf16le); }
+std::string Utf16BeToCp932(std::string_view utf16be) { return Utf16ToCp932<true>(utf16be); }
 
 std::string Cp932ToUtf16Le(std::string_view cp932) {
-  return ConverterFor(3).Convert(cp932, Cp932CharLength, std::string_view("?\0", 2));
+  return ConverterFor(false).Convert(cp932, Cp932CharLength, std::string_view("?\0", 2));
 }
 
 }  // namespace tansa2::platform

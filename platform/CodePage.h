@@ -15,8 +15,9 @@ constexpr bool IsDBCSLeadByte(unsigned char c) {
 
 std::string Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
-// UTF-16 little-endian bytes; an odd last byte counts as malformed.
+// UTF-16 bytes; an odd last byte counts as malformed.
 std::string Utf16LeToCp932(std::string_view utf16le);
+std::string Utf16BeToCp932(std::string_view utf16be);
 std::string Cp932ToUtf16Le(std::string_view cp932);
 
 }  // namespace tansa2::platform

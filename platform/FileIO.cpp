@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -31,6 +32,7 @@ TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path)
     close(fd_);
     throw EFOpenError(ErrorText("Cannot open file", cp932Path, error));
   }
+  if (S_ISREG(st.st_mode)) regularSize_ = static_cast<size_t>(st.st_size);
 }
 
 TReadOnlyFile::~TReadOnlyFile() { close(fd_); }
@@ -45,21 +47,35 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
   }
 }
 
-std::string TReadOnlyFile::ReadToEnd() {
-  struct stat st {};
-  std::string data;
-  if (fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) {
-    const off_t position = lseek(fd_, 0, SEEK_CUR);
-    data.resize(static_cast<size_t>(st.st_size - (position > 0 ? position : 0)));
+void TReadOnlyFile::ReadToEnd(std::string& data) {
+  // A regular file is read in one go at its size; anything else until it
+  // gives no more.
+  size_t expected = 0;
+  if (regularSize_ != kNotRegular) {
+    const size_t position = static_cast<size_t>(std::max<off_t>(lseek(fd_, 0, SEEK_CUR), 0));
+    expected = regularSize_ > position ? regularSize_ - position : 0;
   }
+  data.resize(expected);
   size_t filled = 0;
-  for (;;) {
-    if (filled == data.size()) data.resize(data.size() + 65536);
-    const size_t n = Read(data.data() + filled, data.size() - filled);
+  while (filled < expected) {
+    const size_t n = Read(data.data() + filled, expected - filled);
     if (n == 0) break;
     filled += n;
   }
+  if (regularSize_ == kNotRegular) {
+    for (;;) {
+      if (filled == data.size()) data.resize(data.size() + 65536);
+      const size_t n = Read(data.data() + filled, data.size() - filled);
+      if (n == 0) break;
+      filled += n;
+    }
+  }
   data.resize(filled);
+}
+
+std::string TReadOnlyFile::ReadToEnd() {
+  std::string data;
+  ReadToEnd(data);
   return data;
 }
 

@@ -29,13 +29,17 @@ class TReadOnlyFile {
 
   // Up to `size` bytes; 0 at the end. Throws EInOutError.
   size_t Read(char* buffer, size_t size);
-  // Everything from the current position to the end, read in one go.
+  // Everything from the current position to the end, read in one go;
+  // the second form reuses the room `data` already has.
   std::string ReadToEnd();
-  int Descriptor() const { return fd_; }
+  void ReadToEnd(std::string& data);
 
  private:
+  static constexpr size_t kNotRegular = static_cast<size_t>(-1);
+
   std::string path_;
   int fd_;
+  size_t regularSize_ = kNotRegular;
 };
 
 std::string ReadWholeFile(const std::string& cp932Path);
