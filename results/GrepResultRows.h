@@ -1,0 +1,53 @@
+#pragma once
+// The rows of the result list, without any drawing: one row per matching
+// line, five text cells (file name, line number, line text, match position,
+// match length), the writers of the three save formats and the counter of
+// the list's nested update lock.
+#include <string>
+#include <string_view>
+
+#include "results/CSVList.h"
+
+namespace tansa2 {
+
+class TGrepResultRows {
+ public:
+  // Appends a row (numbers as decimal text) and returns its index.
+  int AddData(const std::string& fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  void ClearData() { rows_.Clear(); }
+  int DataCount() const { return rows_.RowCount(); }
+
+  // A row that doesn't exist gives "" and -1; so does a number cell that
+  // doesn't hold a number (a damaged history file).
+  const std::string& FileName(int index) const { return rows_.Cells(0, index); }
+  int LineNum(int index) const;
+  const std::string& LineNumText(int index) const { return rows_.Cells(1, index); }
+  const std::string& Line(int index) const { return rows_.Cells(2, index); }
+  int MatchPos(int index) const;
+  int MatchLen(int index) const;
+
+  // Files that can't be created are skipped without a message.
+  void SaveToCsvFile(const std::string& fileName) const;
+  void SaveToTagFile(const std::string& fileName) const;
+  void SaveToLineOnlyFile(const std::string& fileName) const;
+  // stCsv, stTag, and line texts for any other value.
+  void SaveToFile(const std::string& fileName, int saveType) const;
+  // Replaces the rows; throws EQuietAbort with the rows unchanged when the
+  // file can't be read.
+  void LoadFromFile(const std::string& fileName) { rows_.LoadFromFile(fileName); }
+
+  // Nested lock: true when this call suspends painting (the first one).
+  bool BeginUpdate() { return updateLock_++ == 0; }
+  // True when painting is to resume, also for an unmatched call.
+  bool EndUpdate();
+  bool Updating() const { return updateLock_ > 0; }
+
+ private:
+  int NumberCell(int col, int index) const;
+  void SaveRows(const std::string& fileName, int saveType) const;
+
+  TCSVList rows_;
+  int updateLock_ = 0;
+};
+
+}  // namespace tansa2

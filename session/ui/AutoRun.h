@@ -1,0 +1,16 @@
+#pragma once
+// An unattended run for the benchmark and the screenshot tool: when the
+// environment asks for it, one search runs as soon as the window is shown,
+// its hit count and time go to standard output, and the program quits.
+//   TANSA2_AUTORUN     the boxes to tick by their accelerator letters
+//                      (B sub-directories, C match case, N no regular
+//                      expression, A character-code detection); "-" for none
+//   TANSA2_SCREENSHOT  a PNG file the window is drawn into after the search
+namespace tansa2 {
+
+class TFormTS2Main;
+
+// Returns whether a run was scheduled.
+bool ScheduleAutoRun(TFormTS2Main& window);
+
+}  // namespace tansa2

@@ -1,0 +1,604 @@
+#include "session/ui/FrTS2Main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSizeGrip>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/Ticks.h"
+#include "platform/ui/QtText.h"
+#include "results/QuietAbort.h"
+#include "results/ui/KyGrepResult.h"
+#include "session/ui/Icons.h"
+#include "session/ui/StatusPanel.h"
+#include "settings/ui/KyHistoryComboBox.h"
+
+namespace tansa2 {
+namespace {
+
+using platform::FromQString;
+using platform::ToQString;
+using Category = TCommandCategory;
+
+constexpr int kDirPanelWidth = 153;
+constexpr int kSplitterWidth = 4;
+constexpr int kToolBarHeight = 28;
+constexpr int kSearchPanelHeight = 153;
+constexpr int kFieldLeft = 136;
+constexpr int kFieldRightMargin = 6;
+constexpr int kLabelLeft = 8;
+constexpr int kRowTop = 5;
+constexpr int kRowPitch = 24;
+constexpr int kBoxSpacing = 12;
+constexpr int kStatusBarHeight = 23;
+constexpr int kIndexPanelWidth = 73;
+constexpr int kStatusPanelWidth = 322;
+constexpr int kGripSize = 16;
+// The search pumps the event loop at most this often, so the engine keeps
+// its speed while repaints and Esc still get through at once.
+constexpr uint32_t kPumpIntervalMs = 15;
+constexpr int kHistoryDelayMs = 500;
+
+constexpr platform::TShortCut kVkF3 = 0x72, kVkEsc = 0x1B, kVkF5 = 0x74, kVkF10 = 0x79;
+constexpr platform::TShortCut kCtrlLeft = 0x4025, kCtrlRight = 0x4027, kCtrlO = 0x404F,
+                              kCtrlDel = 0x402E, kCtrlS = 0x4053;
+
+QString CountText(int value) { return QString::fromLatin1(FormatCount(value)); }
+
+}  // namespace
+
+QString ApplicationTitle() { return QStringLiteral("TANSA2"); }
+
+QFont TFormTS2Main::DefaultFont() {
+  QFont font = QApplication::font();
+  const QStringList families = QFontDatabase::families();
+  for (const char* family : {"Noto Sans CJK JP", "IPAPGothic", "IPAGothic", "VL PGothic", "TakaoPGothic"}) {
+    if (families.contains(QString::fromLatin1(family))) {
+      font.setFamily(QString::fromLatin1(family));
+      break;
+    }
+  }
+  font.setPointSize(9);
+  return font;
+}
+
+TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* parent)
+    : QMainWindow(parent) {
+  setObjectName(QStringLiteral("TFormTS2Main"));
+  setWindowTitle(ApplicationTitle());
+  setFont(DefaultFont());
+
+  CreateCommands();
+  CreateMenus();
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  Splitter1 = new QSplitter(Qt::Horizontal, central);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(kSplitterWidth);
+  Splitter1->setChildrenCollapsible(false);
+  Splitter1->addWidget(CreateDirPanel());
+
+  auto* right = new QWidget(Splitter1);
+  auto* rightLayout = new QVBoxLayout(right);
+  rightLayout->setContentsMargins(0, 0, 0, 0);
+  rightLayout->setSpacing(0);
+  rightLayout->addWidget(CreateToolBar());
+  rightLayout->addWidget(CreateSearchPanel());
+  KyGrepResult = new TKyGrepResult(right);
+  KyGrepResult->setObjectName(QStringLiteral("KyGrepResult"));
+  KyGrepResult->SetWheelScrollLine(100);
+  KyGrepResult->SetTitleWidths(0, 140);
+  KyGrepResult->SetTitleWidths(1, 60);
+  KyGrepResult->SetTitleWidths(2, 433);
+  KyGrepResult->SetPopupMenu(PopupMenuResult);
+  KyGrepResult->OnPopup = [this] { Commands.Refresh(Category::Result); };
+  KyGrepResult->OnSelectData = [this](TKyGrepResult&, int index) { KyGrepResultSelectData(index); };
+  rightLayout->addWidget(KyGrepResult, 1);
+  Splitter1->addWidget(right);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({kDirPanelWidth, 800 - kDirPanelWidth - kSplitterWidth});
+
+  layout->addWidget(Splitter1, 1);
+  layout->addWidget(CreateStatusBar());
+  setCentralWidget(central);
+  resize(800, 600);
+
+  TimerHistory = new QTimer(this);
+  TimerHistory->setSingleShot(true);
+  TimerHistory->setInterval(kHistoryDelayMs);
+  connect(TimerHistory, &QTimer::timeout, this, &TFormTS2Main::TimerHistoryTimer);
+
+  GrepRun.OnHit = [this](const TGrepHit& hit) { KyGrepMatch(hit); };
+  GrepRun.OnFileSearched = [this](std::string_view fileName) { KyFindFileFind(fileName); };
+  GrepRun.SetProcessMessages([this] { ProcessMessages(); });
+
+  // Inactive windows draw their selection differently.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this,
+          [this] { KyGrepResult->viewport()->update(); });
+  qApp->installEventFilter(this);
+
+  ApplyInitialFields(parameters);
+}
+
+TFormTS2Main::~TFormTS2Main() { qApp->removeEventFilter(this); }
+
+void TFormTS2Main::CreateCommands() {
+  const auto idle = [this] { return !Searching(); };
+  const auto hasRows = [this] { return !Searching() && KyGrepResult->DataCount() > 0; };
+  const auto add = [&](TKyCommand*& command, const char* name, const char* caption, const char* hint,
+                       Category category, platform::TShortCut shortCut, std::function<bool()> rule,
+                       std::optional<TCommandImage> image) {
+    command = &Commands.Add(this, name, QString::fromUtf8(caption), QString::fromUtf8(hint),
+                            category, shortCut, std::move(rule));
+    if (image) command->Action->setIcon(CommandIcon(*image));
+  };
+  // The order of the list is the order in which a key press looks for its command.
+  add(ActionFileExit, "ActionFileExit", "終了(&X)", "終了", Category::File, 0, idle, ciExit);
+  add(ActionGrepStart, "ActionGrepStart", "検索開始(&S)", "検索開始", Category::Grep, kVkF3, idle,
+      ciGrepStart);
+  add(ActionGrepCancel, "ActionGrepCancel", "検索中止(&C)", "検索中止", Category::Grep, kVkEsc,
+      [this] { return Searching(); }, ciGrepCancel);
+  add(ActionGrepRefreshDir, "ActionGrepRefreshDir", "最新情報に更新(&R)",
+      "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir);
+  add(ActionResultPrev, "ActionResultPrev", "戻る(&B)", "戻る", Category::Result, kCtrlLeft,
+      [this] {
+        return !Searching() && GrepHistoryInfo.Used && GrepHistoryInfo.Current > GrepHistoryInfo.First;
+      },
+      ciResultPrev);
+  add(ActionResultNext, "ActionResultNext", "進む(&F)", "次へ", Category::Result, kCtrlRight,
+      [this] {
+        return !Searching() && GrepHistoryInfo.Used && GrepHistoryInfo.Current < GrepHistoryInfo.Last;
+      },
+      ciResultNext);
+  add(ActionResultEditor, "ActionResultEditor", "エディタで開く(&O)", "エディタで開く",
+      Category::Result, kCtrlO,
+      [this] { return !Searching() && KyGrepResult->DataCount() > 0 && KyGrepResult->SelectedIndex() >= 0; },
+      ciEditor);
+  add(ActionResultClear, "ActionResultClear", "結果を消去(&C)", "結果を消去", Category::Result,
+      kCtrlDel, hasRows, ciResultClear);
+  add(ActionResultSave, "ActionResultSave", "結果を保存(&S)...", "結果を保存", Category::Result,
+      kCtrlS, hasRows, ciResultSave);
+  add(ActionToolEnv, "ActionToolEnv", "環境設定(&E)...", "環境設定", Category::Tool, kVkF10, idle,
+      ciToolEnv);
+  add(ActionToolShowDirPanel, "ActionToolShowDirPanel", "ディレクトリパネル(&D)",
+      "ディレクトリパネル", Category::Tool, 0, idle, ciDirPanel);
+  add(ActionToolShowToolBar, "ActionToolShowToolBar", "ツールバー(&T)", "ツールバー",
+      Category::Tool, 0, idle, ciToolBar);
+  add(ActionHelpVersion, "ActionHelpVersion", "バージョン情報(&A)...", "バージョン情報",
+      Category::Help, 0, idle, std::nullopt);
+  add(ActionResultClearHistory, "ActionResultClearHistory", "結果履歴を削除(&H)", "結果履歴を削除",
+      Category::Result, 0, [this] { return !Searching() && GrepHistoryInfo.First > 0; },
+      std::nullopt);
+
+  ActionToolShowDirPanel->Action->setCheckable(true);
+  ActionToolShowDirPanel->Action->setChecked(ShowDirPanel);
+  ActionToolShowToolBar->Action->setCheckable(true);
+  ActionToolShowToolBar->Action->setChecked(ShowToolBar);
+
+  connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
+  connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
+  connect(ActionGrepCancel->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepCancelExecute);
+  connect(ActionResultClear->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionResultClearExecute);
+  connect(ActionResultSave->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultSaveExecute);
+  connect(ActionToolShowDirPanel->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionToolShowDirPanelExecute);
+  connect(ActionToolShowToolBar->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionToolShowToolBarExecute);
+}
+
+void TFormTS2Main::CreateMenus() {
+  struct TMenuHeader {
+    const char* name;
+    const char* caption;
+    const char* hint;
+    Category category;
+    std::vector<TKyCommand*> items;  // nullptr: a separator
+  };
+  const TMenuHeader headers[] = {
+      {"ActionFilePopup", "ファイル(&F)", "ファイル", Category::File, {ActionFileExit}},
+      {"ActionGrepPopup", "検索(&G)", "検索", Category::Grep,
+       {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir}},
+      {"ActionResultPopup", "結果(&R)", "結果", Category::Result,
+       {ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, nullptr, ActionResultClear,
+        ActionResultSave, nullptr, ActionResultClearHistory}},
+      {"ActionToolPopup", "ツール(&T)", "ツール", Category::Tool,
+       {ActionToolEnv, nullptr, ActionToolShowDirPanel, ActionToolShowToolBar}},
+      {"ActionHelpPopup", "ヘルプ(&H)", "ヘルプ", Category::Help, {ActionHelpVersion}},
+  };
+  for (const TMenuHeader& header : headers) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(header.caption));
+    menu->menuAction()->setObjectName(QString::fromLatin1(header.name));
+    menu->menuAction()->setToolTip(QString::fromUtf8(header.hint));
+    menu->menuAction()->setStatusTip(QString::fromUtf8(header.hint));
+    for (TKyCommand* command : header.items) {
+      if (command) menu->addAction(command->Action);
+      else menu->addSeparator();
+    }
+    connect(menu, &QMenu::aboutToShow, this,
+            [this, category = header.category] { Commands.Refresh(category); });
+  }
+
+  PopupMenuResult = new QMenu(this);
+  PopupMenuResult->setObjectName(QStringLiteral("PopupMenuResult"));
+  PopupMenuResult->addAction(ActionResultEditor->Action);
+  PopupMenuResult->addSeparator();
+  PopupMenuResult->addAction(ActionResultClear->Action);
+  PopupMenuResult->addAction(ActionResultSave->Action);
+  PopupMenuResult->addSeparator();
+  PopupMenuResult->addAction(ActionResultClearHistory->Action);
+}
+
+QWidget* TFormTS2Main::CreateDirPanel() {
+  KyFlatPanelDir = new QFrame;
+  KyFlatPanelDir->setObjectName(QStringLiteral("KyFlatPanelDir"));
+  auto* layout = new QVBoxLayout(KyFlatPanelDir);
+  layout->setContentsMargins(0, 0, 0, 0);
+  KyFlatDirView = new TKyFlatDirView(KyFlatPanelDir);
+  KyFlatDirView->setObjectName(QStringLiteral("KyFlatDirView"));
+  KyFlatDirView->OnChange = [this](const std::string& path) {
+    KyFlatComboBoxExGrepDir->SetText(path);
+  };
+  layout->addWidget(KyFlatDirView);
+  KyFlatPanelDir->resize(kDirPanelWidth, KyFlatPanelDir->height());
+  return KyFlatPanelDir;
+}
+
+QWidget* TFormTS2Main::CreateToolBar() {
+  KyFlatPanelToolBar = new QWidget;
+  KyFlatPanelToolBar->setObjectName(QStringLiteral("KyFlatPanelToolBar"));
+  KyFlatPanelToolBar->setFixedHeight(kToolBarHeight);
+  auto* layout = new QVBoxLayout(KyFlatPanelToolBar);
+  layout->setContentsMargins(2, 0, 2, 0);
+  ToolBarGrep = new QToolBar(KyFlatPanelToolBar);
+  ToolBarGrep->setObjectName(QStringLiteral("ToolBarGrep"));
+  ToolBarGrep->setIconSize(QSize(16, 16));
+  ToolBarGrep->setMovable(false);
+  ToolBarGrep->setFloatable(false);
+  ToolBarGrep->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  for (TKyCommand* command : std::initializer_list<TKyCommand*>{ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir,
+                              nullptr, ActionResultPrev, ActionResultNext, nullptr,
+                              ActionResultEditor, ActionResultClear, ActionResultSave, nullptr,
+                              ActionToolEnv, ActionToolShowDirPanel}) {
+    if (command) ToolBarGrep->addAction(command->Action);
+    else ToolBarGrep->addSeparator();
+  }
+  layout->addWidget(ToolBarGrep, 0, Qt::AlignVCenter);
+  return KyFlatPanelToolBar;
+}
+
+QWidget* TFormTS2Main::CreateSearchPanel() {
+  PanelGrep = new QWidget;
+  PanelGrep->setObjectName(QStringLiteral("PanelGrep"));
+  PanelGrep->setFixedHeight(kSearchPanelHeight);
+  PanelGrep->setContentsMargins(0, 0, kFieldRightMargin, 0);
+  PanelGrep->installEventFilter(this);
+
+  const auto field = [this](TKyHistoryComboBox*& box, const char* name, const char* label) {
+    box = new TKyHistoryComboBox(PanelGrep);
+    box->setObjectName(QString::fromLatin1(name));
+    auto* caption = new QLabel(QString::fromUtf8(label), PanelGrep);
+    caption->setBuddy(box);
+    grepLabels_.push_back(caption);
+  };
+  const auto checkBox = [this](QCheckBox*& box, const char* name, const char* caption) {
+    box = new QCheckBox(QString::fromUtf8(caption), PanelGrep);
+    box->setObjectName(QString::fromLatin1(name));
+  };
+  // Created in tab order.
+  field(KyFlatComboBoxExGrepStr, "KyFlatComboBoxExGrepStr", "検索文字列(&S)");
+  field(KyFlatComboBoxExGrepDir, "KyFlatComboBoxExGrepDir", "検索ディレクトリ(&D)");
+  field(KyFlatComboBoxExGrepFileMask, "KyFlatComboBoxExGrepFileMask", "ファイルマスク(&M)");
+  checkBox(KyFlatCheckBoxGrepSubDir, "KyFlatCheckBoxGrepSubDir", "サブディレクトリも検索対象(&B)");
+  field(KyFlatComboBoxExGrepDirMask, "KyFlatComboBoxExGrepDirMask", "ディレクトリマスク(&K)");
+  checkBox(KyFlatCheckBoxGrepMatchCase, "KyFlatCheckBoxGrepMatchCase", "大文字・小文字を区別する(&C)");
+  checkBox(KyFlatCheckBoxGrepNoRegExp, "KyFlatCheckBoxGrepNoRegExp", "正規表現を使用しない(&N)");
+  checkBox(KyFlatCheckBoxGrepAutoCode, "KyFlatCheckBoxGrepAutoCode", "文字コードを自動判別する(&A)");
+
+  QWidget* const order[] = {KyFlatComboBoxExGrepStr,      KyFlatComboBoxExGrepDir,
+                            KyFlatComboBoxExGrepFileMask, KyFlatCheckBoxGrepSubDir,
+                            KyFlatComboBoxExGrepDirMask,  KyFlatCheckBoxGrepMatchCase,
+                            KyFlatCheckBoxGrepNoRegExp,   KyFlatCheckBoxGrepAutoCode};
+  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
+  connect(KyFlatCheckBoxGrepSubDir, &QCheckBox::toggled, KyFlatComboBoxExGrepDirMask,
+          &QWidget::setEnabled);
+  LayOutSearchPanel();
+  return PanelGrep;
+}
+
+// Six rows: three fields, the sub-directory box, the directory mask, and the
+// other three boxes side by side. Every field ends at the panel's right edge.
+void TFormTS2Main::LayOutSearchPanel() {
+  const int fieldHeight = KyFlatComboBoxExGrepStr->sizeHint().height();
+  const int right = PanelGrep->contentsRect().right() + 1;
+  const int fieldWidth = std::max(right - kFieldLeft, 40);
+  const auto rowTop = [](int row) { return kRowTop + row * kRowPitch; };
+  const auto placeField = [&](TKyHistoryComboBox* box, QLabel* label, int row) {
+    box->setGeometry(kFieldLeft, rowTop(row), fieldWidth, fieldHeight);
+    const int labelHeight = label->sizeHint().height();
+    label->setGeometry(kLabelLeft, rowTop(row) + (fieldHeight - labelHeight) / 2,
+                       kFieldLeft - kLabelLeft - 4, labelHeight);
+  };
+  const auto placeBox = [&](QCheckBox* box, int left, int row) {
+    const QSize size = box->sizeHint();
+    box->setGeometry(left, rowTop(row) + (fieldHeight - size.height()) / 2, size.width(), size.height());
+    return left + size.width() + kBoxSpacing;
+  };
+  placeField(KyFlatComboBoxExGrepStr, grepLabels_[0], 0);
+  placeField(KyFlatComboBoxExGrepDir, grepLabels_[1], 1);
+  placeField(KyFlatComboBoxExGrepFileMask, grepLabels_[2], 2);
+  placeBox(KyFlatCheckBoxGrepSubDir, kFieldLeft, 3);
+  placeField(KyFlatComboBoxExGrepDirMask, grepLabels_[3], 4);
+  // The row of three boxes starts under the fields, or further left when the
+  // panel is too narrow to show them whole there.
+  const std::initializer_list<QCheckBox*> row = {KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
+                                                 KyFlatCheckBoxGrepAutoCode};
+  int rowWidth = -kBoxSpacing;
+  for (QCheckBox* box : row) rowWidth += box->sizeHint().width() + kBoxSpacing;
+  int left = std::max(std::min(kFieldLeft, right - rowWidth), kLabelLeft);
+  for (QCheckBox* box : row) left = placeBox(box, left, 5);
+}
+
+QWidget* TFormTS2Main::CreateStatusBar() {
+  PanelStatus = new QWidget;
+  PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
+  PanelStatus->setFixedHeight(kStatusBarHeight);
+  PanelStatus->installEventFilter(this);
+  KyFlatPanelIndex = new TStatusPanel(Qt::AlignRight, PanelStatus);
+  KyFlatPanelIndex->setObjectName(QStringLiteral("KyFlatPanelIndex"));
+  KyFlatPanelIndex->setGeometry(0, 2, kIndexPanelWidth, kStatusBarHeight - 2);
+  KyFlatPanelStatus = new TStatusPanel(Qt::AlignLeft, PanelStatus);
+  KyFlatPanelStatus->setObjectName(QStringLiteral("KyFlatPanelStatus"));
+  KyFlatPanelStatus->setGeometry(kIndexPanelWidth, 2, kStatusPanelWidth, kStatusBarHeight - 2);
+  ImageGrip = new QSizeGrip(PanelStatus);
+  ImageGrip->setObjectName(QStringLiteral("ImageGrip"));
+  ImageGrip->setFixedSize(kGripSize, kGripSize);
+  return PanelStatus;
+}
+
+void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters) {
+  // With no settings yet every field starts empty and no directory is
+  // preselected; the command line replaces those defaults unchanged.
+  const auto parameter = [&](size_t index) {
+    return index < parameters.size() ? parameters[index] : std::string();
+  };
+  KyFlatDirView->Rebuild();
+  KyFlatComboBoxExGrepStr->SetText(parameter(1));
+  KyFlatDirView->SetSelectedDir(parameter(0));
+  KyFlatComboBoxExGrepFileMask->SetText(parameter(2));
+  KyFlatComboBoxExGrepDirMask->SetText(std::string());
+}
+
+void TFormTS2Main::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  TKyHistoryComboBox* focus = KyFlatComboBoxExGrepStr;
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask}) {
+    if (box->currentText().isEmpty()) {
+      focus = box;
+      break;
+    }
+  }
+  focus->setFocus();
+  for (Category category : {Category::File, Category::Grep, Category::Result, Category::Tool})
+    Commands.Refresh(category);
+}
+
+bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize) {
+    if (watched == PanelGrep) LayOutSearchPanel();
+    if (watched == PanelStatus)
+      ImageGrip->move(PanelStatus->width() - kGripSize, PanelStatus->height() - kGripSize);
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (Commands.Dispatch(platform::ShortCutFromKeyEvent(*key))) return true;
+  if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+  // Enter in the search panel or the tree starts a search, except in a field
+  // whose list is dropped down: that Enter picks the entry.
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
+                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask}) {
+    if (widget == box || box->isAncestorOf(widget)) {
+      if (box->DroppedDown()) return false;
+      ActionGrepStartExecute();
+      return true;
+    }
+  }
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           KyFlatCheckBoxGrepSubDir, KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
+           KyFlatCheckBoxGrepAutoCode, KyFlatDirView}) {
+    if (widget == control || control->isAncestorOf(widget)) {
+      ActionGrepStartExecute();
+      return true;
+    }
+  }
+  return false;
+}
+
+TGrepParam TFormTS2Main::ReadGrepParam() const {
+  TGrepParam param;
+  param.GrepStr = KyFlatComboBoxExGrepStr->Text();
+  param.GrepDir = KyFlatComboBoxExGrepDir->Text();
+  param.FileMask = KyFlatComboBoxExGrepFileMask->Text();
+  param.SubDir = KyFlatCheckBoxGrepSubDir->isChecked();
+  param.DirMask = KyFlatComboBoxExGrepDirMask->Text();
+  param.MatchCase = KyFlatCheckBoxGrepMatchCase->isChecked();
+  param.NoRegExp = KyFlatCheckBoxGrepNoRegExp->isChecked();
+  param.AutoCode = KyFlatCheckBoxGrepAutoCode->isChecked();
+  return param;
+}
+
+bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
+  const TGrepField failed = tansa2::CheckGrepInput(param);
+  // The trimmed texts stay in the fields, also when the check fails.
+  const auto writeBack = [](TKyHistoryComboBox* box, const std::string& text) {
+    if (box->Text() != text) box->SetText(text);
+  };
+  writeBack(KyFlatComboBoxExGrepDir, param.GrepDir);
+  writeBack(KyFlatComboBoxExGrepFileMask, param.FileMask);
+  writeBack(KyFlatComboBoxExGrepDirMask, param.DirMask);
+  TKyHistoryComboBox* focus = nullptr;
+  switch (failed) {
+    case TGrepField::GrepStr: focus = KyFlatComboBoxExGrepStr; break;
+    case TGrepField::GrepDir: focus = KyFlatComboBoxExGrepDir; break;
+    case TGrepField::FileMask: focus = KyFlatComboBoxExGrepFileMask; break;
+    case TGrepField::None: break;
+  }
+  if (focus) {
+    platform::Beep();
+    focus->setFocus();
+    return false;
+  }
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
+                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
+    box->AddHistory();
+  return true;
+}
+
+void TFormTS2Main::ActionGrepStartExecute() {
+  if (Searching()) return;
+  TGrepParam param = ReadGrepParam();
+  if (!CheckGrepInput(param)) return;
+  GrepRun.Prepare(param);
+  std::optional<std::string> error;
+  try {
+    BeginGrep();
+    GrepRun.SearchMasks(param.FileMask);
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  EndGrep();
+  if (error) {
+    ShowError(*error);
+  } else if (GrepRun.HitCount() > 0 && GrepHistoryInfo.Used) {
+    ++GrepHistoryInfo.Last;
+    GrepHistoryInfo.Current = GrepHistoryInfo.Last;
+    if (GrepHistoryInfo.First == 0) GrepHistoryInfo.First = 1;
+    TimerHistory->start();
+  }
+  Commands.Refresh(Category::Result);
+}
+
+void TFormTS2Main::ActionGrepCancelExecute() { GrepRun.Cancel(); }
+
+void TFormTS2Main::BeginGrep() {
+  // Busy first: the repaint below must not let a queued F3 start a second
+  // run inside this one.
+  GrepRun.KyFindFile.Busy = true;
+  KyFlatPanelDir->setEnabled(false);
+  PanelGrep->setEnabled(false);
+  KyGrepResult->ClearData();
+  QCoreApplication::processEvents();
+  KyGrepResult->BeginUpdate();
+  waitCursor_.emplace();
+  StartTick = platform::GetTickCount();
+  lastPumpTick_ = StartTick;
+  Commands.RefreshAll();
+  KyFlatPanelStatus->SetText(QStringLiteral("検索中 ..."));
+}
+
+void TFormTS2Main::EndGrep() {
+  GrepRun.KyFindFile.Busy = false;
+  KyFlatPanelDir->setEnabled(true);
+  PanelGrep->setEnabled(true);
+  const uint32_t elapsed = platform::GetTickCount() - StartTick;
+  KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
+  KyGrepResult->EndUpdate();
+  KyGrepResult->setFocus();
+  waitCursor_.reset();
+  KyGrepResultSelectData(KyGrepResult->SelectedIndex());
+  Commands.RefreshAll();
+}
+
+void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
+  if (ShowInProgress & 2)
+    KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + ToQString(fileName) + QStringLiteral(") ..."));
+}
+
+void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) {
+  KyGrepResult->AddData(hit.FileName, hit.LineNum, hit.Line, hit.MatchPos, hit.MatchLen);
+  if (ShowInProgress & 1) KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
+}
+
+void TFormTS2Main::ProcessMessages() {
+  const uint32_t now = platform::GetTickCount();
+  if (now - lastPumpTick_ < kPumpIntervalMs) return;
+  lastPumpTick_ = now;
+  QCoreApplication::processEvents();
+}
+
+// The row number of the selection; nothing while the list has no rows.
+void TFormTS2Main::KyGrepResultSelectData(int index) {
+  KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
+}
+
+void TFormTS2Main::ShowError(const std::string& cp932Message) {
+  QMessageBox::critical(this, ApplicationTitle(), ToQString(cp932Message));
+}
+
+void TFormTS2Main::ActionFileExitExecute() { close(); }
+
+void TFormTS2Main::ActionResultClearExecute() {
+  KyGrepResult->ClearData();
+  KyFlatPanelStatus->SetText(QString());
+  Commands.Refresh(Category::Result);
+}
+
+void TFormTS2Main::ActionResultSaveExecute() {
+  KyGrepResult->viewport()->update();
+  const QString name = QFileDialog::getSaveFileName(
+      this, QStringLiteral("名前を付けて保存"), lastSaveName_,
+      QStringLiteral("すべてのファイル (*)"));
+  if (!name.isEmpty()) {
+    lastSaveName_ = name;
+    try {
+      const platform::TWaitCursor waitCursor;
+      repaint();
+      KyGrepResult->viewport()->repaint();
+      KyGrepResult->SaveToFile(FromQString(name));
+    } catch (const EQuietAbort&) {
+    } catch (const std::exception& e) {
+      ShowError(e.what());
+    }
+  }
+  Commands.Refresh(Category::Result);
+  KyGrepResult->viewport()->update();
+}
+
+void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
+  KyFlatPanelDir->setVisible(checked);
+  Splitter1->handle(1)->setEnabled(checked);
+  ShowDirPanel = checked;
+}
+
+void TFormTS2Main::ActionToolShowToolBarExecute(bool checked) {
+  KyFlatPanelToolBar->setVisible(checked);
+  ShowToolBar = checked;
+}
+
+// Writing the newest history entry belongs here once results are stored;
+// until then the counters alone move.
+void TFormTS2Main::TimerHistoryTimer() {}
+
+}  // namespace tansa2

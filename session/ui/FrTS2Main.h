@@ -1,0 +1,140 @@
+#pragma once
+// The main window: the search panel with its history fields, the directory
+// panel, the tool bar, the result list and the status bar, the command list
+// behind the menus, and the search run that fills the list.
+#include <QMainWindow>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Feedback.h"
+#include "session/GrepRun.h"
+#include "session/ui/Commands.h"
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QSizeGrip;
+class QSplitter;
+class QTimer;
+class QToolBar;
+
+namespace tansa2 {
+
+class TKyFlatDirView;
+class TKyGrepResult;
+class TKyHistoryComboBox;
+class TStatusPanel;
+
+// The application's title: the window caption and the title of its message
+// boxes.
+QString ApplicationTitle();
+
+class TFormTS2Main : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `parameters`: the command line after the program name, in CP932:
+  // directory, search string, file mask; empty ones are left out already.
+  explicit TFormTS2Main(const std::vector<std::string>& parameters = {}, QWidget* parent = nullptr);
+  ~TFormTS2Main() override;
+
+  // The window font: a Japanese UI font when one is installed.
+  static QFont DefaultFont();
+
+  void ActionGrepStartExecute();
+  void ActionGrepCancelExecute();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct TGrepHistoryInfo {
+    bool Used = true;
+    int First = 0;
+    int Last = 0;
+    int Current = 0;
+  };
+
+  void CreateCommands();
+  void CreateMenus();
+  QWidget* CreateDirPanel();
+  QWidget* CreateToolBar();
+  QWidget* CreateSearchPanel();
+  QWidget* CreateStatusBar();
+  void LayOutSearchPanel();
+  void ApplyInitialFields(const std::vector<std::string>& parameters);
+
+  bool Searching() const { return GrepRun.Busy(); }
+  TGrepParam ReadGrepParam() const;
+  bool CheckGrepInput(TGrepParam& param);
+  void BeginGrep();
+  void EndGrep();
+  void KyFindFileFind(std::string_view fileName);
+  void KyGrepMatch(const TGrepHit& hit);
+  void ProcessMessages();
+  void KyGrepResultSelectData(int index);
+  void ShowError(const std::string& cp932Message);
+
+  void ActionFileExitExecute();
+  void ActionResultClearExecute();
+  void ActionResultSaveExecute();
+  void ActionToolShowDirPanelExecute(bool checked);
+  void ActionToolShowToolBarExecute(bool checked);
+  void TimerHistoryTimer();
+
+  TGrepRun GrepRun;
+  int ShowInProgress = 1;  // 1: running hit count, 2: file just searched
+  TGrepHistoryInfo GrepHistoryInfo;
+  bool ShowToolBar = true;
+  bool ShowDirPanel = true;
+  uint32_t StartTick = 0;
+  uint32_t lastPumpTick_ = 0;
+  std::optional<platform::TWaitCursor> waitCursor_;
+  QString lastSaveName_;
+  bool shown_ = false;
+
+  TCommandList Commands;
+  TKyCommand* ActionFileExit = nullptr;
+  TKyCommand* ActionGrepStart = nullptr;
+  TKyCommand* ActionGrepCancel = nullptr;
+  TKyCommand* ActionGrepRefreshDir = nullptr;
+  TKyCommand* ActionResultPrev = nullptr;
+  TKyCommand* ActionResultNext = nullptr;
+  TKyCommand* ActionResultEditor = nullptr;
+  TKyCommand* ActionResultClear = nullptr;
+  TKyCommand* ActionResultSave = nullptr;
+  TKyCommand* ActionResultClearHistory = nullptr;
+  TKyCommand* ActionToolEnv = nullptr;
+  TKyCommand* ActionToolShowDirPanel = nullptr;
+  TKyCommand* ActionToolShowToolBar = nullptr;
+  TKyCommand* ActionHelpVersion = nullptr;
+
+  QSplitter* Splitter1 = nullptr;
+  QFrame* KyFlatPanelDir = nullptr;
+  TKyFlatDirView* KyFlatDirView = nullptr;
+  QWidget* KyFlatPanelToolBar = nullptr;
+  QToolBar* ToolBarGrep = nullptr;
+  QWidget* PanelGrep = nullptr;
+  std::vector<QLabel*> grepLabels_;  // beside the four fields, in their order
+  TKyHistoryComboBox* KyFlatComboBoxExGrepStr = nullptr;
+  TKyHistoryComboBox* KyFlatComboBoxExGrepDir = nullptr;
+  TKyHistoryComboBox* KyFlatComboBoxExGrepFileMask = nullptr;
+  TKyHistoryComboBox* KyFlatComboBoxExGrepDirMask = nullptr;
+  QCheckBox* KyFlatCheckBoxGrepSubDir = nullptr;
+  QCheckBox* KyFlatCheckBoxGrepMatchCase = nullptr;
+  QCheckBox* KyFlatCheckBoxGrepNoRegExp = nullptr;
+  QCheckBox* KyFlatCheckBoxGrepAutoCode = nullptr;
+  TKyGrepResult* KyGrepResult = nullptr;
+  QMenu* PopupMenuResult = nullptr;
+  QWidget* PanelStatus = nullptr;
+  TStatusPanel* KyFlatPanelIndex = nullptr;
+  TStatusPanel* KyFlatPanelStatus = nullptr;
+  QSizeGrip* ImageGrip = nullptr;
+  QTimer* TimerHistory = nullptr;
+};
+
+}  // namespace tansa2
