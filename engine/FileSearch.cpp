@@ -18,7 +18,8 @@ int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher
   thread_local std::string converted;
   if (autoCode) {
     platform::TReadOnlyFile(fileName).ReadToEnd(raw);
-    int code = kcAuto;
+    int code = DecideCode(raw, kcSjis);
+    if (!matcher.MayMatch(raw, code)) return 0;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
   try {

@@ -225,6 +225,8 @@ std::string Utf16ToSjis(std::string_view text, bool bigEndian) {
   return bigEndian ? platform::Utf16BeToCp932(body) : platform::Utf16LeToCp932(body);
 }
 
+}  // namespace
+
 int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askSjis) {
   const TBytes in(text);
   if (text.size() > 2 && in[0] == 0xFF && in[1] == 0xFE) return kcUtf16LE;
@@ -237,8 +239,6 @@ int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askS
   if (askSjis && !askSjis()) return kcEuc;
   return kcSjis;
 }
-
-}  // namespace
 
 int DetectCode(std::string_view text) {
   const TBytes in(text);

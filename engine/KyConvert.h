@@ -48,6 +48,8 @@ void LoadTextFile(TStrings& Lines, const std::string& FileName, int& Code, int D
 void LoadTextStream(TStrings& Lines, std::istream& Stream, int& Code, int DefaultCode,
                     const TAskSjisOrEuc& askSjis = {});
 
+// The code `ConvertToSjis` applies to `text` when asked to detect it.
+int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askSjis = {});
 int DetectCode(std::string_view text);  // kcAscii .. kcEucOrSjis
 bool IsUtf8(std::string_view text, bool& HasBom);
 std::string ConvertCode(std::string_view text, int FromCode, int ToCode);

@@ -28,7 +28,7 @@ uint32_t TFindFirstLoop::Execute() {
   TFlagScope busy(busy_);
   platform::TFindHandle handle;
   TFindData data;
-  if (!handle.FindFirst(path_, data)) return 0;
+  if (!handle.FindFirst(path_, data, Cache)) return 0;
   do {
     bool cancel = false;
     OnFind(*this, data, cancel);
@@ -41,6 +41,8 @@ uint32_t TFindFirstLoop::Execute() {
 // The counterpart of the Windows directory: where the system keeps its
 // programs and data, present on every machine.
 TKyFindFile::TKyFindFile() : baseDir_("/usr") {
+  fileLoop_.Cache = &listingCache_;
+  dirLoop_.Cache = &listingCache_;
   fileLoop_.OnFind = [this](TFindFirstLoop&, const TFindData& data, bool& cancel) {
     VisitFile(data, cancel);
   };
@@ -63,6 +65,8 @@ void TKyFindFile::SetBaseDir(const std::string& value) {
 uint32_t TKyFindFile::Find() {
   TFlagScope busy(Busy);
   if (!OnFind) return 0;
+  // A walk sees the directories as they are now.
+  listingCache_.Clear();
   filters_.assign(1, [this](const TFindData& data) {
     const uint32_t attributes = data.dwFileAttributes;
     return (attributes & requiredMask_) == requiredMask_ && (attributes & forbiddenMask_) == 0;
@@ -102,7 +106,7 @@ uint32_t TKyFindFile::FindTree() {
   // to it is not walked again.
   platform::TFindHandle base;
   TFindData self;
-  if (base.FindFirst(baseDir_ + "/.", self)) queuedDirs_.emplace(self.nDevice, self.nInode);
+  if (base.FindFirst(baseDir_ + "/.", self, &listingCache_)) queuedDirs_.emplace(self.nDevice, self.nInode);
   for (size_t i = 0; i < dirQueue_.size(); ++i) {
     currentDir_ = dirQueue_[i];
     fileLoop_.SetPath(currentDir_ + "/" + FileMask);

@@ -25,6 +25,8 @@ class TFindFirstLoop {
   void SetPath(std::string path);
   const std::string& Path() const { return path_; }
   TFindFirstLoopOnFind OnFind;
+  // Shared by the loops of one walk; may be null.
+  platform::TListingCache* Cache = nullptr;
 
   // 0 when the pass ended normally, 1223 when a handler cancelled, else the
   // listing's error code.
@@ -80,6 +82,7 @@ class TKyFindFile {
 
   std::string baseDir_;
   bool searchSubDir_ = false;
+  platform::TListingCache listingCache_;
   TFindFirstLoop fileLoop_;
   TFindFirstLoop dirLoop_;
   std::vector<std::string> dirQueue_;

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 #include "engine/FileSearch.h"
 
 namespace tansa2 {
 namespace {
 
-// Files in flight per worker: enough to keep every worker busy while the
-// owner reports, few enough to bound the memory they hold.
-constexpr size_t kFilesPerWorker = 4;
+// Files queued per worker: enough to keep every worker busy while the owner
+// reports. Only the files being searched hold their text.
+constexpr size_t kFilesPerWorker = 16;
 // Each worker holds a file and its conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
 // How long the owner waits for a worker before it lets messages through.
@@ -66,7 +67,15 @@ void TKyGrep::QueueFile(const std::string& FileName) {
     wakeWorker = idleWorkers_ > 0;
   }
   if (wakeWorker) workReady_.notify_one();
-  Deliver(workers_.size() * kFilesPerWorker);
+  // Report what is done; once the queue is full, wait until it is half
+  // empty, so the owner doesn't wake for every single file.
+  const size_t full = workers_.size() * kFilesPerWorker;
+  Deliver(QueuedFiles() >= full ? full / 2 : std::numeric_limits<size_t>::max());
+}
+
+size_t TKyGrep::QueuedFiles() {
+  std::lock_guard lock(mutex_);
+  return queue_.size();
 }
 
 void TKyGrep::FinishQueue() { Deliver(1); }

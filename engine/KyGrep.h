@@ -84,6 +84,7 @@ class TKyGrep {
   // waits until fewer than that many files are left.
   void Deliver(size_t untilBelow);
   void DropQueue();
+  size_t QueuedFiles();
 
   std::string fileName_;
   std::atomic<bool> canceled_ = false;

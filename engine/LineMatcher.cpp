@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/KyConvert.h"
+#include "platform/CodePage.h"
+
 namespace tansa2 {
 
 // Where lines end: converted text breaks at CR, LF and CR LF; raw text at LF
@@ -50,10 +53,60 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   if (pattern == pattern_) return;
   pattern_ = pattern;
   literal_.reset();
+  utf8Literal_.reset();
+  utf16LeLiteral_.reset();
+  utf16BeLiteral_.reset();
   char literal[1024];
   int asciiCaseless = 0;
   const int length = BRequiredLiteral(pattern.c_str(), literal, sizeof literal, &asciiCaseless);
-  if (length > 0) literal_.emplace(std::string(literal, length), asciiCaseless != 0);
+  if (length <= 0) return;
+  literal_.emplace(std::string(literal, length), asciiCaseless != 0);
+
+  // Skipping whole files is only sound when the pattern compiles: a broken
+  // one must fail on the first line of the first file, as it does line by line.
+  try {
+    regExp_.Match(pattern_, "");
+  } catch (const EBRegExpError&) {
+    return;
+  }
+  std::u16string units;
+  if (!platform::Cp932ToOnlySource(std::string_view(literal, length), units)) return;
+  std::string utf8;
+  std::string le;
+  std::string be;
+  for (const char16_t unit : units) {
+    const unsigned u = unit;
+    if (u < 0x80) {
+      utf8 += static_cast<char>(u);
+    } else if (u < 0x800) {
+      utf8 += static_cast<char>(0xC0 | u >> 6);
+      utf8 += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xE0 | u >> 12);
+      utf8 += static_cast<char>(0x80 | (u >> 6 & 0x3F));
+      utf8 += static_cast<char>(0x80 | (u & 0x3F));
+    }
+    le += static_cast<char>(u & 0xFF);
+    le += static_cast<char>(u >> 8);
+    be += static_cast<char>(u >> 8);
+    be += static_cast<char>(u & 0xFF);
+  }
+  // Folding ASCII letters in UTF-16 bytes only finds more places, never fewer.
+  utf8Literal_.emplace(std::move(utf8), asciiCaseless != 0);
+  utf16LeLiteral_.emplace(std::move(le), asciiCaseless != 0);
+  utf16BeLiteral_.emplace(std::move(be), asciiCaseless != 0);
+}
+
+bool TLineMatcher::MayMatch(std::string_view raw, int code) const {
+  const std::optional<TLiteralFinder>* finder = nullptr;
+  switch (code) {
+    case kcUtf8:
+    case kcUtf8Bom: finder = &utf8Literal_; break;
+    case kcUtf16LE: finder = &utf16LeLiteral_; break;
+    case kcUtf16BE: finder = &utf16BeLiteral_; break;
+    default: return true;
+  }
+  return !*finder || (*finder)->Find(raw, 0) != std::string_view::npos;
 }
 
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {

@@ -21,6 +21,12 @@ class TLineMatcher {
   // m/.../k or m/.../ki.
   void SetPattern(const std::string& pattern);
 
+  // False when a file of the given code (KyConvert's kcUtf8 ... kcUtf16BE)
+  // holding `raw` can't have a matching line once converted: the required
+  // literal isn't in it even in the file's own encoding. Saves converting
+  // most files. True when it can't tell.
+  bool MayMatch(std::string_view raw, int code) const;
+
   // Converted text: lines end at CR, LF or CR LF.
   int MatchConverted(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel);
   // A file's own bytes: lines end at LF or CR LF, a lone CR is dropped from
@@ -37,6 +43,10 @@ class TLineMatcher {
 
   std::string pattern_;
   std::optional<TLiteralFinder> literal_;
+  // The literal as UTF-8, UTF-16LE and UTF-16BE bytes, when it has one form.
+  std::optional<TLiteralFinder> utf8Literal_;
+  std::optional<TLiteralFinder> utf16LeLiteral_;
+  std::optional<TLiteralFinder> utf16BeLiteral_;
   TBRegExp regExp_;
   std::string withoutCr_;
 };

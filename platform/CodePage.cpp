@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -99,6 +100,22 @@ class UnicodeToCp932Table {
     iconv_close(cd);
   }
 
+  // The one code point whose CP932 form is `code`, or 0x110000 when none or
+  // several are ("?" stands for everything CP932 lacks).
+  unsigned OnlySourceOf(uint16_t code) const {
+    std::call_once(sourcesMade_, [this] {
+      sources_.assign(0x10000, 0x110000);
+      std::vector<uint8_t> count(0x10000, 0);
+      for (unsigned u = 0; u < 0x10000; ++u) {
+        const uint16_t c = codes_[u];
+        if (count[c] < 2) ++count[c];
+        sources_[c] = count[c] == 1 ? u : 0x110000;
+      }
+      sources_['?'] = 0x110000;
+    });
+    return sources_[code];
+  }
+
   // Writes the CP932 form of the code point `u` at `at`; returns its length.
   size_t Put(unsigned u, char* at) const {
     const uint16_t code = u < 0x10000 ? codes_[u] : '?';
@@ -113,6 +130,8 @@ class UnicodeToCp932Table {
 
  private:
   std::vector<uint16_t> codes_;
+  mutable std::once_flag sourcesMade_;
+  mutable std::vector<unsigned> sources_;
 };
 
 const UnicodeToCp932Table& TheTable() {
@@ -129,6 +148,23 @@ bool IsAscii(std::string_view text) {
 }
 
 }  // namespace
+
+bool Cp932ToOnlySource(std::string_view cp932, std::u16string& units) {
+  const UnicodeToCp932Table& table = TheTable();
+  units.clear();
+  for (size_t i = 0; i < cp932.size(); ++i) {
+    const auto c = static_cast<unsigned char>(cp932[i]);
+    uint16_t code = c;
+    if (IsDBCSLeadByte(c)) {
+      if (i + 1 >= cp932.size()) return false;
+      code = static_cast<uint16_t>(c << 8 | static_cast<unsigned char>(cp932[++i]));
+    }
+    const unsigned u = table.OnlySourceOf(code);
+    if (u > 0xFFFF) return false;
+    units.push_back(static_cast<char16_t>(u));
+  }
+  return true;
+}
 
 // A character that is malformed, or that CP932 can't hold, becomes one "?":
 // a broken sequence gives up its lead byte alone, a well-formed one (also an

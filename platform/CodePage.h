@@ -20,4 +20,9 @@ std::string Utf16LeToCp932(std::string_view utf16le);
 std::string Utf16BeToCp932(std::string_view utf16be);
 std::string Cp932ToUtf16Le(std::string_view cp932);
 
+// The UTF-16 units whose conversion to CP932 alone gives `cp932`, when each
+// of its characters comes from exactly one code point (so "?" never does).
+// A text found in converted form was then found in this form before.
+bool Cp932ToOnlySource(std::string_view cp932, std::u16string& units);
+
 }  // namespace tansa2::platform

@@ -159,10 +159,118 @@ class TDirStream {
 
 }  // namespace
 
-struct TFindHandle::Listing {
+// One directory read whole: every entry described and sorted ("." and ".."
+// first, then by name without case, then by bytes).
+struct TDirectory {
+  std::string nativeDir;
+  struct timespec modified {};
+  uint64_t device = 0;
+  uint64_t inode = 0;
   std::vector<TFindData> entries;
+  uint32_t endError = ERROR_NO_MORE_FILES;  // or the failure that cut the reading short
+};
+
+namespace {
+
+void SortEntries(std::vector<TFindData>& entries) {
+  std::vector<std::pair<std::string, size_t>> keys;
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) keys.emplace_back(SortKey(entries[i].cFileName), i);
+  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+    const std::string& nameA = entries[a.second].cFileName;
+    const std::string& nameB = entries[b.second].cFileName;
+    const bool dotA = IsDotName(nameA);
+    const bool dotB = IsDotName(nameB);
+    if (dotA != dotB) return dotA;
+    if (a.first != b.first) return a.first < b.first;
+    return nameA < nameB;
+  });
+  std::vector<TFindData> sorted;
+  sorted.reserve(entries.size());
+  for (const auto& key : keys) sorted.push_back(std::move(entries[key.second]));
+  entries = std::move(sorted);
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// Reads a directory, or takes it from `last` when that is the same one and
+// unchanged since.
+std::shared_ptr<const TDirectory> ReadDirectory(const std::string& nativeDir, const std::string& cp932Prefix,
+                                                const std::string& nativePrefix, uint32_t& error,
+                                                std::shared_ptr<const TDirectory>* last) {
+  TDirStream dir(nativeDir);
+  if (!dir.Get()) {
+    error = Win32ErrorOf(errno);
+    return nullptr;
+  }
+  const int dirFd = dirfd(dir.Get());
+  struct stat self {};
+  if (fstat(dirFd, &self) != 0) {
+    error = Win32ErrorOf(errno);
+    return nullptr;
+  }
+  if (last && *last && (*last)->nativeDir == nativeDir &&
+      (*last)->device == static_cast<uint64_t>(self.st_dev) &&
+      (*last)->inode == static_cast<uint64_t>(self.st_ino) && SameTime((*last)->modified, self.st_mtim))
+    return *last;
+
+  auto read = std::make_shared<TDirectory>();
+  read->nativeDir = nativeDir;
+  read->modified = self.st_mtim;
+  read->device = static_cast<uint64_t>(self.st_dev);
+  read->inode = static_cast<uint64_t>(self.st_ino);
+  const TUser user;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = readdir(dir.Get());
+    if (!entry) {
+      if (errno != 0) read->endError = Win32ErrorOf(errno);
+      break;
+    }
+    const std::string nativeName = entry->d_name;
+    std::string name = Utf8ToCp932(nativeName);
+    struct stat st;
+    // The target of a link decides; a dangling link is described by itself.
+    // An entry that can't be described at all (gone meanwhile, or the
+    // directory may be read but not searched) can't be opened either.
+    if (fstatat(dirFd, entry->d_name, &st, 0) != 0 &&
+        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
+    if (name != nativeName && Cp932ToUtf8(name) != nativeName)
+      RememberNativePath(cp932Prefix + name, nativePrefix + nativeName);
+    TFindData& found = read->entries.emplace_back();
+    found.dwFileAttributes = AttributesOf(name, st, user);
+    found.ftCreationTime = FileTimeOf(st.st_ctim);  // the nearest that stat keeps
+    found.ftLastAccessTime = FileTimeOf(st.st_atim);
+    found.ftLastWriteTime = FileTimeOf(st.st_mtim);
+    found.nFileSize = static_cast<uint64_t>(st.st_size);
+    found.nDevice = static_cast<uint64_t>(st.st_dev);
+    found.nInode = static_cast<uint64_t>(st.st_ino);
+    found.cFileName = std::move(name);
+  }
+  SortEntries(read->entries);
+  // A reading cut short is not kept: the next listing tries again.
+  if (last && read->endError == ERROR_NO_MORE_FILES) *last = read;
+  return read;
+}
+
+}  // namespace
+
+struct TFindHandle::Listing {
+  std::shared_ptr<const TDirectory> directory;
+  std::string mask;
   size_t next = 0;
-  uint32_t endError = ERROR_NO_MORE_FILES;  // or the failure that cut the listing short
+
+  // The next entry that matches the mask, or null at the end.
+  const TFindData* Next() {
+    while (next < directory->entries.size()) {
+      const TFindData& entry = directory->entries[next++];
+      if (MatchesMask(entry.cFileName, mask)) return &entry;
+    }
+    return nullptr;
+  }
 };
 
 TFindHandle::TFindHandle() = default;
@@ -176,7 +284,7 @@ bool MatchesMask(std::string_view cp932Name, std::string_view mask) {
          MatchesPlainMask(cp932Name, mask.substr(0, mask.size() - 2));
 }
 
-bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data) {
+bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data, TListingCache* cache) {
   listing_.reset();
   lastError_ = 0;
   const size_t slash = pathWithMask.rfind('/');
@@ -195,81 +303,29 @@ bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data) {
     lastError_ = ERROR_FILE_NOT_FOUND;
     return false;
   }
-
-  TDirStream dir(nativeDir);
-  if (!dir.Get()) {
-    lastError_ = Win32ErrorOf(errno);
-    return false;
-  }
-  const int dirFd = dirfd(dir.Get());
-  const TUser user;
   auto listing = std::make_unique<Listing>();
-  for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(dir.Get());
-    if (!entry) {
-      if (errno != 0) listing->endError = Win32ErrorOf(errno);
-      break;
-    }
-    const std::string nativeName = entry->d_name;
-    std::string name = Utf8ToCp932(nativeName);
-    if (!MatchesMask(name, mask)) continue;
-    struct stat st;
-    // The target of a link decides; a dangling link is described by itself.
-    // An entry that can't be described at all (gone meanwhile, or the
-    // directory may be read but not searched) can't be opened either.
-    if (fstatat(dirFd, entry->d_name, &st, 0) != 0 &&
-        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-      continue;
-    if (name != nativeName && Cp932ToUtf8(name) != nativeName)
-      RememberNativePath(cp932Prefix + name, nativePrefix + nativeName);
-    TFindData& found = listing->entries.emplace_back();
-    found.dwFileAttributes = AttributesOf(name, st, user);
-    found.ftCreationTime = FileTimeOf(st.st_ctim);  // the nearest that stat keeps
-    found.ftLastAccessTime = FileTimeOf(st.st_atim);
-    found.ftLastWriteTime = FileTimeOf(st.st_mtim);
-    found.nFileSize = static_cast<uint64_t>(st.st_size);
-    found.nDevice = static_cast<uint64_t>(st.st_dev);
-    found.nInode = static_cast<uint64_t>(st.st_ino);
-    found.cFileName = std::move(name);
-  }
-  if (listing->entries.empty()) {
-    lastError_ = listing->endError != ERROR_NO_MORE_FILES ? listing->endError : ERROR_FILE_NOT_FOUND;
+  listing->directory =
+      ReadDirectory(nativeDir, cp932Prefix, nativePrefix, lastError_, cache ? &cache->last_ : nullptr);
+  if (!listing->directory) return false;
+  listing->mask = std::string(mask);
+  const TFindData* first = listing->Next();
+  if (!first) {
+    const uint32_t endError = listing->directory->endError;
+    lastError_ = endError != ERROR_NO_MORE_FILES ? endError : ERROR_FILE_NOT_FOUND;
     return false;
   }
-
-  // "." and ".." first, then by name without case, then by bytes.
-  std::vector<std::pair<std::string, size_t>> keys;
-  keys.reserve(listing->entries.size());
-  for (size_t i = 0; i < listing->entries.size(); ++i)
-    keys.emplace_back(SortKey(listing->entries[i].cFileName), i);
-  const auto& entries = listing->entries;
-  std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-    const std::string& nameA = entries[a.second].cFileName;
-    const std::string& nameB = entries[b.second].cFileName;
-    const bool dotA = IsDotName(nameA);
-    const bool dotB = IsDotName(nameB);
-    if (dotA != dotB) return dotA;
-    if (a.first != b.first) return a.first < b.first;
-    return nameA < nameB;
-  });
-  std::vector<TFindData> sorted;
-  sorted.reserve(entries.size());
-  for (const auto& key : keys) sorted.push_back(std::move(listing->entries[key.second]));
-  listing->entries = std::move(sorted);
-
-  data = listing->entries[0];
-  listing->next = 1;
+  data = *first;
   listing_ = std::move(listing);
   return true;
 }
 
 bool TFindHandle::FindNext(TFindData& data) {
-  if (!listing_ || listing_->next >= listing_->entries.size()) {
-    lastError_ = listing_ ? listing_->endError : ERROR_NO_MORE_FILES;
+  const TFindData* entry = listing_ ? listing_->Next() : nullptr;
+  if (!entry) {
+    lastError_ = listing_ ? listing_->directory->endError : ERROR_NO_MORE_FILES;
     return false;
   }
-  data = listing_->entries[listing_->next++];
+  data = *entry;
   lastError_ = 0;
   return true;
 }
