@@ -1,0 +1,222 @@
+// Searching a file must give exactly what the plain reading gives: load the
+// whole file, convert it character by character through iconv, split it into
+// lines and test every line. Inputs are random text in every code the
+// detection knows, with the bytes and characters that trip shortcuts.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/KyConvert.h"
+#include "engine/KyGrep.h"
+#include "platform/CodePage.h"
+#include "platform/FileIO.h"
+#include "tests/support/TempDir.h"
+
+namespace tansa2 {
+namespace {
+
+struct TRow {
+  int lineNum;
+  std::string line;
+  int pos;
+  int len;
+  bool operator==(const TRow&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const TRow& row) {
+  return out << row.lineNum << "@" << row.pos << "+" << row.len;
+}
+
+// iconv over the whole text; each character it refuses becomes one "?".
+std::string IconvToCp932(std::string_view text, const char* from, size_t unit) {
+  iconv_t cd = iconv_open("CP932", from);
+  std::string out;
+  char* in = const_cast<char*>(text.data());
+  size_t left = text.size();
+  while (left > 0) {
+    char buffer[4096];
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t rc = iconv(cd, &in, &left, &outPtr, &outLeft);
+    out.append(buffer, outPtr - buffer);
+    if (rc != static_cast<size_t>(-1) || errno == E2BIG) continue;
+    // Step over the refused character: a whole well-formed one, else one unit.
+    size_t skip = unit;
+    const auto* p = reinterpret_cast<const unsigned char*>(in);
+    if (unit == 1) {
+      const size_t n = p[0] >= 0xC2 && p[0] < 0xE0 ? 2 : p[0] >= 0xE0 && p[0] < 0xF0 ? 3
+                       : p[0] >= 0xF0 && p[0] < 0xF5 ? 4 : 1;
+      bool whole = n <= left;
+      for (size_t i = 1; whole && i < n; ++i) whole = (p[i] & 0xC0) == 0x80;
+      skip = whole ? n : 1;
+    } else if (left >= 4) {
+      const bool le = std::string_view(from) == "UTF-16LE";
+      auto at = [&](size_t i) { return le ? p[i] | p[i + 1] << 8 : p[i] << 8 | p[i + 1]; };
+      if (at(0) >= 0xD800 && at(0) <= 0xDBFF && at(2) >= 0xDC00 && at(2) <= 0xDFFF) skip = 4;
+    }
+    skip = std::min(skip, left);
+    in += skip;
+    left -= skip;
+    out += '?';
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(cd);
+  return out;
+}
+
+std::string PlainSjis(const std::string& raw, int code) {
+  switch (code) {
+    case kcJis:
+    case kcEuc:
+      return ConvertCode(raw, code, kcSjis);
+    case kcUtf16LE:
+    case kcUtf16BE: {
+      std::string body = raw.substr(2);
+      body.resize(body.size() & ~size_t{1});
+      return IconvToCp932(body, code == kcUtf16LE ? "UTF-16LE" : "UTF-16BE", 2);
+    }
+    case kcUtf8Bom:
+      return IconvToCp932(raw.substr(3), "UTF-8", 1);
+    case kcUtf8:
+      return IconvToCp932(raw, "UTF-8", 1);
+    default:
+      return raw;
+  }
+}
+
+std::vector<std::string> PlainLines(const std::string& raw, bool autoCode) {
+  std::vector<std::string> lines;
+  if (autoCode) {
+    std::string text = PlainSjis(raw, DecideCode(raw, kcSjis));
+    text = text.substr(0, text.find('\0'));
+    for (size_t i = 0; i < text.size();) {
+      const size_t end = std::min(text.find_first_of("\r\n", i), text.size());
+      lines.push_back(text.substr(i, end - i));
+      i = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return lines;
+  }
+  if (raw.substr(0, 2048).find('\0') != std::string::npos) return lines;
+  for (size_t i = 0; i < raw.size() && raw[i] != '\x1A';) {
+    std::string line;
+    for (; i < raw.size() && raw[i] != '\n'; ++i)
+      if (raw[i] != '\r') line += raw[i];
+    ++i;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Characters to build text from, in UTF-8: ASCII, kana and kanji, ones
+// CP932 lacks, ones CP932 writes the same way as another (¬ ￢, ‖ ∥, − －,
+// 〜 ～), half-width katakana, and letters that fold case.
+const std::vector<std::string> kChars = {
+    "a", "b", "A", "B", "x", " ", "\t", "\r", "\n", "\r\n", "/", "\\", "|", "?",
+    "日", "本", "東", "京", "都", "表", "ソ", "能", "ポ", "ア", "の", "ん", "を",
+    "é", "😀", "¬", "￢", "‖", "∥", "−", "－", "〜", "～", "ｱ", "ﾞ", "Ａ", "ａ", "α", "Α",
+};
+
+std::string RandomUtf8(std::mt19937& random) {
+  std::string text;
+  const int n = std::uniform_int_distribution<int>(0, 80)(random);
+  for (int i = 0; i < n; ++i) text += kChars[random() % kChars.size()];
+  return text;
+}
+
+std::string Iconv(const std::string& utf8, const char* to) {
+  iconv_t cd = iconv_open((std::string(to) + "//TRANSLIT").c_str(), "UTF-8");
+  std::string out(utf8.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(utf8.data());
+  size_t left = utf8.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  while (left > 0 && iconv(cd, &in, &left, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+    ++in;  // what the code can't hold is left out
+    --left;
+  }
+  iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+  iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// One file in a random code, now and then damaged by a stray byte.
+std::string RandomFile(std::mt19937& random) {
+  const std::string utf8 = RandomUtf8(random);
+  std::string bytes;
+  switch (random() % 8) {
+    case 0: bytes = Iconv(utf8, "CP932"); break;
+    case 1: bytes = Iconv(utf8, "EUC-JP"); break;
+    case 2: bytes = Iconv(utf8, "ISO-2022-JP"); break;
+    case 3: bytes = utf8; break;
+    case 4: bytes = "\xEF\xBB\xBF" + utf8; break;
+    case 5: bytes = "\xFF\xFE" + Iconv(utf8, "UTF-16LE"); break;
+    case 6: bytes = "\xFE\xFF" + Iconv(utf8, "UTF-16BE"); break;
+    default: bytes = utf8.substr(0, utf8.size() / 2); break;  // cut mid-character
+  }
+  if (!bytes.empty() && random() % 5 == 0)
+    bytes.insert(random() % bytes.size(), 1, "\x00\x1A\x80\xFF\x95\xED"[random() % 6]);
+  if (!bytes.empty() && random() % 7 == 0) bytes.pop_back();
+  return bytes;
+}
+
+std::vector<std::string> Patterns() {
+  std::vector<std::string> patterns;
+  for (const char* body : {"日本", "東京", "表", "ソ\\/", "ポ", "ab", "a", "¬", "￢", "‖", "−", "〜",
+                           "ｱﾞ", "Ａ", "α", "\\?", "é", "(日", "東.{0,3}[都京]", "日|本", "^a", "a$", "\\|",
+                           "ア", "の.ん"}) {
+    const std::string cp932 = platform::Utf8ToCp932(body);
+    patterns.push_back("m/" + cp932 + "/k");
+    patterns.push_back("m/" + cp932 + "/ki");
+  }
+  return patterns;
+}
+
+TEST(GrepDifferentialTest, FilesGiveWhatThePlainReadingGives) {
+  testing::TTempDir dir;
+  std::mt19937 random(8122026);
+  const std::vector<std::string> patterns = Patterns();
+  TKyGrep grep;
+  std::vector<TRow> rows;
+  grep.OnMatch = [&](TKyGrep&, std::string_view line, int lineNum, int pos, int len) {
+    rows.push_back({lineNum, std::string(line), pos, len});
+  };
+  TBRegExp plain;
+  for (int round = 0; round < 1500; ++round) {
+    const std::string raw = RandomFile(random);
+    const std::string file = dir.Write("f.txt", raw);
+    for (bool autoCode : {true, false}) {
+      const std::vector<std::string> lines = PlainLines(raw, autoCode);
+      for (const std::string& pattern : patterns) {
+        std::vector<TRow> expected;
+        bool plainFailed = false;
+        try {
+          for (size_t n = 0; n < lines.size(); ++n)
+            if (plain.Match(pattern, lines[n]) > 0)
+              expected.push_back({static_cast<int>(n + 1), lines[n], plain.MatchPos(), plain.MatchLen()});
+        } catch (const EBRegExpError&) {
+          plainFailed = true;
+        }
+        rows.clear();
+        grep.RegExp = pattern;
+        grep.AutoCode = autoCode;
+        bool failed = false;
+        try {
+          grep.GrepFile(file);
+        } catch (const EBRegExpError&) {
+          failed = true;
+        }
+        const std::string where = "round " + std::to_string(round) + (autoCode ? " converted " : " raw ") + pattern;
+        ASSERT_EQ(failed, plainFailed) << where;
+        ASSERT_EQ(rows, expected) << where;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tansa2
