@@ -318,12 +318,17 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
 }
 
 std::string JisToSjis(std::string_view text) {
-  return FromJis(text, [](TOutput& out, const TBytes& in, size_t i) {
-    uchar a = in[i];
-    uchar b = in[i + 1];
-    kJisToSjis.Convert(a, b);
-    out.Put(a, b);
-    return i + 2;
+  return FromJis(text, [text](TOutput& out, const TBytes& in, size_t i) {
+    // A run of pairs up to the next escape goes in one loop.
+    const auto* p = reinterpret_cast<const uchar*>(text.data());
+    do {
+      uchar a = p[i];
+      uchar b = in[i + 1];
+      kJisToSjis.Convert(a, b);
+      out.Put(a, b);
+      i += 2;
+    } while (i < text.size() && p[i] != kEsc);
+    return i;
   });
 }
 
@@ -351,7 +356,7 @@ std::string EucToSjis(std::string_view text) {
       i += 2;
     } else {
       uchar a = c & 0x7F;
-      uchar b = in[i + 1] & 0x7F;
+      uchar b = (i + 1 < n ? p[i + 1] : 0) & 0x7F;
       kJisToSjis.Convert(a, b);
       out.Put(a, b);
       i += 2;
