@@ -14,22 +14,13 @@
 #include "engine/KyGrep.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
+#include "tests/support/PlainReading.h"
 #include "tests/support/TempDir.h"
 
 namespace tansa2 {
 namespace {
 
-struct TRow {
-  int lineNum;
-  std::string line;
-  int pos;
-  int len;
-  bool operator==(const TRow&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const TRow& row) {
-  return out << row.lineNum << "@" << row.pos << "+" << row.len;
-}
+using testing::TRow;
 
 // iconv over the whole text; each character it refuses becomes one "?".
 std::string IconvToCp932(std::string_view text, const char* from, size_t unit) {
@@ -89,26 +80,12 @@ std::string PlainSjis(const std::string& raw, int code) {
 }
 
 std::vector<std::string> PlainLines(const std::string& raw, bool autoCode) {
-  std::vector<std::string> lines;
   if (autoCode) {
-    std::string text = PlainSjis(raw, DecideCode(raw, kcSjis));
-    text = text.substr(0, text.find('\0'));
-    for (size_t i = 0; i < text.size();) {
-      const size_t end = std::min(text.find_first_of("\r\n", i), text.size());
-      lines.push_back(text.substr(i, end - i));
-      i = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-    }
-    return lines;
+    const std::string text = PlainSjis(raw, DecideCode(raw, kcSjis));
+    return testing::ConvertedLines(text.substr(0, text.find('\0')));
   }
-  if (raw.substr(0, 2048).find('\0') != std::string::npos) return lines;
-  for (size_t i = 0; i < raw.size() && raw[i] != '\x1A';) {
-    std::string line;
-    for (; i < raw.size() && raw[i] != '\n'; ++i)
-      if (raw[i] != '\r') line += raw[i];
-    ++i;
-    lines.push_back(line);
-  }
-  return lines;
+  if (raw.substr(0, 2048).find('\0') != std::string::npos) return {};
+  return testing::RawLines(raw);
 }
 
 // Characters to build text from, in UTF-8: ASCII, kana and kanji, ones
@@ -195,9 +172,7 @@ TEST(GrepDifferentialTest, FilesGiveWhatThePlainReadingGives) {
         std::vector<TRow> expected;
         bool plainFailed = false;
         try {
-          for (size_t n = 0; n < lines.size(); ++n)
-            if (plain.Match(pattern, lines[n]) > 0)
-              expected.push_back({static_cast<int>(n + 1), lines[n], plain.MatchPos(), plain.MatchLen()});
+          expected = testing::MatchingRows(lines, pattern, plain);
         } catch (const EBRegExpError&) {
           plainFailed = true;
         }

@@ -7,50 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PlainReading.h"
+
 namespace tansa2 {
 namespace {
 
-struct TRow {
-  int lineNum;
-  std::string line;
-  int pos;
-  int len;
-  bool operator==(const TRow&) const = default;
-};
+using testing::TRow;
 
-std::ostream& operator<<(std::ostream& out, const TRow& row) {
-  return out << row.lineNum << "@" << row.pos << "+" << row.len;
-}
-
-// The plain reading, line by line.
 std::vector<TRow> PlainRows(std::string_view text, const std::string& pattern, bool raw,
                             TBRegExp& regExp) {
-  std::vector<std::string> lines;
-  if (raw) {
-    std::string line;
-    size_t i = 0;
-    while (i < text.size() && !(text[i] == '\x1A')) {
-      line.clear();
-      while (i < text.size() && text[i] != '\n') {
-        if (text[i] != '\r') line += text[i];
-        ++i;
-      }
-      ++i;
-      lines.push_back(line);
-    }
-  } else {
-    size_t i = 0;
-    while (i < text.size()) {
-      const size_t end = std::min(text.find_first_of("\r\n", i), text.size());
-      lines.emplace_back(text.substr(i, end - i));
-      i = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
-    }
-  }
-  std::vector<TRow> rows;
-  for (size_t n = 0; n < lines.size(); ++n)
-    if (regExp.Match(pattern, lines[n]) > 0)
-      rows.push_back({static_cast<int>(n + 1), lines[n], regExp.MatchPos(), regExp.MatchLen()});
-  return rows;
+  return testing::MatchingRows(raw ? testing::RawLines(text) : testing::ConvertedLines(text), pattern, regExp);
 }
 
 std::vector<TRow> FastRows(std::string_view text, const std::string& pattern, bool raw,
