@@ -14,6 +14,8 @@ namespace {
 constexpr size_t kFilesPerWorker = 16;
 // Each worker holds a file and its conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
+// Files queued before a sleeping worker is woken.
+constexpr size_t kWakeBatch = 4;
 // How long the owner waits for a worker before it lets messages through.
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
@@ -64,7 +66,9 @@ void TKyGrep::QueueFile(const std::string& FileName) {
     job->pattern = RegExp;
     job->autoCode = AutoCode;
     queue_.push_back(std::move(job));
-    wakeWorker = idleWorkers_ > 0;
+    // Sleeping workers are woken for a few files at once, not for each.
+    wakeWorker = idleWorkers_ > 0 && ++unstarted_ >= kWakeBatch;
+    if (wakeWorker) unstarted_ = 0;
   }
   if (wakeWorker) workReady_.notify_one();
   // Report what is done; once the queue is full, wait until it is half
@@ -125,6 +129,11 @@ void TKyGrep::Deliver(size_t untilBelow) {
         if (canceled_) break;
         if (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow)) return;
         if (!queue_.front()->done) {
+          // The owner needs the front file now: nobody may still sleep over it.
+          if (idleWorkers_ > 0 && !queue_.front()->started) {
+            unstarted_ = 0;
+            workReady_.notify_all();
+          }
           ownerWaiting_ = true;
           jobDone_.wait_for(lock, kPumpInterval, [&] { return queue_.front()->done; });
           ownerWaiting_ = false;
@@ -164,6 +173,7 @@ void TKyGrep::DropQueue() {
   });
   ownerWaiting_ = false;
   queue_.clear();
+  unstarted_ = 0;
   canceled_ = wasCanceled;
 }
 

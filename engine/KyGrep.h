@@ -97,6 +97,7 @@ class TKyGrep {
   bool stopping_ = false;
   bool ownerWaiting_ = false;  // the owner waits for jobDone_
   int idleWorkers_ = 0;        // workers waiting for workReady_
+  size_t unstarted_ = 0;       // files queued since sleeping workers were last woken
   std::vector<std::thread> workers_;
 };
 
