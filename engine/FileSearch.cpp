@@ -14,20 +14,21 @@ constexpr size_t kTextTestLength = 2048;
 int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher,
                const TLineMatcher::TOnLine& onLine, const std::atomic<bool>& cancel) {
   // Each thread keeps its buffers from file to file.
-  thread_local std::string raw;
+  thread_local platform::TReadBuffer buffer;
   thread_local std::string converted;
   if (autoCode) {
-    platform::TReadOnlyFile(fileName).ReadToEnd(raw);
+    const std::string_view raw = platform::TReadOnlyFile(fileName).ReadToEnd(buffer);
     int code = DecideCode(raw, kcSjis);
     if (!matcher.MayMatch(raw, code)) return 0;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
+  std::string_view raw;
   try {
-    platform::TReadOnlyFile(fileName).ReadToEnd(raw);
+    raw = platform::TReadOnlyFile(fileName).ReadToEnd(buffer);
   } catch (const platform::EFOpenError&) {
     return 0;
   }
-  if (std::string_view(raw).substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
+  if (raw.substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
   return matcher.MatchRaw(raw, onLine, cancel);
 }
 

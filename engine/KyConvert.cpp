@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <sstream>
 
 #include "platform/CodePage.h"
@@ -308,7 +309,12 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
     HasBom = true;
     return true;
   }
+  // Skip the ASCII head eight bytes at a time: JIS text is all ASCII.
   size_t i = 0;
+  for (uint64_t eight; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&eight, text.data() + i, 8);
+    if (eight & 0x8080808080808080ULL) break;
+  }
   while (i < in.size() && in[i] < 0x80) ++i;
   if (i == in.size()) return false;
   const uchar b = in[i];

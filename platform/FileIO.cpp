@@ -47,7 +47,18 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
   }
 }
 
-void TReadOnlyFile::ReadToEnd(std::string& data) {
+char* TReadBuffer::Grow(size_t size, size_t keep) {
+  if (size > capacity_) {
+    const size_t capacity = std::max(size, capacity_ + capacity_ / 2);
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+  return data_.get();
+}
+
+std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
   // A regular file is read in one go at its size; anything else until it
   // gives no more.
   size_t expected = 0;
@@ -55,28 +66,30 @@ void TReadOnlyFile::ReadToEnd(std::string& data) {
     const size_t position = static_cast<size_t>(std::max<off_t>(lseek(fd_, 0, SEEK_CUR), 0));
     expected = regularSize_ > position ? regularSize_ - position : 0;
   }
-  data.resize(expected);
+  char* data = buffer.Grow(expected, 0);
   size_t filled = 0;
   while (filled < expected) {
-    const size_t n = Read(data.data() + filled, expected - filled);
+    const size_t n = Read(data + filled, expected - filled);
     if (n == 0) break;
     filled += n;
   }
   if (regularSize_ == kNotRegular) {
-    for (;;) {
-      if (filled == data.size()) data.resize(data.size() + 65536);
-      const size_t n = Read(data.data() + filled, data.size() - filled);
+    for (size_t room = expected;;) {
+      if (filled == room) {
+        room = filled + 65536;
+        data = buffer.Grow(room, filled);
+      }
+      const size_t n = Read(data + filled, room - filled);
       if (n == 0) break;
       filled += n;
     }
   }
-  data.resize(filled);
+  return std::string_view(data, filled);
 }
 
 std::string TReadOnlyFile::ReadToEnd() {
-  std::string data;
-  ReadToEnd(data);
-  return data;
+  TReadBuffer buffer;
+  return std::string(ReadToEnd(buffer));
 }
 
 std::string ReadWholeFile(const std::string& cp932Path) {

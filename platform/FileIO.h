@@ -1,8 +1,10 @@
 #pragma once
 // Files as the engine uses them: read whole in one go, or opened read-only
 // for the raw line reader. Paths are CP932.
+#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace tansa2::platform {
 
@@ -18,6 +20,18 @@ class EInOutError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Room to read files into, one after another: it keeps its size and is
+// never filled with zeros first.
+class TReadBuffer {
+ public:
+  // Room for at least `size` bytes; the first `keep` bytes stay as they were.
+  char* Grow(size_t size, size_t keep);
+
+ private:
+  std::unique_ptr<char[]> data_;
+  size_t capacity_ = 0;
+};
+
 // An open, read-only file descriptor, closed with the object.
 class TReadOnlyFile {
  public:
@@ -29,10 +43,10 @@ class TReadOnlyFile {
 
   // Up to `size` bytes; 0 at the end. Throws EInOutError.
   size_t Read(char* buffer, size_t size);
-  // Everything from the current position to the end, read in one go;
-  // the second form reuses the room `data` already has.
+  // Everything from the current position to the end, read in one go; the
+  // second form reads into `buffer` and views it.
   std::string ReadToEnd();
-  void ReadToEnd(std::string& data);
+  std::string_view ReadToEnd(TReadBuffer& buffer);
 
  private:
   static constexpr size_t kNotRegular = static_cast<size_t>(-1);
