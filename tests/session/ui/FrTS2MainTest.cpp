@@ -408,7 +408,13 @@ TEST_F(FrTS2MainTest, CommandStatesBeforeDuringAndAfterARunAndEscCancelsPromptly
     longestGap = std::max(longestGap, now - lastTick);
     lastTick = now;
   });
-  QTimer::singleShot(150, [&] {
+  // Once the hits of the first directory are in, the sub-directory's files
+  // still keep the run busy.
+  QTimer poll;
+  poll.setInterval(5);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (Index() != "5" || escAt != Clock::time_point()) return;
+    poll.stop();
     during = enabled();
     countDuring = Index();
     panelsDisabled = !Find<QWidget>("PanelGrep")->isEnabled() && !Find<QWidget>("KyFlatPanelDir")->isEnabled();
@@ -419,6 +425,7 @@ TEST_F(FrTS2MainTest, CommandStatesBeforeDuringAndAfterARunAndEscCancelsPromptly
     Press(Qt::Key_Escape);
   });
   ticker.start();
+  poll.start();
   lastTick = Clock::now();
   Press(Qt::Key_F3);
   const Clock::time_point endedAt = Clock::now();
