@@ -323,6 +323,54 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
   return false;
 }
 
+bool IsCleanEuc(std::string_view text) {
+  const auto* p = reinterpret_cast<const uchar*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    const uchar c = p[i];
+    if (c < 0x80) {
+      ++i;
+    } else if (i + 1 >= n) {
+      return false;
+    } else if (c == 0x8E) {
+      if (!In(p[i + 1], 0xA1, 0xDF)) return false;
+      i += 2;
+    } else {
+      if (!In(c, 0xA1, 0xFE) || !In(p[i + 1], 0xA1, 0xFE)) return false;
+      i += 2;
+    }
+  }
+  return true;
+}
+
+bool IsCleanJis(std::string_view text) {
+  const auto* p = reinterpret_cast<const uchar*>(text.data());
+  const size_t n = text.size();
+  bool kanjiMode = false;
+  bool runEmpty = false;  // nothing since the last escape sequence
+  for (size_t i = 0; i < n;) {
+    const uchar c = p[i];
+    if (c >= 0x80) return false;
+    if (c == kEsc) {
+      if (i + 2 >= n || runEmpty) return false;
+      const uchar intro = p[i + 1];
+      if (intro != (kanjiMode ? 0x28 : 0x24)) return false;
+      kanjiMode = !kanjiMode;
+      runEmpty = true;
+      i += 3;
+    } else if (kanjiMode) {
+      if (i + 1 >= n || !In(c, 0x21, 0x7E) || !In(p[i + 1], 0x21, 0x7E)) return false;
+      runEmpty = false;
+      i += 2;
+    } else {
+      runEmpty = false;
+      ++i;
+    }
+  }
+  return true;
+}
+
 std::string JisToSjis(std::string_view text) {
   return FromJis(text, [text](TOutput& out, const TBytes& in, size_t i) {
     // A run of pairs up to the next escape goes in one loop.

@@ -54,6 +54,15 @@ int DetectCode(std::string_view text);  // kcAscii .. kcEucOrSjis
 bool IsUtf8(std::string_view text, bool& HasBom);
 std::string ConvertCode(std::string_view text, int FromCode, int ToCode);
 
+// True when every character of the text is well formed, so each converts to
+// exactly one Shift-JIS character and back: EUC-JP pairs and half-width
+// katakana in their ranges; JIS with pairs 0x21-0x7E in kanji mode, no byte
+// of 0x80 or more, and every escape sequence switching the mode between two
+// runs that aren't empty. A text found in the conversion of such a text
+// was then in the text itself, in its own code.
+bool IsCleanEuc(std::string_view text);
+bool IsCleanJis(std::string_view text);
+
 std::string JisToSjis(std::string_view text);
 std::string EucToSjis(std::string_view text);
 std::string SjisToJis(std::string_view text);

@@ -56,6 +56,10 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf8Literal_.reset();
   utf16LeLiteral_.reset();
   utf16BeLiteral_.reset();
+  eucLiteral_.reset();
+  jisLiteral_.reset();
+  eucKnown_ = false;
+  jisKnown_ = false;
   char literal[1024];
   int asciiCaseless = 0;
   const int length = BRequiredLiteral(pattern.c_str(), literal, sizeof literal, &asciiCaseless);
@@ -69,8 +73,10 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   } catch (const EBRegExpError&) {
     return;
   }
+  const std::string sjis(literal, length);
+  SetCleanForms(sjis, asciiCaseless != 0);
   std::u16string units;
-  if (!platform::Cp932ToOnlySource(std::string_view(literal, length), units)) return;
+  if (!platform::Cp932ToOnlySource(sjis, units)) return;
   std::string utf8;
   std::string le;
   std::string be;
@@ -97,7 +103,53 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf16BeLiteral_.emplace(std::move(be), asciiCaseless != 0);
 }
 
+// Clean EUC-JP and JIS turn character by character into Shift-JIS and
+// back, so the literal has one form there, or none when it holds characters
+// they can't give (half-width katakana in JIS, codes beyond JIS X 0208).
+void TLineMatcher::SetCleanForms(const std::string& sjis, bool asciiCaseless) {
+  const std::string euc = SjisToEuc(sjis);
+  eucKnown_ = true;
+  if (IsCleanEuc(euc) && EucToSjis(euc) == sjis) eucLiteral_.emplace(euc, asciiCaseless);
+
+  bool asciiChars = false;
+  bool kanaChars = false;
+  bool pairs = false;
+  for (size_t i = 0; i < sjis.size(); ++i) {
+    const auto c = static_cast<unsigned char>(sjis[i]);
+    if (platform::IsDBCSLeadByte(c)) {
+      pairs = true;
+      ++i;
+    } else if (c < 0x80) {
+      asciiChars = true;
+    } else {
+      kanaChars = true;  // half-width katakana, or a byte no character starts with
+    }
+  }
+  if (!pairs && !kanaChars) {
+    jisKnown_ = true;
+    jisLiteral_.emplace(sjis, asciiCaseless);
+    return;
+  }
+  // Clean JIS gives ASCII and kanji pairs only, never half-width katakana.
+  if (kanaChars) {
+    jisKnown_ = true;
+    return;
+  }
+  // A literal that mixes ASCII and kanji may span an escape sequence.
+  if (asciiChars) return;
+  const std::string jis = SjisToJis(sjis);  // ESC $ B and the pairs
+  jisKnown_ = true;
+  if (IsCleanJis(jis) && JisToSjis(jis) == sjis) jisLiteral_.emplace(jis.substr(3), asciiCaseless);
+}
+
 bool TLineMatcher::MayMatch(std::string_view raw, int code) const {
+  if (code == kcEuc || code == kcJis) {
+    const bool euc = code == kcEuc;
+    if (!(euc ? eucKnown_ : jisKnown_)) return true;
+    const std::optional<TLiteralFinder>& finder = euc ? eucLiteral_ : jisLiteral_;
+    if (finder && finder->Find(raw, 0) != std::string_view::npos) return true;
+    return !(euc ? IsCleanEuc(raw) : IsCleanJis(raw));
+  }
   const std::optional<TLiteralFinder>* finder = nullptr;
   switch (code) {
     case kcUtf8:

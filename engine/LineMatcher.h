@@ -21,10 +21,11 @@ class TLineMatcher {
   // m/.../k or m/.../ki.
   void SetPattern(const std::string& pattern);
 
-  // False when a file of the given code (KyConvert's kcUtf8 ... kcUtf16BE)
+  // False when a file of the given code (KyConvert's kcJis ... kcUtf8)
   // holding `raw` can't have a matching line once converted: the required
-  // literal isn't in it even in the file's own encoding. Saves converting
-  // most files. True when it can't tell.
+  // literal isn't in it even in the file's own encoding (and, for EUC-JP and
+  // JIS, the file is clean, so no other bytes could turn into it). Saves
+  // converting most files. True when it can't tell.
   bool MayMatch(std::string_view raw, int code) const;
 
   // Converted text: lines end at CR, LF or CR LF.
@@ -39,6 +40,7 @@ class TLineMatcher {
                      const std::atomic<bool>& cancel);
   int MatchCandidateLines(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                           const std::atomic<bool>& cancel);
+  void SetCleanForms(const std::string& sjis, bool asciiCaseless);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
 
   std::string pattern_;
@@ -47,6 +49,12 @@ class TLineMatcher {
   std::optional<TLiteralFinder> utf8Literal_;
   std::optional<TLiteralFinder> utf16LeLiteral_;
   std::optional<TLiteralFinder> utf16BeLiteral_;
+  // The literal as clean EUC-JP and JIS hold it; `...Known_` also when they
+  // can't hold it at all (no finder then).
+  std::optional<TLiteralFinder> eucLiteral_;
+  std::optional<TLiteralFinder> jisLiteral_;
+  bool eucKnown_ = false;
+  bool jisKnown_ = false;
   TBRegExp regExp_;
   std::string withoutCr_;
 };

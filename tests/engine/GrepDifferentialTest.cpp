@@ -136,7 +136,12 @@ std::string RandomFile(std::mt19937& random) {
     default: bytes = utf8.substr(0, utf8.size() / 2); break;  // cut mid-character
   }
   if (!bytes.empty() && random() % 5 == 0)
-    bytes.insert(random() % bytes.size(), 1, "\x00\x1A\x80\xFF\x95\xED"[random() % 6]);
+    bytes.insert(random() % bytes.size(), 1, "\x00\x1A\x80\xFF\x95\xED\x8E\x8F"[random() % 8]);
+  // Escape sequences that switch nothing, or come back to back.
+  if (!bytes.empty() && random() % 5 == 0) {
+    static const char* const escapes[] = {"\x1B$B", "\x1B(B", "\x1B(J", "\x1B$@", "\x1B"};
+    bytes.insert(random() % bytes.size(), escapes[random() % 5]);
+  }
   if (!bytes.empty() && random() % 7 == 0) bytes.pop_back();
   return bytes;
 }
@@ -145,7 +150,7 @@ std::vector<std::string> Patterns() {
   std::vector<std::string> patterns;
   for (const char* body : {"日本", "東京", "表", "ソ\\/", "ポ", "ab", "a", "¬", "￢", "‖", "−", "〜",
                            "ｱﾞ", "Ａ", "α", "\\?", "é", "(日", "東.{0,3}[都京]", "日|本", "^a", "a$", "\\|",
-                           "ア", "の.ん"}) {
+                           "ア", "の.ん", "a日", "日a", "本 ", "ｱ", "表/"}) {
     const std::string cp932 = platform::Utf8ToCp932(body);
     patterns.push_back("m/" + cp932 + "/k");
     patterns.push_back("m/" + cp932 + "/ki");

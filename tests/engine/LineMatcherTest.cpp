@@ -1,5 +1,6 @@
 // The whole-buffer matcher must give exactly what testing every line does.
 #include "engine/LineMatcher.h"
+#include "engine/KyConvert.h"
 
 #include <gtest/gtest.h>
 
@@ -108,6 +109,37 @@ TEST(LineMatcherTest, StopsWhenTheCallerSaysSo) {
   int calls = 0;
   EXPECT_EQ(matcher.MatchConverted("a\na\na\n", [&](auto, int, int, int) { return ++calls < 2; }, cancel), 2);
   EXPECT_EQ(calls, 2);
+}
+
+// Files whose own bytes can't hold the literal are not converted; every
+// other file must be.
+TEST(LineMatcherTest, FilesAreSkippedOnlyWhenTheLiteralCantBeInThem) {
+  TLineMatcher matcher;
+  matcher.SetPattern("m/\x93\xFA\x96\x7B/k");  // 日本
+  // JIS: pairs 46 7C and 4B 5C.
+  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|K\\\x1B(B", kcJis));
+  EXPECT_FALSE(matcher.MayMatch("\x1B$BF|F|\x1B(B\n", kcJis));
+  // Two escapes in a row join 日 and 本 in the converted text.
+  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|\x1B(B\x1B$BK\\\x1B(B", kcJis));
+  // An odd byte in kanji mode pairs with whatever follows.
+  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|F\n", kcJis));
+  // EUC-JP: C6 FC CB DC; a stray byte makes a file unclean.
+  EXPECT_TRUE(matcher.MayMatch("\xC6\xFC\xCB\xDC", kcEuc));
+  EXPECT_FALSE(matcher.MayMatch("\xC6\xFC\xC6\xFC abc", kcEuc));
+  EXPECT_TRUE(matcher.MayMatch("\xC6\xFC\xCB\x5C", kcEuc));
+  // UTF-8 and UTF-16 in their own bytes.
+  EXPECT_TRUE(matcher.MayMatch("\xE6\x97\xA5\xE6\x9C\xAC", kcUtf8));
+  EXPECT_FALSE(matcher.MayMatch("\xE6\x97\xA5\xE6\x97\xA5", kcUtf8));
+  EXPECT_TRUE(matcher.MayMatch(std::string("\xFF\xFE\xE5\x65\x2C\x67", 6), kcUtf16LE));
+  // Shift-JIS needs no conversion and is never skipped here.
+  EXPECT_TRUE(matcher.MayMatch("", kcSjis));
+
+  // ¬ and ￢ are both 0x81CA: no single UTF-8 form, so nothing is skipped.
+  matcher.SetPattern("m/\x81\xCA/k");
+  EXPECT_TRUE(matcher.MayMatch("abc", kcUtf8));
+  // A broken pattern skips nothing, so it fails on the first line as usual.
+  matcher.SetPattern("m/(\x93\xFA/k");
+  EXPECT_TRUE(matcher.MayMatch("abc", kcUtf8));
 }
 
 }  // namespace
