@@ -19,7 +19,7 @@ int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher
   if (autoCode) {
     const std::string_view raw = platform::TReadOnlyFile(fileName).ReadToEnd(buffer);
     int code = DecideCode(raw, kcSjis);
-    if (!matcher.MayMatch(raw, code)) return 0;
+    if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
   std::string_view raw;

@@ -142,23 +142,45 @@ void TLineMatcher::SetCleanForms(const std::string& sjis, bool asciiCaseless) {
   if (IsCleanJis(jis) && JisToSjis(jis) == sjis) jisLiteral_.emplace(jis.substr(3), asciiCaseless);
 }
 
-bool TLineMatcher::MayMatch(std::string_view raw, int code) const {
-  if (code == kcEuc || code == kcJis) {
-    const bool euc = code == kcEuc;
-    if (!(euc ? eucKnown_ : jisKnown_)) return true;
-    const std::optional<TLiteralFinder>& finder = euc ? eucLiteral_ : jisLiteral_;
-    if (finder && finder->Find(raw, 0) != std::string_view::npos) return true;
-    return !(euc ? IsCleanEuc(raw) : IsCleanJis(raw));
-  }
+std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
+                                              const std::atomic<bool>& cancel) {
   const std::optional<TLiteralFinder>* finder = nullptr;
+  TConvertLine convert = nullptr;
   switch (code) {
+    case kcUtf16LE:
+    case kcUtf16BE: {
+      // Without a line-by-line path here, only a file without the literal
+      // is settled.
+      const std::optional<TLiteralFinder>& utf16 = code == kcUtf16LE ? utf16LeLiteral_ : utf16BeLiteral_;
+      if (utf16 && utf16->Find(raw, 0) == std::string_view::npos) return 0;
+      return std::nullopt;
+    }
+    case kcUtf8Bom:
+      raw.remove_prefix(std::min<size_t>(3, raw.size()));
+      [[fallthrough]];
     case kcUtf8:
-    case kcUtf8Bom: finder = &utf8Literal_; break;
-    case kcUtf16LE: finder = &utf16LeLiteral_; break;
-    case kcUtf16BE: finder = &utf16BeLiteral_; break;
-    default: return true;
+      if (!utf8Literal_) return std::nullopt;
+      finder = &utf8Literal_;
+      convert = [](std::string_view line) { return platform::Utf8ToCp932(line); };
+      break;
+    case kcEuc:
+      if (!eucKnown_ || !IsCleanEuc(raw)) return std::nullopt;
+      finder = &eucLiteral_;
+      convert = EucToSjis;
+      break;
+    case kcJis:
+      if (!jisKnown_ || !IsCleanJis(raw)) return std::nullopt;
+      finder = &jisLiteral_;
+      convert = JisToSjis;
+      break;
+    default:
+      return std::nullopt;
   }
-  return !*finder || (*finder)->Find(raw, 0) != std::string_view::npos;
+  // A clean EUC-JP or JIS text that can't hold the literal matches nowhere.
+  if (!*finder) return 0;
+  // These codes keep CR, LF and 0x00 as themselves, line for line.
+  raw = raw.substr(0, raw.find('\0'));
+  return MatchCandidateLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
 }
 
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
@@ -188,23 +210,33 @@ int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& break
 }
 
 int TLineMatcher::MatchCandidateLines(std::string_view text, const TLineBreaks& breaks,
+                                      const TLiteralFinder& finder, TConvertLine convert,
                                       const TOnLine& onLine, const std::atomic<bool>& cancel) {
   int count = 0;
   bool go = true;
   if (text.empty()) return 0;
+  std::string converted;
+  auto test = [&](size_t lineStart, size_t lineEnd, int lineNum) {
+    std::string_view line = breaks.Line(text, lineStart, lineEnd);
+    if (convert) {
+      converted = convert(line);
+      line = converted;
+    }
+    Test(line, lineNum, onLine, count, go);
+  };
   // The first line is always tested, so that a broken pattern fails on the
   // same files as it does line by line.
   size_t end = breaks.End(text, 0);
-  Test(breaks.Line(text, 0, end), 1, onLine, count, go);
+  test(0, end, 1);
   size_t start = breaks.Next(text, end);
   int lineNum = 2;
   while (go && start < text.size() && !cancel) {
-    const size_t candidate = literal_->Find(text, start);
+    const size_t candidate = finder.Find(text, start);
     if (candidate == std::string_view::npos) break;
     const size_t lineStart = breaks.StartOf(text, candidate, start);
     lineNum += breaks.Count(text, start, lineStart);
     end = breaks.End(text, candidate);
-    Test(breaks.Line(text, lineStart, end), lineNum, onLine, count, go);
+    test(lineStart, end, lineNum);
     start = breaks.Next(text, end);
     ++lineNum;
   }
@@ -214,7 +246,7 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TLineBreaks& 
 int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
                                  const std::atomic<bool>& cancel) {
   const TLineBreaks breaks{true};
-  return literal_ ? MatchCandidateLines(text, breaks, onLine, cancel)
+  return literal_ ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
                   : MatchEveryLine(text, breaks, onLine, cancel);
 }
 
@@ -231,7 +263,7 @@ int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const s
   bool loneCr = false;
   for (size_t cr = text.find('\r'); cr != std::string_view::npos && !loneCr; cr = text.find('\r', cr + 1))
     loneCr = cr + 1 >= text.size() || text[cr + 1] != '\n';
-  return literal_ && !loneCr ? MatchCandidateLines(text, breaks, onLine, cancel)
+  return literal_ && !loneCr ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
                              : MatchEveryLine(text, breaks, onLine, cancel);
 }
 

@@ -21,12 +21,14 @@ class TLineMatcher {
   // m/.../k or m/.../ki.
   void SetPattern(const std::string& pattern);
 
-  // False when a file of the given code (KyConvert's kcJis ... kcUtf8)
-  // holding `raw` can't have a matching line once converted: the required
-  // literal isn't in it even in the file's own encoding (and, for EUC-JP and
-  // JIS, the file is clean, so no other bytes could turn into it). Saves
-  // converting most files. True when it can't tell.
-  bool MayMatch(std::string_view raw, int code) const;
+  // Matches a file of the given code (KyConvert's kcJis ... kcUtf8) from
+  // its own bytes where that gives the same rows as converting it: the
+  // required literal is looked for in the file's encoding, and only the
+  // lines holding it are converted (UTF-8, and EUC-JP and JIS that are
+  // clean); a UTF-16 file without it has no matching line. Nothing when the
+  // file must be converted whole.
+  std::optional<int> MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
+                                  const std::atomic<bool>& cancel);
 
   // Converted text: lines end at CR, LF or CR LF.
   int MatchConverted(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel);
@@ -38,8 +40,11 @@ class TLineMatcher {
   struct TLineBreaks;
   int MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                      const std::atomic<bool>& cancel);
-  int MatchCandidateLines(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
-                          const std::atomic<bool>& cancel);
+  // Lines of `text` holding what `finder` finds; `convert` turns such a
+  // line into Shift-JIS first, when the text is in another code.
+  using TConvertLine = std::string (*)(std::string_view line);
+  int MatchCandidateLines(std::string_view text, const TLineBreaks& breaks, const TLiteralFinder& finder,
+                          TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::string& sjis, bool asciiCaseless);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
 

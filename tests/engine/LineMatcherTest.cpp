@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,35 +112,48 @@ TEST(LineMatcherTest, StopsWhenTheCallerSaysSo) {
   EXPECT_EQ(calls, 2);
 }
 
-// Files whose own bytes can't hold the literal are not converted; every
-// other file must be.
-TEST(LineMatcherTest, FilesAreSkippedOnlyWhenTheLiteralCantBeInThem) {
+// A file is matched in its own code only where that is sound: what it
+// finds, or -1 when the file must be converted whole.
+TEST(LineMatcherTest, FilesAreMatchedInTheirOwnCodeOnlyWhereThatIsSound) {
   TLineMatcher matcher;
+  const std::atomic<bool> cancel = false;
+  std::vector<int> lines;
+  auto outcome = [&](std::string_view raw, int code) {
+    lines.clear();
+    const std::optional<int> count = matcher.MatchEncoded(
+        raw, code, [&](std::string_view, int lineNum, int, int) { return lines.push_back(lineNum), true; },
+        cancel);
+    return count ? *count : -1;
+  };
   matcher.SetPattern("m/\x93\xFA\x96\x7B/k");  // 日本
-  // JIS: pairs 46 7C and 4B 5C.
-  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|K\\\x1B(B", kcJis));
-  EXPECT_FALSE(matcher.MayMatch("\x1B$BF|F|\x1B(B\n", kcJis));
-  // Two escapes in a row join 日 and 本 in the converted text.
-  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|\x1B(B\x1B$BK\\\x1B(B", kcJis));
+  // JIS: pairs 46 7C and 4B 5C; lines are counted in the file's own bytes.
+  EXPECT_EQ(outcome("a\r\n\x1B$BF|K\\\x1B(B\n", kcJis), 1);
+  EXPECT_EQ(lines, std::vector<int>{2});
+  EXPECT_EQ(outcome("\x1B$BF|F|\x1B(B\n", kcJis), 0);
+  // Two escapes in a row join 日 and 本 in the converted text: converted whole.
+  EXPECT_EQ(outcome("\x1B$BF|\x1B(B\x1B$BK\\\x1B(B", kcJis), -1);
   // An odd byte in kanji mode pairs with whatever follows.
-  EXPECT_TRUE(matcher.MayMatch("\x1B$BF|F\n", kcJis));
+  EXPECT_EQ(outcome("\x1B$BF|F\n", kcJis), -1);
   // EUC-JP: C6 FC CB DC; a stray byte makes a file unclean.
-  EXPECT_TRUE(matcher.MayMatch("\xC6\xFC\xCB\xDC", kcEuc));
-  EXPECT_FALSE(matcher.MayMatch("\xC6\xFC\xC6\xFC abc", kcEuc));
-  EXPECT_TRUE(matcher.MayMatch("\xC6\xFC\xCB\x5C", kcEuc));
-  // UTF-8 and UTF-16 in their own bytes.
-  EXPECT_TRUE(matcher.MayMatch("\xE6\x97\xA5\xE6\x9C\xAC", kcUtf8));
-  EXPECT_FALSE(matcher.MayMatch("\xE6\x97\xA5\xE6\x97\xA5", kcUtf8));
-  EXPECT_TRUE(matcher.MayMatch(std::string("\xFF\xFE\xE5\x65\x2C\x67", 6), kcUtf16LE));
-  // Shift-JIS needs no conversion and is never skipped here.
-  EXPECT_TRUE(matcher.MayMatch("", kcSjis));
+  EXPECT_EQ(outcome("x\n\xC6\xFC\xCB\xDC\r\xC6\xFC\xCB\xDC", kcEuc), 2);
+  EXPECT_EQ(lines, (std::vector<int>{2, 3}));
+  EXPECT_EQ(outcome("\xC6\xFC\xC6\xFC abc", kcEuc), 0);
+  EXPECT_EQ(outcome("\xC6\xFC\xCB\x5C", kcEuc), -1);
+  // UTF-8 up to its first NUL; UTF-16 is only ever ruled out.
+  EXPECT_EQ(outcome("\xE6\x97\xA5\xE6\x9C\xAC", kcUtf8), 1);
+  EXPECT_EQ(outcome(std::string("\0\xE6\x97\xA5\xE6\x9C\xAC", 7), kcUtf8), 0);
+  EXPECT_EQ(outcome("\xEF\xBB\xBF\xE6\x97\xA5\xE6\x97\xA5", kcUtf8Bom), 0);
+  EXPECT_EQ(outcome(std::string("\xFF\xFE\xE5\x65\x2C\x67", 6), kcUtf16LE), -1);
+  EXPECT_EQ(outcome(std::string("\xFF\xFE\xE5\x65\xE5\x65", 6), kcUtf16LE), 0);
+  EXPECT_EQ(outcome("", kcSjis), -1);
 
-  // ¬ and ￢ are both 0x81CA: no single UTF-8 form, so nothing is skipped.
+  // ¬ and ￢ are both 0x81CA: no single UTF-8 form.
   matcher.SetPattern("m/\x81\xCA/k");
-  EXPECT_TRUE(matcher.MayMatch("abc", kcUtf8));
-  // A broken pattern skips nothing, so it fails on the first line as usual.
+  EXPECT_EQ(outcome("abc", kcUtf8), -1);
+  // A broken pattern is never matched this way: it fails on the first line.
   matcher.SetPattern("m/(\x93\xFA/k");
-  EXPECT_TRUE(matcher.MayMatch("abc", kcUtf8));
+  EXPECT_EQ(outcome("abc", kcUtf8), -1);
+  EXPECT_EQ(outcome("abc", kcEuc), -1);
 }
 
 }  // namespace
