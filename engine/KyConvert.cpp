@@ -348,25 +348,24 @@ bool IsCleanJis(std::string_view text) {
   const auto* p = reinterpret_cast<const uchar*>(text.data());
   const size_t n = text.size();
   bool kanjiMode = false;
-  bool runEmpty = false;  // nothing since the last escape sequence
   for (size_t i = 0; i < n;) {
-    const uchar c = p[i];
-    if (c >= 0x80) return false;
-    if (c == kEsc) {
-      if (i + 2 >= n || runEmpty) return false;
-      const uchar intro = p[i + 1];
-      if (intro != (kanjiMode ? 0x28 : 0x24)) return false;
-      kanjiMode = !kanjiMode;
-      runEmpty = true;
-      i += 3;
-    } else if (kanjiMode) {
-      if (i + 1 >= n || !In(c, 0x21, 0x7E) || !In(p[i + 1], 0x21, 0x7E)) return false;
-      runEmpty = false;
-      i += 2;
+    // The run up to the next escape: ASCII, or pairs of 0x21-0x7E.
+    const auto* esc = static_cast<const uchar*>(std::memchr(p + i, kEsc, n - i));
+    const size_t end = esc ? static_cast<size_t>(esc - p) : n;
+    unsigned bad = 0;
+    if (kanjiMode) {
+      bad = (end - i) & 1;
+      for (size_t j = i; j < end; ++j) bad |= static_cast<uchar>(p[j] - 0x21) > 0x5D;
     } else {
-      runEmpty = false;
-      ++i;
+      for (size_t j = i; j < end; ++j) bad |= p[j] >> 7;
     }
+    if (bad) return false;
+    if (!esc) return true;
+    // An escape switches the mode and never directly follows another one.
+    if (end + 2 >= n || (end == i && i > 0)) return false;
+    if (p[end + 1] != (kanjiMode ? 0x28 : 0x24)) return false;
+    kanjiMode = !kanjiMode;
+    i = end + 3;
   }
   return true;
 }
