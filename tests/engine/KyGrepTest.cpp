@@ -140,5 +140,39 @@ TEST_F(KyGrepTest, NoHandlerMeansNoSearch) {
   EXPECT_EQ(grep_.GrepFile(file), 0);
 }
 
+
+TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
+  std::vector<std::string> files;
+  for (int i = 0; i < 40; ++i)
+    files.push_back(dir_.Write(std::to_string(i) + ".txt", std::string(i * 5000, 'x') + "\nhit " + std::to_string(i) + "\n"));
+  std::vector<std::string> reported;
+  std::vector<std::string> done;
+  grep_.RegExp = "m/hit/k";
+  grep_.AutoCode = true;
+  grep_.OnMatch = [&](TKyGrep& sender, std::string_view line, int lineNum, int, int) {
+    EXPECT_EQ(lineNum, 2);
+    reported.push_back(sender.FileName() + ":" + std::string(line));
+  };
+  grep_.OnFileDone = [&](const std::string& name) { done.push_back(name); };
+  for (const std::string& file : files) grep_.QueueFile(file);
+  grep_.FinishQueue();
+  ASSERT_EQ(reported.size(), files.size());
+  for (size_t i = 0; i < files.size(); ++i) EXPECT_EQ(reported[i], files[i] + ":hit " + std::to_string(i));
+  EXPECT_EQ(done, files);
+
+  // A file that can't be opened fails when its turn comes; nothing after it is reported.
+  reported.clear();
+  grep_.QueueFile(files[0]);
+  grep_.QueueFile(dir_.String() + "/missing.txt");
+  grep_.QueueFile(files[1]);
+  EXPECT_THROW(grep_.FinishQueue(), platform::EFOpenError);
+  EXPECT_EQ(reported, std::vector<std::string>{files[0] + ":hit 0"});
+  // The queue is empty afterwards, and a later search starts afresh.
+  reported.clear();
+  grep_.QueueFile(files[2]);
+  grep_.FinishQueue();
+  EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
+}
+
 }  // namespace
 }  // namespace tansa2
