@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "engine/KyConvert.h"
 #include "platform/CodePage.h"
 
@@ -250,19 +254,44 @@ int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
                   : MatchEveryLine(text, breaks, onLine, cancel);
 }
 
+namespace {
+
+// Whether the text holds a CR or 0x1A, the two bytes raw reading treats
+// specially; most files hold neither, and one pass tells.
+bool HoldsCrOrEof(std::string_view text) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i eof = _mm_set1_epi8('\x1A');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, eof))) != 0)
+      return true;
+  }
+#endif
+  for (; i < text.size(); ++i)
+    if (data[i] == '\r' || data[i] == 0x1A) return true;
+  return false;
+}
+
+}  // namespace
+
 int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel) {
-  // The text ends where a line would begin with 0x1A.
-  for (size_t eof = text.find('\x1A'); eof != std::string_view::npos; eof = text.find('\x1A', eof + 1))
-    if (eof == 0 || text[eof - 1] == '\n') {
-      text = text.substr(0, eof);
-      break;
-    }
   const TLineBreaks breaks{false};
-  // A lone CR vanishes from its line, so a literal could span it: such text
-  // is read line by line.
   bool loneCr = false;
-  for (size_t cr = text.find('\r'); cr != std::string_view::npos && !loneCr; cr = text.find('\r', cr + 1))
-    loneCr = cr + 1 >= text.size() || text[cr + 1] != '\n';
+  if (HoldsCrOrEof(text)) {
+    // The text ends where a line would begin with 0x1A.
+    for (size_t eof = text.find('\x1A'); eof != std::string_view::npos; eof = text.find('\x1A', eof + 1))
+      if (eof == 0 || text[eof - 1] == '\n') {
+        text = text.substr(0, eof);
+        break;
+      }
+    // A lone CR vanishes from its line, so a literal could span it: such
+    // text is read line by line.
+    for (size_t cr = text.find('\r'); cr != std::string_view::npos && !loneCr; cr = text.find('\r', cr + 1))
+      loneCr = cr + 1 >= text.size() || text[cr + 1] != '\n';
+  }
   return literal_ && !loneCr ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
                              : MatchEveryLine(text, breaks, onLine, cancel);
 }
