@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QPixmap>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,14 +27,38 @@ bool ScheduleAutoRun(TFormTS2Main& window) {
       box->setChecked(letters.contains(QLatin1Char(letter)));
 
   QTimer::singleShot(0, &window, [&window] {
+    using Clock = std::chrono::steady_clock;
+    using std::chrono::milliseconds;
     window.activateWindow();
-    const auto start = std::chrono::steady_clock::now();
+    // How responsive the window stays: the longest time between two turns
+    // of its event loop, and how soon a cancel ends the run.
+    Clock::time_point lastTurn = Clock::now();
+    Clock::duration longestGap{};
+    QTimer turns;
+    turns.setInterval(5);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+      const Clock::time_point now = Clock::now();
+      longestGap = std::max(longestGap, now - lastTurn);
+      lastTurn = now;
+    });
+    Clock::time_point canceledAt;
+    if (const char* cancelAfter = std::getenv("TANSA2_AUTORUN_CANCEL_MS"))
+      QTimer::singleShot(std::atoi(cancelAfter), &window, [&] {
+        canceledAt = Clock::now();
+        window.ActionGrepCancelExecute();
+      });
+    const Clock::time_point start = Clock::now();
+    turns.start();
     window.ActionGrepStartExecute();
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
+    const Clock::time_point end = Clock::now();
+    turns.stop();
+    const auto ms = [](Clock::duration d) {
+      return static_cast<long long>(std::chrono::duration_cast<milliseconds>(d).count());
+    };
     const auto* list = window.findChild<TKyGrepResult*>(QStringLiteral("KyGrepResult"));
-    std::printf("%d hits %lld ms\n", list ? list->DataCount() : 0,
-                static_cast<long long>(elapsed.count()));
+    std::printf("%d hits %lld ms, longest gap %lld ms, cancel to end %lld ms\n",
+                list ? list->DataCount() : 0, ms(end - start), ms(longestGap),
+                canceledAt == Clock::time_point() ? -1LL : ms(end - canceledAt));
     std::fflush(stdout);
     if (const char* screenshot = std::getenv("TANSA2_SCREENSHOT")) {
       QApplication::processEvents();

@@ -6,6 +6,9 @@
 //                      (B sub-directories, C match case, N no regular
 //                      expression, A character-code detection); "-" for none
 //   TANSA2_SCREENSHOT  a PNG file the window is drawn into after the search
+//   TANSA2_AUTORUN_CANCEL_MS  cancel the search this many ms after its start
+// The line printed also gives the longest time between two turns of the
+// event loop and, with a cancel, the time from the cancel to the run's end.
 namespace tansa2 {
 
 class TFormTS2Main;
