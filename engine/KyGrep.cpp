@@ -153,6 +153,9 @@ void TKyGrep::Deliver(size_t untilBelow) {
         if (!Report(found.line, found.lineNum, found.matchPos, found.matchLen)) break;
       if (canceled_) break;
       if (OnFileDone) OnFileDone(fileName_);
+      // Files may come in faster than the owner's window is served
+      // otherwise: it gets its turn between files, as between hits.
+      if (ProcessMessages) ProcessMessages();
     }
   } catch (...) {
     DropQueue();

@@ -37,8 +37,8 @@ class TKyGrep {
   std::string RegExp;  // m/.../k or m/.../ki
   bool AutoCode = true;
   TOnMatchEvent OnMatch;
-  // Lets the owner's window handle pending messages: after each match, and
-  // now and then while waiting for a worker.
+  // Lets the owner's window handle pending messages: after each match, after
+  // each queued file, and now and then while waiting for a worker.
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;

@@ -163,17 +163,28 @@ uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
     for (const std::string& mask : FromCommaText(fileMaskText)) {
       KyFindFile.FileMask = mask;
       uint32_t result = KyFindFile.Find();
-      KyGrep.FinishQueue();
+      FinishQueue();
       // A cancel while the last files were being reported ends the run too.
       if (result == 0 && KyFindFile.Canceled) result = platform::ERROR_CANCELLED;
       if (result != 0) return result;
     }
   } catch (...) {
     Cancel();
-    KyGrep.FinishQueue();
+    FinishQueue();
     throw;
   }
   return 0;
+}
+
+// The files still queued when a walk ends belong to the run: it stays busy
+// (the flag every command's state reads) until they are reported.
+void TGrepRun::FinishQueue() {
+  struct TBusy {
+    bool& busy;
+    explicit TBusy(bool& flag) : busy(flag) { busy = true; }
+    ~TBusy() { busy = false; }
+  } busy(KyFindFile.Busy);
+  KyGrep.FinishQueue();
 }
 
 void TGrepRun::Cancel() {

@@ -100,6 +100,7 @@ class TGrepRun {
 
  private:
   void FileFound(const TFindData& data, const std::string& currentDir);
+  void FinishQueue();
 
   int hitCount_ = 0;
 };

@@ -197,5 +197,15 @@ TEST_F(GrepRunTest, SlashAfterADoubleByteBackslashCodeIsFound) {
   EXPECT_EQ(hits_, (std::vector<std::string>{"a.txt:2"}));
 }
 
+
+TEST_F(GrepRunTest, StaysBusyUntilTheLastHitIsReported) {
+  for (int i = 0; i < 20; ++i) dir_.Write("sub/" + std::to_string(i) + ".txt", std::string(20000, 'x') + "\nhit\n");
+  int busyHits = 0;
+  run_.OnHit = [&](const TGrepHit&) { busyHits += run_.Busy(); };
+  EXPECT_EQ(Search("hit", "*.txt", true), 0u);
+  EXPECT_EQ(busyHits, 20);
+  EXPECT_FALSE(run_.Busy());
+}
+
 }  // namespace
 }  // namespace tansa2
