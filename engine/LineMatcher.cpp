@@ -12,10 +12,53 @@
 
 namespace tansa2 {
 
+namespace {
+
+// Whether the text holds a CR or 0x1A, the two bytes raw reading treats
+// specially; most files hold neither, and one pass tells.
+bool HoldsCrOrEof(std::string_view text) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i eof = _mm_set1_epi8('\x1A');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, eof))) != 0)
+      return true;
+  }
+#endif
+  for (; i < text.size(); ++i)
+    if (data[i] == '\r' || data[i] == 0x1A) return true;
+  return false;
+}
+
+// Offset of the first 16-bit unit 0 at an even offset, or the size.
+size_t FindZeroUnit(std::string_view text) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= text.size(); i += 16) {
+    const auto bytes = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), zero)));
+    if (const unsigned units = bytes & (bytes >> 1) & 0x5555; units != 0)
+      return i + static_cast<size_t>(__builtin_ctz(units));
+  }
+#endif
+  for (; i + 1 < text.size(); i += 2)
+    if (data[i] == 0 && data[i + 1] == 0) return i;
+  return text.size();
+}
+
+}  // namespace
+
 // Where lines end: converted text breaks at CR, LF and CR LF; raw text at LF
 // and CR LF only, a trailing CR not being part of the line.
 struct TLineMatcher::TLineBreaks {
   bool crEnds;
+
+  static bool Aligned(size_t) { return true; }
 
   size_t End(std::string_view text, size_t from) const {
     const size_t end = crEnds ? text.find_first_of("\r\n", from) : text.find('\n', from);
@@ -50,6 +93,47 @@ struct TLineMatcher::TLineBreaks {
     std::string_view line = text.substr(start, end - start);
     if (!crEnds && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
+  }
+};
+
+// Line breaks of UTF-16 text: the units CR, LF and CR LF, at even offsets.
+struct TLineMatcher::TUtf16LineBreaks {
+  bool bigEndian;
+
+  static bool Aligned(size_t pos) { return pos % 2 == 0; }
+  unsigned Unit(std::string_view text, size_t at) const {
+    const auto hi = static_cast<unsigned char>(text[bigEndian ? at : at + 1]);
+    const auto lo = static_cast<unsigned char>(text[bigEndian ? at + 1 : at]);
+    return hi << 8 | lo;
+  }
+  bool IsBreak(std::string_view text, size_t at) const {
+    const unsigned unit = Unit(text, at);
+    return unit == '\n' || unit == '\r';
+  }
+  size_t End(std::string_view text, size_t from) const {
+    for (size_t i = from; i + 1 < text.size(); i += 2)
+      if (IsBreak(text, i)) return i;
+    return text.size();
+  }
+  size_t Next(std::string_view text, size_t end) const {
+    if (end >= text.size()) return text.size();
+    return Unit(text, end) == '\r' && end + 3 < text.size() && Unit(text, end + 2) == '\n' ? end + 4 : end + 2;
+  }
+  size_t StartOf(std::string_view text, size_t pos, size_t floor) const {
+    for (size_t i = pos; i > floor; i -= 2)
+      if (IsBreak(text, i - 2)) return i;
+    return floor;
+  }
+  int Count(std::string_view text, size_t from, size_t to) const {
+    int count = 0;
+    for (size_t i = from; i < to; i += 2) {
+      const unsigned unit = Unit(text, i);
+      count += unit == '\n' || (unit == '\r' && (i + 3 >= text.size() || Unit(text, i + 2) != '\n'));
+    }
+    return count;
+  }
+  std::string_view Line(std::string_view text, size_t start, size_t end) const {
+    return text.substr(start, end - start);
   }
 };
 
@@ -153,11 +237,15 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   switch (code) {
     case kcUtf16LE:
     case kcUtf16BE: {
-      // Without a line-by-line path here, only a file without the literal
-      // is settled.
-      const std::optional<TLiteralFinder>& utf16 = code == kcUtf16LE ? utf16LeLiteral_ : utf16BeLiteral_;
-      if (utf16 && utf16->Find(raw, 0) == std::string_view::npos) return 0;
-      return std::nullopt;
+      const bool bigEndian = code == kcUtf16BE;
+      const std::optional<TLiteralFinder>& utf16 = bigEndian ? utf16BeLiteral_ : utf16LeLiteral_;
+      if (!utf16) return std::nullopt;
+      // The units after the byte-order mark, up to the first U+0000.
+      std::string_view body = raw.substr(std::min<size_t>(2, raw.size()));
+      body = body.substr(0, body.size() & ~size_t{1});
+      body = body.substr(0, FindZeroUnit(body));
+      const TConvertLine convert16 = bigEndian ? platform::Utf16BeToCp932 : platform::Utf16LeToCp932;
+      return MatchCandidateLines(body, TUtf16LineBreaks{bigEndian}, *utf16, convert16, onLine, cancel);
     }
     case kcUtf8Bom:
       raw.remove_prefix(std::min<size_t>(3, raw.size()));
@@ -213,7 +301,8 @@ int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& break
   return count;
 }
 
-int TLineMatcher::MatchCandidateLines(std::string_view text, const TLineBreaks& breaks,
+template <class TBreaks>
+int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& breaks,
                                       const TLiteralFinder& finder, TConvertLine convert,
                                       const TOnLine& onLine, const std::atomic<bool>& cancel) {
   int count = 0;
@@ -234,14 +323,19 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TLineBreaks& 
   test(0, end, 1);
   size_t start = breaks.Next(text, end);
   int lineNum = 2;
-  while (go && start < text.size() && !cancel) {
-    const size_t candidate = finder.Find(text, start);
+  for (size_t searchFrom = start; go && start < text.size() && !cancel;) {
+    const size_t candidate = finder.Find(text, searchFrom);
     if (candidate == std::string_view::npos) break;
+    if (!breaks.Aligned(candidate)) {  // half-way into a unit
+      searchFrom = candidate + 1;
+      continue;
+    }
     const size_t lineStart = breaks.StartOf(text, candidate, start);
     lineNum += breaks.Count(text, start, lineStart);
     end = breaks.End(text, candidate);
     test(lineStart, end, lineNum);
     start = breaks.Next(text, end);
+    searchFrom = start;
     ++lineNum;
   }
   return count;
@@ -253,29 +347,6 @@ int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
   return literal_ ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
                   : MatchEveryLine(text, breaks, onLine, cancel);
 }
-
-namespace {
-
-// Whether the text holds a CR or 0x1A, the two bytes raw reading treats
-// specially; most files hold neither, and one pass tells.
-bool HoldsCrOrEof(std::string_view text) {
-  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i eof = _mm_set1_epi8('\x1A');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, eof))) != 0)
-      return true;
-  }
-#endif
-  for (; i < text.size(); ++i)
-    if (data[i] == '\r' || data[i] == 0x1A) return true;
-  return false;
-}
-
-}  // namespace
 
 int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel) {
   const TLineBreaks breaks{false};

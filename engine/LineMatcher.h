@@ -24,9 +24,8 @@ class TLineMatcher {
   // Matches a file of the given code (KyConvert's kcJis ... kcUtf8) from
   // its own bytes where that gives the same rows as converting it: the
   // required literal is looked for in the file's encoding, and only the
-  // lines holding it are converted (UTF-8, and EUC-JP and JIS that are
-  // clean); a UTF-16 file without it has no matching line. Nothing when the
-  // file must be converted whole.
+  // lines holding it are converted (UTF-8, UTF-16, and EUC-JP and JIS that
+  // are clean). Nothing when the file must be converted whole.
   std::optional<int> MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                   const std::atomic<bool>& cancel);
 
@@ -38,12 +37,14 @@ class TLineMatcher {
 
  private:
   struct TLineBreaks;
+  struct TUtf16LineBreaks;
   int MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                      const std::atomic<bool>& cancel);
   // Lines of `text` holding what `finder` finds; `convert` turns such a
   // line into Shift-JIS first, when the text is in another code.
   using TConvertLine = std::string (*)(std::string_view line);
-  int MatchCandidateLines(std::string_view text, const TLineBreaks& breaks, const TLiteralFinder& finder,
+  template <class TBreaks>
+  int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                           TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::string& sjis, bool asciiCaseless);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);

@@ -139,11 +139,15 @@ TEST(LineMatcherTest, FilesAreMatchedInTheirOwnCodeOnlyWhereThatIsSound) {
   EXPECT_EQ(lines, (std::vector<int>{2, 3}));
   EXPECT_EQ(outcome("\xC6\xFC\xC6\xFC abc", kcEuc), 0);
   EXPECT_EQ(outcome("\xC6\xFC\xCB\x5C", kcEuc), -1);
-  // UTF-8 up to its first NUL; UTF-16 is only ever ruled out.
+  // UTF-8 up to its first NUL; UTF-16 by units, up to its first U+0000.
   EXPECT_EQ(outcome("\xE6\x97\xA5\xE6\x9C\xAC", kcUtf8), 1);
   EXPECT_EQ(outcome(std::string("\0\xE6\x97\xA5\xE6\x9C\xAC", 7), kcUtf8), 0);
   EXPECT_EQ(outcome("\xEF\xBB\xBF\xE6\x97\xA5\xE6\x97\xA5", kcUtf8Bom), 0);
-  EXPECT_EQ(outcome(std::string("\xFF\xFE\xE5\x65\x2C\x67", 6), kcUtf16LE), -1);
+  EXPECT_EQ(outcome(std::string("\xFF\xFE\x0A\x00\xE5\x65\x2C\x67", 8), kcUtf16LE), 1);
+  EXPECT_EQ(lines, std::vector<int>{2});
+  // The literal's bytes half-way into a unit are no match.
+  EXPECT_EQ(outcome(std::string("\xFE\xFF\x00\x65\xE5\x67\x2C\x00", 8), kcUtf16BE), 0);
+  EXPECT_EQ(outcome(std::string("\xFF\xFE\x00\x00\xE5\x65\x2C\x67", 8), kcUtf16LE), 0);
   EXPECT_EQ(outcome(std::string("\xFF\xFE\xE5\x65\xE5\x65", 6), kcUtf16LE), 0);
   EXPECT_EQ(outcome("", kcSjis), -1);
 
