@@ -5,6 +5,11 @@
 #include <cstring>
 #include <sstream>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "engine/ByteScan.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
 
@@ -323,10 +328,10 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
   return false;
 }
 
-bool IsCleanEuc(std::string_view text) {
-  const auto* p = reinterpret_cast<const uchar*>(text.data());
-  const size_t n = text.size();
-  size_t i = 0;
+namespace {
+
+// Checks EUC-JP character by character from `i`, a character boundary.
+bool IsCleanEucFrom(const uchar* p, size_t n, size_t i) {
   while (i < n) {
     const uchar c = p[i];
     if (c < 0x80) {
@@ -344,6 +349,49 @@ bool IsCleanEuc(std::string_view text) {
   return true;
 }
 
+}  // namespace
+
+bool IsCleanEuc(std::string_view text) {
+  const auto* p = reinterpret_cast<const uchar*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  // Whether the blocks so far end half-way into a character.
+  bool inPair = false;
+#if defined(__SSE2__)
+  // Sixty-four bytes at a time: text without half-width katakana is clean
+  // when its high bytes are all A1-FE and each run of them pairs up.
+  const __m128i pairLow = _mm_set1_epi8(static_cast<char>(0xA1));
+  const __m128i pairSpan = _mm_set1_epi8(0x5D);
+  for (; i + 64 <= n; i += 64) {
+    uint64_t high = 0;
+    uint64_t pairBytes = 0;
+    for (int part = 0; part < 4; ++part) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * part));
+      const __m128i shifted = _mm_sub_epi8(bytes, pairLow);
+      const __m128i inRange = _mm_cmpeq_epi8(_mm_min_epu8(shifted, pairSpan), shifted);
+      high |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(bytes))} << (16 * part);
+      pairBytes |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inRange))} << (16 * part);
+    }
+    if (high != pairBytes) return IsCleanEucFrom(p, n, inPair ? i - 1 : i);
+    if (inPair && (high & 1) == 0) return false;
+    for (uint64_t rest = high; rest != 0;) {
+      const int start = __builtin_ctzll(rest);
+      const uint64_t run = rest >> start;
+      const int length = ~run == 0 ? 64 - start : __builtin_ctzll(~run);
+      const bool odd = (length % 2 == 1) != inPair;
+      if (start + length == 64) {
+        inPair = odd;
+        break;
+      }
+      if (odd) return false;
+      inPair = false;
+      rest &= ~uint64_t{0} << (start + length);
+    }
+  }
+#endif
+  return IsCleanEucFrom(p, n, inPair ? i - 1 : i);
+}
+
 bool IsCleanJis(std::string_view text) {
   const auto* p = reinterpret_cast<const uchar*>(text.data());
   const size_t n = text.size();
@@ -352,14 +400,9 @@ bool IsCleanJis(std::string_view text) {
     // The run up to the next escape: ASCII, or pairs of 0x21-0x7E.
     const auto* esc = static_cast<const uchar*>(std::memchr(p + i, kEsc, n - i));
     const size_t end = esc ? static_cast<size_t>(esc - p) : n;
-    unsigned bad = 0;
-    if (kanjiMode) {
-      bad = (end - i) & 1;
-      for (size_t j = i; j < end; ++j) bad |= static_cast<uchar>(p[j] - 0x21) > 0x5D;
-    } else {
-      for (size_t j = i; j < end; ++j) bad |= p[j] >> 7;
-    }
-    if (bad) return false;
+    const std::string_view run = text.substr(i, end - i);
+    if (kanjiMode ? run.size() % 2 != 0 || !AllInRange(run, 0x21, 0x7E) : !AllInRange(run, 0, 0x7F))
+      return false;
     if (!esc) return true;
     // An escape switches the mode and never directly follows another one.
     if (end + 2 >= n || (end == i && i > 0)) return false;

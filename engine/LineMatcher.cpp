@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/ByteScan.h"
 #include "engine/KyConvert.h"
 #include "platform/CodePage.h"
 
@@ -61,7 +62,8 @@ struct TLineMatcher::TLineBreaks {
   static bool Aligned(size_t) { return true; }
 
   size_t End(std::string_view text, size_t from) const {
-    const size_t end = crEnds ? text.find_first_of("\r\n", from) : text.find('\n', from);
+    if (crEnds) return FindCrOrLf(text, from);
+    const size_t end = text.find('\n', from);
     return end == std::string_view::npos ? text.size() : end;
   }
   size_t Next(std::string_view text, size_t end) const {
@@ -80,14 +82,7 @@ struct TLineMatcher::TLineBreaks {
   }
   // Breaks in [from, to), both line starts; CR LF counts once.
   int Count(std::string_view text, size_t from, size_t to) const {
-    const char* const begin = text.data() + from;
-    const char* const end = text.data() + to;
-    int count = static_cast<int>(std::count(begin, end, '\n'));
-    if (crEnds)
-      for (auto* cr = static_cast<const char*>(std::memchr(begin, '\r', end - begin)); cr;
-           cr = static_cast<const char*>(std::memchr(cr + 1, '\r', end - cr - 1)))
-        count += cr + 1 == text.data() + text.size() || cr[1] != '\n';
-    return count;
+    return static_cast<int>(crEnds ? CountCrOrLfBreaks(text, from, to) : CountLf(text, from, to));
   }
   std::string_view Line(std::string_view text, size_t start, size_t end) const {
     std::string_view line = text.substr(start, end - start);
@@ -110,11 +105,7 @@ struct TLineMatcher::TUtf16LineBreaks {
     const unsigned unit = Unit(text, at);
     return unit == '\n' || unit == '\r';
   }
-  size_t End(std::string_view text, size_t from) const {
-    for (size_t i = from; i + 1 < text.size(); i += 2)
-      if (IsBreak(text, i)) return i;
-    return text.size();
-  }
+  size_t End(std::string_view text, size_t from) const { return FindUtf16Break(text, from, bigEndian); }
   size_t Next(std::string_view text, size_t end) const {
     if (end >= text.size()) return text.size();
     return Unit(text, end) == '\r' && end + 3 < text.size() && Unit(text, end + 2) == '\n' ? end + 4 : end + 2;
@@ -125,12 +116,7 @@ struct TLineMatcher::TUtf16LineBreaks {
     return floor;
   }
   int Count(std::string_view text, size_t from, size_t to) const {
-    int count = 0;
-    for (size_t i = from; i < to; i += 2) {
-      const unsigned unit = Unit(text, i);
-      count += unit == '\n' || (unit == '\r' && (i + 3 >= text.size() || Unit(text, i + 2) != '\n'));
-    }
-    return count;
+    return static_cast<int>(CountUtf16Breaks(text, from, to, bigEndian));
   }
   std::string_view Line(std::string_view text, size_t start, size_t end) const {
     return text.substr(start, end - start);

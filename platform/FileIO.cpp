@@ -50,7 +50,7 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
 char* TReadBuffer::Grow(size_t size, size_t keep) {
   if (size > capacity_) {
     const size_t capacity = std::max(size, capacity_ + capacity_ / 2);
-    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    std::unique_ptr<char[], TAlignedDelete> data(new (kAlignment) char[capacity]);
     if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
     data_ = std::move(data);
     capacity_ = capacity;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -148,6 +149,50 @@ TEST(KyConvertTest, RoundTripsThroughJisAndEuc) {
   const std::string kana = Utf8ToCp932("ﾃｷｽﾄ ｶﾞｷﾞ");
   EXPECT_EQ(EucToSjis(SjisToEuc(kana)), kana);
   EXPECT_EQ(SjisToEuc(Utf8ToCp932(kText + "ﾃｷｽﾄ")), Iconv("EUC-JP", kText + "ﾃｷｽﾄ"));
+}
+
+// Clean EUC-JP is read 64 bytes at a time; a character-by-character
+// reading must agree at every block edge, with and without half-width kana.
+TEST(KyConvertTest, CleanEucAgreesWithReadingCharacterByCharacter) {
+  auto characterByCharacter = [](std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c < 0x80) {
+        ++i;
+        continue;
+      }
+      if (i + 1 == text.size()) return false;
+      const auto d = static_cast<unsigned char>(text[i + 1]);
+      const bool pair = c == 0x8E ? d >= 0xA1 && d <= 0xDF : c >= 0xA1 && c <= 0xFE && d >= 0xA1 && d <= 0xFE;
+      if (!pair) return false;
+      i += 2;
+    }
+    return true;
+  };
+  std::mt19937 random(3);
+  for (int round = 0; round < 20000; ++round) {
+    // Mostly well-formed runs of pairs, sometimes a stray byte.
+    std::string text;
+    for (size_t size = random() % 300; text.size() < size;) {
+      const unsigned pick = random() % 100;
+      if (pick < 40) text += "\xA4\xA2";
+      else if (pick < 60) text += 'a';
+      else if (pick < 70) text += "\r\n";
+      else if (pick < 75) text += "\x8E\xB1";
+      else if (pick < 97) text += "\xB0\xFE";
+      else text += "\x8E\xA4\x80\xFF\xE0"[random() % 5];
+    }
+    EXPECT_EQ(IsCleanEuc(text), characterByCharacter(text)) << "round " << round;
+  }
+}
+
+TEST(KyConvertTest, CleanJisHoldsAsciiAndKanjiPairsOnly) {
+  EXPECT_TRUE(IsCleanJis("plain text\r\n"));
+  EXPECT_TRUE(IsCleanJis(SjisToJis(Utf8ToCp932(kText + "\r\n" + kText))));
+  EXPECT_FALSE(IsCleanJis("\x1B(I\x43\x1B(B"));             // half-width katakana mode
+  EXPECT_FALSE(IsCleanJis("\x1B$B\x30\x21\x30\x1B(B"));    // odd run of kanji bytes
+  EXPECT_FALSE(IsCleanJis("\x1B$B\x30\x21\n\x1B(B"));       // a line break inside kanji
+  EXPECT_FALSE(IsCleanJis(std::string(100, 'a') + "\xA4"));
 }
 
 TEST(KyConvertTest, ToJisEscapesAndLineBreaks) {

@@ -1,0 +1,162 @@
+#include "engine/ByteScan.h"
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tansa2 {
+namespace {
+
+using uchar = unsigned char;
+
+const uchar* Bytes(std::string_view text) { return reinterpret_cast<const uchar*>(text.data()); }
+
+unsigned Utf16Unit(const uchar* at, bool bigEndian) {
+  return bigEndian ? at[0] << 8 | at[1] : at[1] << 8 | at[0];
+}
+
+#if defined(__SSE2__)
+__m128i Load(const uchar* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+
+// Adds up the marked bytes (0xFF) that `marks` gives for each block of
+// sixteen from `pos` while a block fits before `end`; `pos` ends after the
+// last block. Bytes count in lanes, which are summed before they can wrap.
+template <class TMarks>
+size_t CountMarkedBlocks(const uchar* data, size_t& pos, size_t end, TMarks marks) {
+  size_t total = 0;
+  const __m128i zero = _mm_setzero_si128();
+  while (pos + 16 <= end) {
+    __m128i lanes = zero;
+    for (int block = 0; block < 255 && pos + 16 <= end; ++block, pos += 16)
+      lanes = _mm_sub_epi8(lanes, marks(data + pos));
+    const __m128i sums = _mm_sad_epu8(lanes, zero);
+    total += static_cast<size_t>(_mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+  }
+  return total;
+}
+
+// Offset of the first block from `pos` where `marks` sets a bit, plus the
+// bit's offset; `pos` ends where blocks stop fitting when none does.
+template <class TMarks>
+size_t FindMarkedBlock(const uchar* data, size_t& pos, size_t end, TMarks marks) {
+  for (; pos + 16 <= end; pos += 16)
+    if (const int bits = _mm_movemask_epi8(marks(data + pos)); bits != 0)
+      return pos + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(bits)));
+  return std::string_view::npos;
+}
+#endif
+
+}  // namespace
+
+size_t FindCrOrLf(std::string_view text, size_t from) {
+  const uchar* data = Bytes(text);
+  size_t pos = from;
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const size_t found = FindMarkedBlock(data, pos, text.size(), [&](const uchar* at) {
+    const __m128i bytes = Load(at);
+    return _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+  });
+  if (found != std::string_view::npos) return found;
+#endif
+  for (; pos < text.size(); ++pos)
+    if (data[pos] == '\r' || data[pos] == '\n') return pos;
+  return text.size();
+}
+
+size_t CountCrOrLfBreaks(std::string_view text, size_t from, size_t to) {
+  const uchar* data = Bytes(text);
+  size_t pos = from;
+  size_t count = 0;
+#if defined(__SSE2__)
+  // Each block also looks at the byte after it, for the LF after a CR.
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  if (!text.empty())
+    count = CountMarkedBlocks(data, pos, std::min(to, text.size() - 1), [&](const uchar* at) {
+      const __m128i bytes = Load(at);
+      const __m128i loneCr = _mm_andnot_si128(_mm_cmpeq_epi8(Load(at + 1), lf), _mm_cmpeq_epi8(bytes, cr));
+      return _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), loneCr);
+    });
+#endif
+  for (; pos < to; ++pos)
+    count += data[pos] == '\n' || (data[pos] == '\r' && (pos + 1 >= text.size() || data[pos + 1] != '\n'));
+  return count;
+}
+
+size_t CountLf(std::string_view text, size_t from, size_t to) {
+  const uchar* data = Bytes(text);
+  size_t pos = from;
+  size_t count = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  count = CountMarkedBlocks(data, pos, to, [&](const uchar* at) { return _mm_cmpeq_epi8(Load(at), lf); });
+#endif
+  for (; pos < to; ++pos) count += data[pos] == '\n';
+  return count;
+}
+
+size_t FindUtf16Break(std::string_view text, size_t from, bool bigEndian) {
+  const uchar* data = Bytes(text);
+  size_t pos = from;
+#if defined(__SSE2__)
+  // A unit loaded as a little-endian 16-bit lane.
+  const __m128i cr = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0D00 : 0x000D));
+  const __m128i lf = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0A00 : 0x000A));
+  const size_t found = FindMarkedBlock(data, pos, text.size(), [&](const uchar* at) {
+    const __m128i units = Load(at);
+    return _mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf));
+  });
+  if (found != std::string_view::npos) return found;
+#endif
+  for (; pos + 1 < text.size(); pos += 2)
+    if (const unsigned unit = Utf16Unit(data + pos, bigEndian); unit == '\r' || unit == '\n') return pos;
+  return text.size();
+}
+
+size_t CountUtf16Breaks(std::string_view text, size_t from, size_t to, bool bigEndian) {
+  const uchar* data = Bytes(text);
+  size_t pos = from;
+  size_t count = 0;
+#if defined(__SSE2__)
+  // Each block also looks at the unit after it; a unit marks both its bytes.
+  const __m128i cr = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0D00 : 0x000D));
+  const __m128i lf = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x0A00 : 0x000A));
+  const size_t blocksEnd = to + 2 <= text.size() ? to : (to >= 2 ? to - 2 : 0);
+  count = CountMarkedBlocks(data, pos, blocksEnd, [&](const uchar* at) {
+            const __m128i units = Load(at);
+            const __m128i loneCr =
+                _mm_andnot_si128(_mm_cmpeq_epi16(Load(at + 2), lf), _mm_cmpeq_epi16(units, cr));
+            return _mm_or_si128(_mm_cmpeq_epi16(units, lf), loneCr);
+          }) / 2;
+#endif
+  for (; pos < to; pos += 2) {
+    const unsigned unit = Utf16Unit(data + pos, bigEndian);
+    count += unit == '\n' ||
+             (unit == '\r' && (pos + 3 >= text.size() || Utf16Unit(data + pos + 2, bigEndian) != '\n'));
+  }
+  return count;
+}
+
+bool AllInRange(std::string_view text, unsigned char lo, unsigned char hi) {
+  const uchar* data = Bytes(text);
+  size_t pos = 0;
+#if defined(__SSE2__)
+  // Shifted down by `lo`, the range starts at 0 and unsigned minimum tells.
+  const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
+  const __m128i span = _mm_set1_epi8(static_cast<char>(hi - lo));
+  const size_t outside = FindMarkedBlock(data, pos, text.size(), [&](const uchar* at) {
+    const __m128i shifted = _mm_sub_epi8(Load(at), low);
+    return _mm_xor_si128(_mm_cmpeq_epi8(_mm_min_epu8(shifted, span), shifted), _mm_set1_epi8(-1));
+  });
+  if (outside != std::string_view::npos) return false;
+#endif
+  for (; pos < text.size(); ++pos)
+    if (data[pos] < lo || data[pos] > hi) return false;
+  return true;
+}
+
+}  // namespace tansa2
