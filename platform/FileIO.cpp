@@ -40,7 +40,10 @@ TReadOnlyFile::~TReadOnlyFile() { close(fd_); }
 size_t TReadOnlyFile::Read(char* buffer, size_t size) {
   for (;;) {
     const ssize_t n = read(fd_, buffer, size);
-    if (n >= 0) return static_cast<size_t>(n);
+    if (n >= 0) {
+      position_ += static_cast<size_t>(n);
+      return static_cast<size_t>(n);
+    }
     if (errno == EINTR) continue;
     if (errno == EAGAIN) return 0;  // a FIFO with no writer has nothing to give
     throw EInOutError(ErrorText("Read error in", path_, errno));
@@ -62,10 +65,7 @@ std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
   // A regular file is read in one go at its size; anything else until it
   // gives no more.
   size_t expected = 0;
-  if (regularSize_ != kNotRegular) {
-    const size_t position = static_cast<size_t>(std::max<off_t>(lseek(fd_, 0, SEEK_CUR), 0));
-    expected = regularSize_ > position ? regularSize_ - position : 0;
-  }
+  if (regularSize_ != kNotRegular) expected = regularSize_ > position_ ? regularSize_ - position_ : 0;
   char* data = buffer.Grow(expected, 0);
   size_t filled = 0;
   while (filled < expected) {

@@ -62,6 +62,7 @@ class TReadOnlyFile {
   std::string path_;
   int fd_;
   size_t regularSize_ = kNotRegular;
+  size_t position_ = 0;  // bytes read so far
 };
 
 std::string ReadWholeFile(const std::string& cp932Path);

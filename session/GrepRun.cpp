@@ -199,6 +199,9 @@ void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
       dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
   if (NoFileExtList.Contains(extension)) return;
   if (static_cast<int64_t>(data.nFileSize) >= static_cast<int64_t>(MaxFileSize) * 1048576) return;
+  // Read raw, an empty file has no line and one that can't be opened is
+  // passed over, so an empty one needn't be opened at all.
+  if (!KyGrep.AutoCode && data.nFileSize == 0) return;
   KyGrep.QueueFile(currentDir + "/" + name);
 }
 
