@@ -141,22 +141,4 @@ size_t CountUtf16Breaks(std::string_view text, size_t from, size_t to, bool bigE
   return count;
 }
 
-bool AllInRange(std::string_view text, unsigned char lo, unsigned char hi) {
-  const uchar* data = Bytes(text);
-  size_t pos = 0;
-#if defined(__SSE2__)
-  // Shifted down by `lo`, the range starts at 0 and unsigned minimum tells.
-  const __m128i low = _mm_set1_epi8(static_cast<char>(lo));
-  const __m128i span = _mm_set1_epi8(static_cast<char>(hi - lo));
-  const size_t outside = FindMarkedBlock(data, pos, text.size(), [&](const uchar* at) {
-    const __m128i shifted = _mm_sub_epi8(Load(at), low);
-    return _mm_xor_si128(_mm_cmpeq_epi8(_mm_min_epu8(shifted, span), shifted), _mm_set1_epi8(-1));
-  });
-  if (outside != std::string_view::npos) return false;
-#endif
-  for (; pos < text.size(); ++pos)
-    if (data[pos] < lo || data[pos] > hi) return false;
-  return true;
-}
-
 }  // namespace tansa2

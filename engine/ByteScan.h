@@ -1,7 +1,6 @@
 #pragma once
 // Scans over whole buffers, sixteen bytes at a time, for what the line
-// matcher and the code checks look at most: line breaks, and bytes out of
-// a range. Offsets are byte offsets; UTF-16 scans step over units at even
+// matcher and the code checks look at most: line breaks. Offsets are byte offsets; UTF-16 scans step over units at even
 // offsets from the start of the view.
 #include <cstddef>
 #include <string_view>
@@ -18,8 +17,5 @@ size_t CountLf(std::string_view text, size_t from, size_t to);
 // The same for UTF-16 text: units CR and LF, CR LF counting once.
 size_t FindUtf16Break(std::string_view text, size_t from, bool bigEndian);
 size_t CountUtf16Breaks(std::string_view text, size_t from, size_t to, bool bigEndian);
-
-// Whether every byte of `text` lies in [lo, hi].
-bool AllInRange(std::string_view text, unsigned char lo, unsigned char hi);
 
 }  // namespace tansa2

@@ -392,25 +392,85 @@ bool IsCleanEuc(std::string_view text) {
   return IsCleanEucFrom(p, n, inPair ? i - 1 : i);
 }
 
+namespace {
+
+// What a 64-byte block of JIS text holds, a bit per byte.
+struct TJisBlock {
+  uint64_t escapes = 0;
+  uint64_t high = 0;     // bytes 0x80-0xFF
+  uint64_t notPair = 0;  // bytes outside 0x21-0x7E
+};
+
+TJisBlock ReadJisBlock(const uchar* at) {
+  TJisBlock block;
+#if defined(__SSE2__)
+  const __m128i esc = _mm_set1_epi8(kEsc);
+  const __m128i pairLow = _mm_set1_epi8(0x21);
+  const __m128i pairSpan = _mm_set1_epi8(0x7E - 0x21);
+  for (int part = 0; part < 4; ++part) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
+    const __m128i shifted = _mm_sub_epi8(bytes, pairLow);
+    const __m128i inPair = _mm_cmpeq_epi8(_mm_min_epu8(shifted, pairSpan), shifted);
+    const int shift = 16 * part;
+    block.escapes |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, esc)))} << shift;
+    block.high |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(bytes))} << shift;
+    block.notPair |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inPair)) ^ 0xFFFFu} << shift;
+  }
+#else
+  for (int i = 0; i < 64; ++i) {
+    block.escapes |= uint64_t{at[i] == kEsc} << i;
+    block.high |= uint64_t{at[i] >= 0x80} << i;
+    block.notPair |= uint64_t{!In(at[i], 0x21, 0x7E)} << i;
+  }
+#endif
+  return block;
+}
+
+}  // namespace
+
 bool IsCleanJis(std::string_view text) {
   const auto* p = reinterpret_cast<const uchar*>(text.data());
   const size_t n = text.size();
   bool kanjiMode = false;
-  for (size_t i = 0; i < n;) {
-    // The run up to the next escape: ASCII, or pairs of 0x21-0x7E.
-    const auto* esc = static_cast<const uchar*>(std::memchr(p + i, kEsc, n - i));
-    const size_t end = esc ? static_cast<size_t>(esc - p) : n;
-    const std::string_view run = text.substr(i, end - i);
-    if (kanjiMode ? run.size() % 2 != 0 || !AllInRange(run, 0x21, 0x7E) : !AllInRange(run, 0, 0x7F))
-      return false;
-    if (!esc) return true;
-    // An escape switches the mode and never directly follows another one.
-    if (end + 2 >= n || (end == i && i > 0)) return false;
-    if (p[end + 1] != (kanjiMode ? 0x28 : 0x24)) return false;
-    kanjiMode = !kanjiMode;
-    i = end + 3;
+  size_t runStart = 0;  // where the run since the last escape sequence began
+  size_t next = 0;      // the first byte not yet looked at
+  // Sixty-four bytes at a time; the last block is read from a copy padded
+  // with zeros, which the masks then leave out.
+  for (size_t blockStart = 0; blockStart < n; blockStart += 64) {
+    TJisBlock block;
+    if (blockStart + 64 <= n) {
+      block = ReadJisBlock(p + blockStart);
+    } else {
+      uchar last[64] = {};
+      std::memcpy(last, p + blockStart, n - blockStart);
+      block = ReadJisBlock(last);
+      const uint64_t inText = (uint64_t{1} << (n - blockStart)) - 1;
+      block.escapes &= inText;
+      block.high &= inText;
+      block.notPair &= inText;
+    }
+    if (block.high != 0) return false;
+    // An escape sequence may have run into this block.
+    for (size_t from = next > blockStart ? next - blockStart : 0; from < 64;) {
+      const uint64_t ahead = ~uint64_t{0} << from;
+      const uint64_t escapes = block.escapes & ahead;
+      const size_t to = escapes != 0 ? static_cast<size_t>(__builtin_ctzll(escapes)) : 64;
+      // Kanji mode holds pairs of 0x21-0x7E only: no ASCII, no line break.
+      const uint64_t before = to < 64 ? (uint64_t{1} << to) - 1 : ~uint64_t{0};
+      if (kanjiMode && (block.notPair & ahead & before) != 0) return false;
+      if (escapes == 0) break;
+      const size_t esc = blockStart + to;
+      // An escape switches the mode, ends a run that isn't empty (unless it
+      // starts the text) and of whole pairs in kanji mode.
+      if (esc + 2 >= n || (esc == runStart && runStart > 0)) return false;
+      if (kanjiMode && (esc - runStart) % 2 != 0) return false;
+      if (p[esc + 1] != (kanjiMode ? 0x28 : 0x24)) return false;
+      kanjiMode = !kanjiMode;
+      runStart = next = esc + 3;
+      from = to + 3;
+    }
   }
-  return true;
+  return !kanjiMode || (n - runStart) % 2 == 0;
 }
 
 std::string JisToSjis(std::string_view text) {

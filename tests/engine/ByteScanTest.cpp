@@ -78,20 +78,5 @@ TEST(ByteScanTest, Utf16BreaksAgreeWithOneUnitAtATime) {
   }
 }
 
-TEST(ByteScanTest, AllInRangeFindsAnOutsideByteAnywhere) {
-  EXPECT_TRUE(AllInRange("", 0x21, 0x7E));
-  const std::string inside(100, 'A');
-  EXPECT_TRUE(AllInRange(inside, 0x21, 0x7E));
-  EXPECT_TRUE(AllInRange(inside, 'A', 'A'));
-  for (size_t at = 0; at < inside.size(); ++at)
-    for (const char outside : {'\x20', '\x7F', '\x80', '\xFF', '\0'}) {
-      std::string text = inside;
-      text[at] = outside;
-      EXPECT_FALSE(AllInRange(text, 0x21, 0x7E)) << at;
-    }
-  EXPECT_TRUE(AllInRange(std::string(70, '\x7F'), 0, 0x7F));
-  EXPECT_FALSE(AllInRange(std::string(70, '\x7F') + "\x80", 0, 0x7F));
-}
-
 }  // namespace
 }  // namespace tansa2

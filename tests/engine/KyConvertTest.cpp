@@ -186,13 +186,50 @@ TEST(KyConvertTest, CleanEucAgreesWithReadingCharacterByCharacter) {
   }
 }
 
-TEST(KyConvertTest, CleanJisHoldsAsciiAndKanjiPairsOnly) {
-  EXPECT_TRUE(IsCleanJis("plain text\r\n"));
+TEST(KyConvertTest, CleanJisAgreesWithReadingRunByRun) {
+  // Runs between escape sequences: ASCII in ASCII mode, pairs of 0x21-0x7E
+  // in kanji mode; an escape sequence never directly follows another.
+  auto runByRun = [](std::string_view text) {
+    bool kanjiMode = false;
+    size_t runStart = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c >= 0x80) return false;
+      if (c != 0x1B) {
+        if (kanjiMode && (c < 0x21 || c > 0x7E)) return false;
+        continue;
+      }
+      if (i + 2 >= text.size() || (i == runStart && i > 0)) return false;
+      if (kanjiMode && (i - runStart) % 2 != 0) return false;
+      if (text[i + 1] != (kanjiMode ? '(' : '$')) return false;
+      if (static_cast<unsigned char>(text[i + 2]) >= 0x80) return false;
+      kanjiMode = !kanjiMode;
+      runStart = i + 3;
+      i += 2;
+    }
+    return !kanjiMode || (text.size() - runStart) % 2 == 0;
+  };
   EXPECT_TRUE(IsCleanJis(SjisToJis(Utf8ToCp932(kText + "\r\n" + kText))));
-  EXPECT_FALSE(IsCleanJis("\x1B(I\x43\x1B(B"));             // half-width katakana mode
-  EXPECT_FALSE(IsCleanJis("\x1B$B\x30\x21\x30\x1B(B"));    // odd run of kanji bytes
-  EXPECT_FALSE(IsCleanJis("\x1B$B\x30\x21\n\x1B(B"));       // a line break inside kanji
-  EXPECT_FALSE(IsCleanJis(std::string(100, 'a') + "\xA4"));
+  EXPECT_FALSE(IsCleanJis("\x1B(I\x43\x1B(B"));  // half-width katakana mode
+  // An escape sequence across the edge of a 64-byte block; its last byte,
+  // whatever it is, belongs to the sequence.
+  for (size_t ascii = 56; ascii < 72; ++ascii)
+    for (const char* sequence : {"\x1B$\n", "\x1B$\x1B"}) {
+      const std::string text = std::string(ascii, 'a') + sequence + "\x30\x21\x1B(B";
+      EXPECT_EQ(IsCleanJis(text), runByRun(text)) << ascii;
+      EXPECT_TRUE(IsCleanJis(text)) << ascii;
+    }
+  std::mt19937 random(5);
+  static const std::string kPieces[] = {"\x1B$B", "\x1B(B", "\x30\x21", "\x46\x7C", "a", "\r\n",
+                                        "\x30", "\x1B(I", "\x1B", "\x1B$\x1B", "\xA4"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (size_t size = random() % 300; text.size() < size;) {
+      const unsigned pick = random() % 100;
+      text += kPieces[pick < 80 ? pick % 5 : pick < 90 ? 5 : 6 + pick % 5];
+    }
+    EXPECT_EQ(IsCleanJis(text), runByRun(text)) << "round " << round;
+  }
 }
 
 TEST(KyConvertTest, ToJisEscapesAndLineBreaks) {
