@@ -2,10 +2,11 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <stdexcept>
 #include <vector>
 
@@ -81,39 +82,65 @@ Converter& ConverterFor(bool toUtf8) {
 class UnicodeToCp932Table {
  public:
   UnicodeToCp932Table() : codes_(0x10000, '?') {
-    iconv_t cd = iconv_open("CP932", "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert UTF-16LE to CP932");
+    // One call for the whole plane: each code point followed by LF, so the
+    // output splits at LF into one entry per code point, empty where iconv
+    // skipped what CP932 lacks (no CP932 character holds the byte 0x0A).
+    std::vector<unsigned> points;
+    std::u16string in;
+    points.reserve(0x10000);
+    in.reserve(0x20000);
     for (unsigned u = 0; u < 0x10000; ++u) {
-      if (u >= 0xD800 && u <= 0xDFFF) continue;
-      char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
-      unsigned char out[4];
-      char* inPtr = in;
-      char* outPtr = reinterpret_cast<char*>(out);
-      size_t inLeft = 2;
-      size_t outLeft = sizeof out;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1)) continue;
-      const size_t n = sizeof out - outLeft;
-      if (n == 1) codes_[u] = out[0];
-      if (n == 2) codes_[u] = static_cast<uint16_t>(out[0] << 8 | out[1]);
+      if ((u >= 0xD800 && u <= 0xDFFF) || u == '\n') continue;
+      points.push_back(u);
+      in += static_cast<char16_t>(u);
+      in += u'\n';
+    }
+    // UCS-2 is built into iconv (UTF-16 is a module to load), and the plane
+    // without surrogates is the same in both.
+    static_assert(std::endian::native == std::endian::little, "the units are handed over as UCS-2LE");
+    iconv_t cd = iconv_open("CP932//IGNORE", "UCS-2LE");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert UCS-2LE to CP932");
+    std::string out(in.size() * 2, '\0');
+    char* inPtr = reinterpret_cast<char*>(in.data());
+    size_t inLeft = in.size() * 2;
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    while (inLeft > 0) {
+      const size_t before = inLeft;
+      // Skipping reports EILSEQ now and then; it goes on where it stopped.
+      if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) || errno != EILSEQ) break;
+      if (inLeft == before) {  // stuck on a code point: it gets no entry
+        inPtr += 2;
+        inLeft -= 2;
+      }
     }
     iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    codes_['\n'] = '\n';
+    size_t entry = 0;
+    for (const unsigned u : points) {
+      const size_t end = std::min(out.find('\n', entry), out.size());
+      const auto* code = reinterpret_cast<const unsigned char*>(out.data() + entry);
+      if (end - entry == 1) codes_[u] = code[0];
+      if (end - entry == 2) codes_[u] = static_cast<uint16_t>(code[0] << 8 | code[1]);
+      entry = end + 1;
+      if (entry > out.size()) break;
+    }
   }
 
   // The one code point whose CP932 form is `code`, or 0x110000 when none or
   // several are ("?" stands for everything CP932 lacks).
   unsigned OnlySourceOf(uint16_t code) const {
-    std::call_once(sourcesMade_, [this] {
-      sources_.assign(0x10000, 0x110000);
-      std::vector<uint8_t> count(0x10000, 0);
-      for (unsigned u = 0; u < 0x10000; ++u) {
-        const uint16_t c = codes_[u];
-        if (count[c] < 2) ++count[c];
-        sources_[c] = count[c] == 1 ? u : 0x110000;
-      }
-      sources_['?'] = 0x110000;
-    });
-    return sources_[code];
+    // Asked for the few characters of a search text only, so a scan of the
+    // table beats keeping its inverse.
+    if (code == '?') return 0x110000;
+    unsigned source = 0x110000;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+      if (codes_[u] != code) continue;
+      if (source != 0x110000) return 0x110000;
+      source = u;
+    }
+    return source;
   }
 
   // Writes the CP932 form of the code point `u` at `at`; returns its length.
@@ -130,8 +157,6 @@ class UnicodeToCp932Table {
 
  private:
   std::vector<uint16_t> codes_;
-  mutable std::once_flag sourcesMade_;
-  mutable std::vector<unsigned> sources_;
 };
 
 const UnicodeToCp932Table& TheTable() {

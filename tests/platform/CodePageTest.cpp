@@ -2,6 +2,7 @@
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 
@@ -27,6 +28,30 @@ TEST(CodePageTest, JapaneseRoundTrips) {
   EXPECT_EQ(Cp932ToUtf16Le("A\x82\xA0"), "A\0\x42\x30"s);
   EXPECT_EQ(Utf8ToCp932(""), "");
   EXPECT_EQ(Utf16LeToCp932(""), "");
+}
+
+// Every code point of the Basic Multilingual Plane converts as iconv
+// converts it on its own.
+TEST(CodePageTest, EveryCodePointAsIconvHasIt) {
+  iconv_t cd = iconv_open("CP932", "UTF-16LE");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  int differences = 0;
+  for (unsigned u = 0; u < 0x10000; ++u) {
+    if (u >= 0xD800 && u <= 0xDFFF) continue;
+    char in[2] = {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    char out[4];
+    char* inPtr = in;
+    char* outPtr = out;
+    size_t inLeft = sizeof in;
+    size_t outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    const bool converted = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    const std::string expected = converted ? std::string(out, sizeof out - outLeft) : "?";
+    if (Utf16LeToCp932(std::string_view(in, sizeof in)) != expected && ++differences < 10)
+      ADD_FAILURE() << std::hex << "U+" << u;
+  }
+  iconv_close(cd);
+  EXPECT_EQ(differences, 0);
 }
 
 TEST(CodePageTest, UnconvertibleCharactersBecomeQuestionMarks) {
