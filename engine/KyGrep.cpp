@@ -117,7 +117,8 @@ void TKyGrep::Work() {
     }
     lock.lock();
     job->done = true;
-    if (ownerWaiting_) jobDone_.notify_all();
+    if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && job == queue_.front()))
+      jobDone_.notify_all();
   }
 }
 
@@ -135,9 +136,9 @@ void TKyGrep::Deliver(size_t untilBelow) {
             unstarted_ = 0;
             workReady_.notify_all();
           }
-          ownerWaiting_ = true;
+          ownerWait_ = TOwnerWait::Front;
           jobDone_.wait_for(lock, kPumpInterval, [&] { return queue_.front()->done; });
-          ownerWaiting_ = false;
+          ownerWait_ = TOwnerWait::Nothing;
           if (!queue_.front()->done) {
             lock.unlock();
             if (ProcessMessages) ProcessMessages();
@@ -169,13 +170,13 @@ void TKyGrep::DropQueue() {
   std::unique_lock lock(mutex_);
   const bool wasCanceled = canceled_;
   canceled_ = true;
-  ownerWaiting_ = true;
+  ownerWait_ = TOwnerWait::Started;
   jobDone_.wait(lock, [&] {
     for (const auto& job : queue_)
       if (job->started && !job->done) return false;
     return true;
   });
-  ownerWaiting_ = false;
+  ownerWait_ = TOwnerWait::Nothing;
   queue_.clear();
   unstarted_ = 0;
   canceled_ = wasCanceled;

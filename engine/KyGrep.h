@@ -95,7 +95,10 @@ class TKyGrep {
   std::condition_variable jobDone_;
   std::deque<std::shared_ptr<TJob>> queue_;
   bool stopping_ = false;
-  bool ownerWaiting_ = false;  // the owner waits for jobDone_
+  // What the owner waits on jobDone_ for: the front file, or every file a
+  // worker has started. Workers wake it only for that.
+  enum class TOwnerWait { Nothing, Front, Started };
+  TOwnerWait ownerWait_ = TOwnerWait::Nothing;
   int idleWorkers_ = 0;        // workers waiting for workReady_
   size_t unstarted_ = 0;       // files queued since sleeping workers were last woken
   std::vector<std::thread> workers_;
