@@ -432,8 +432,9 @@ bool IsCleanJis(std::string_view text) {
   const auto* p = reinterpret_cast<const uchar*>(text.data());
   const size_t n = text.size();
   bool kanjiMode = false;
-  size_t runStart = 0;  // where the run since the last escape sequence began
-  size_t next = 0;      // the first byte not yet looked at
+  // Where the run since the last escape sequence begins: the first byte
+  // not yet looked at when that lies ahead.
+  size_t runStart = 0;
   // Sixty-four bytes at a time; the last block is read from a copy padded
   // with zeros, which the masks then leave out.
   for (size_t blockStart = 0; blockStart < n; blockStart += 64) {
@@ -451,7 +452,7 @@ bool IsCleanJis(std::string_view text) {
     }
     if (block.high != 0) return false;
     // An escape sequence may have run into this block.
-    for (size_t from = next > blockStart ? next - blockStart : 0; from < 64;) {
+    for (size_t from = runStart > blockStart ? runStart - blockStart : 0; from < 64;) {
       const uint64_t ahead = ~uint64_t{0} << from;
       const uint64_t escapes = block.escapes & ahead;
       const size_t to = escapes != 0 ? static_cast<size_t>(__builtin_ctzll(escapes)) : 64;
@@ -466,7 +467,7 @@ bool IsCleanJis(std::string_view text) {
       if (kanjiMode && (esc - runStart) % 2 != 0) return false;
       if (p[esc + 1] != (kanjiMode ? 0x28 : 0x24)) return false;
       kanjiMode = !kanjiMode;
-      runStart = next = esc + 3;
+      runStart = esc + 3;
       from = to + 3;
     }
   }
