@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <string>
 
 namespace tansa2::platform {
@@ -49,6 +50,57 @@ TEST(CodePageTest, EveryCodePointAsIconvHasIt) {
     const std::string expected = converted ? std::string(out, sizeof out - outLeft) : "?";
     if (Utf16LeToCp932(std::string_view(in, sizeof in)) != expected && ++differences < 10)
       ADD_FAILURE() << std::hex << "U+" << u;
+  }
+  iconv_close(cd);
+  EXPECT_EQ(differences, 0);
+}
+
+// CP932 text reads as iconv reads it, with "?" for each character iconv
+// refuses (a lead byte before a byte that can't be its trail is one on its
+// own): every byte, every pair of bytes, and a lead byte at the very end.
+TEST(CodePageTest, EveryCp932CharacterAsIconvHasIt) {
+  iconv_t cd = iconv_open("UTF-8", "CP932");
+  ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  auto iconvRead = [&](const std::string& cp932) {
+    std::string out;
+    for (size_t i = 0; i < cp932.size();) {
+      // The longest piece iconv takes whole at `i`: two bytes, else one.
+      size_t taken = 0;
+      for (size_t length = std::min<size_t>(2, cp932.size() - i); length > 0 && taken == 0; --length) {
+        char converted[8];
+        char* inPtr = const_cast<char*>(cp932.data() + i);
+        char* outPtr = converted;
+        size_t inLeft = length;
+        size_t outLeft = sizeof converted;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) && inLeft == 0) {
+          out.append(converted, sizeof converted - outLeft);
+          taken = length;
+        }
+      }
+      if (taken == 0) {
+        out += '?';
+        const auto lead = static_cast<unsigned char>(cp932[i]);
+        const auto trail = i + 1 < cp932.size() ? static_cast<unsigned char>(cp932[i + 1]) : 0;
+        taken = IsDBCSLeadByte(lead) && ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC)) ? 2 : 1;
+      }
+      i += taken;
+    }
+    return out;
+  };
+  int differences = 0;
+  auto check = [&](const std::string& cp932) {
+    const std::string expected = iconvRead(cp932);
+    if (Cp932ToUtf8(cp932) != expected && ++differences < 10)
+      ADD_FAILURE() << "Cp932ToUtf8 of " << testing::PrintToString(cp932);
+    // The same code points, in UTF-16.
+    if (Utf16LeToCp932(Cp932ToUtf16Le(cp932)) != Utf8ToCp932(expected) && ++differences < 10)
+      ADD_FAILURE() << "Cp932ToUtf16Le of " << testing::PrintToString(cp932);
+  };
+  for (unsigned first = 0; first < 0x100; ++first) {
+    check(std::string(1, static_cast<char>(first)));
+    for (unsigned second = 0; second < 0x100; ++second)
+      check(std::string{static_cast<char>(first), static_cast<char>(second), 'a'});
   }
   iconv_close(cd);
   EXPECT_EQ(differences, 0);
