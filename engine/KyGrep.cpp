@@ -12,7 +12,7 @@ namespace {
 // Files queued per worker: enough that the workers never run dry while one
 // of them is on a large file and the owner waits for it. Only the files
 // being searched hold their text; the others hold a name, or their hits.
-constexpr size_t kFilesPerWorker = 256;
+constexpr size_t kFilesPerWorker = 2048;
 // Each worker holds a file and its conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
 // Files queued before a sleeping worker is woken.
