@@ -140,6 +140,7 @@ void TKyFindFile::VisitDirectory(const TFindData& data, bool& cancel) {
   // would never end.
   if (!queuedDirs_.emplace(data.nDevice, data.nInode).second) return;
   dirQueue_.push_back(currentDir_ + "/" + data.cFileName);
+  listingCache_.ReadAhead(dirQueue_.back());
 }
 
 }  // namespace tansa2

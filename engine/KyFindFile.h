@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/FindFile.h"
+#include "platform/ListingCache.h"
 
 namespace tansa2 {
 

@@ -1,5 +1,8 @@
 #include "platform/FindFile.h"
 
+#include "platform/DirectoryReading.h"
+#include "platform/ListingCache.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -157,21 +160,6 @@ class TDirStream {
   DIR* dir_ = nullptr;
 };
 
-}  // namespace
-
-// One directory read whole: every entry described and sorted ("." and ".."
-// first, then by name without case, then by bytes).
-struct TDirectory {
-  std::string nativeDir;
-  struct timespec modified {};
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  std::vector<TFindData> entries;
-  uint32_t endError = ERROR_NO_MORE_FILES;  // or the failure that cut the reading short
-};
-
-namespace {
-
 void SortEntries(std::vector<TFindData>& entries) {
   std::vector<std::pair<std::string, size_t>> keys;
   keys.reserve(entries.size());
@@ -195,11 +183,19 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// Reads a directory, or takes it from `last` when that is the same one and
-// unchanged since.
-std::shared_ptr<const TDirectory> ReadDirectory(const std::string& nativeDir, const std::string& cp932Prefix,
-                                                const std::string& nativePrefix, uint32_t& error,
-                                                std::shared_ptr<const TDirectory>* last) {
+}  // namespace
+
+TDirectoryPath DirectoryPathOf(std::string_view cp932Dir) {
+  TDirectoryPath path;
+  path.cp932Prefix = std::string(cp932Dir) + "/";
+  path.nativeDir = cp932Dir.empty() ? "/" : NativePath(cp932Dir);
+  path.nativePrefix = path.nativeDir.ends_with('/') ? path.nativeDir : path.nativeDir + "/";
+  return path;
+}
+
+std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, uint32_t& error,
+                                                const std::shared_ptr<const TDirectory>& known) {
+  const std::string& nativeDir = path.nativeDir;
   TDirStream dir(nativeDir);
   if (!dir.Get()) {
     error = Win32ErrorOf(errno);
@@ -211,10 +207,9 @@ std::shared_ptr<const TDirectory> ReadDirectory(const std::string& nativeDir, co
     error = Win32ErrorOf(errno);
     return nullptr;
   }
-  if (last && *last && (*last)->nativeDir == nativeDir &&
-      (*last)->device == static_cast<uint64_t>(self.st_dev) &&
-      (*last)->inode == static_cast<uint64_t>(self.st_ino) && SameTime((*last)->modified, self.st_mtim))
-    return *last;
+  if (known && known->nativeDir == nativeDir && known->device == static_cast<uint64_t>(self.st_dev) &&
+      known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim))
+    return known;
 
   auto read = std::make_shared<TDirectory>();
   read->nativeDir = nativeDir;
@@ -239,7 +234,7 @@ std::shared_ptr<const TDirectory> ReadDirectory(const std::string& nativeDir, co
         fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;
     if (name != nativeName && Cp932ToUtf8(name) != nativeName)
-      RememberNativePath(cp932Prefix + name, nativePrefix + nativeName);
+      RememberNativePath(path.cp932Prefix + name, path.nativePrefix + nativeName);
     TFindData& found = read->entries.emplace_back();
     found.dwFileAttributes = AttributesOf(name, st, user);
     found.ftCreationTime = FileTimeOf(st.st_ctim);  // the nearest that stat keeps
@@ -251,12 +246,8 @@ std::shared_ptr<const TDirectory> ReadDirectory(const std::string& nativeDir, co
     found.cFileName = std::move(name);
   }
   SortEntries(read->entries);
-  // A reading cut short is not kept: the next listing tries again.
-  if (last && read->endError == ERROR_NO_MORE_FILES) *last = read;
   return read;
 }
-
-}  // namespace
 
 struct TFindHandle::Listing {
   std::shared_ptr<const TDirectory> directory;
@@ -290,23 +281,17 @@ bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data, TLis
   const size_t slash = pathWithMask.rfind('/');
   const std::string_view mask =
       slash == std::string_view::npos ? pathWithMask : pathWithMask.substr(slash + 1);
-  // Prefixes that turn a listed name into its CP932 and its native path.
-  std::string cp932Prefix;
-  std::string nativeDir = ".";
-  std::string nativePrefix;
-  if (slash != std::string_view::npos) {
-    cp932Prefix = std::string(pathWithMask.substr(0, slash + 1));
-    nativeDir = slash == 0 ? "/" : NativePath(pathWithMask.substr(0, slash));
-    nativePrefix = nativeDir.ends_with('/') ? nativeDir : nativeDir + "/";
-  }
   if (mask.empty()) {
     lastError_ = ERROR_FILE_NOT_FOUND;
     return false;
   }
+  const std::string_view cp932Dir = slash == std::string_view::npos ? "." : pathWithMask.substr(0, slash);
+  const TDirectoryPath path =
+      slash == std::string_view::npos ? TDirectoryPath{".", "", ""} : DirectoryPathOf(cp932Dir);
   auto listing = std::make_unique<Listing>();
-  listing->directory =
-      ReadDirectory(nativeDir, cp932Prefix, nativePrefix, lastError_, cache ? &cache->last_ : nullptr);
+  listing->directory = ReadDirectory(path, lastError_, cache ? cache->Known(cp932Dir) : nullptr);
   if (!listing->directory) return false;
+  if (cache) cache->Keep(listing->directory);
   listing->mask = std::string(mask);
   const TFindData* first = listing->Next();
   if (!first) {

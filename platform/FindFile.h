@@ -30,19 +30,7 @@ struct TFindData {
   std::string cFileName;          // CP932
 };
 
-struct TDirectory;
-
-// Keeps the directory read last, so listing it again with another mask
-// (a walk lists each directory for its files, then for its sub-directories)
-// reads it only once. Its owner clears it when a walk begins.
-class TListingCache {
- public:
-  void Clear() { last_.reset(); }
-
- private:
-  friend class TFindHandle;
-  std::shared_ptr<const TDirectory> last_;
-};
+class TListingCache;
 
 // One listing pass: FindFirst, then FindNext until it returns false.
 class TFindHandle {
@@ -52,7 +40,8 @@ class TFindHandle {
   TFindHandle(const TFindHandle&) = delete;
   TFindHandle& operator=(const TFindHandle&) = delete;
 
-  // `pathWithMask` is directory + "/" + mask, CP932. False when nothing
+  // `pathWithMask` is directory + "/" + mask, CP932; `cache`, when given,
+  // holds the walk's listings kept and read ahead. False when nothing
   // matches or the directory can't be read.
   bool FindFirst(std::string_view pathWithMask, TFindData& data, TListingCache* cache = nullptr);
   // False at the end (LastError() 18) or on a failure (another code).

@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/TempDir.h"
@@ -96,6 +99,40 @@ TEST_F(KyFindFileTest, TreeReportsFilesBeforeSubDirectoriesLevelByLevel) {
   EXPECT_EQ(finder_.Find(), 0u);
   EXPECT_EQ(found_, (std::vector<std::string>{"a.txt", "b.txt", ".git/config", "d1/x.txt", "d2/y.txt",
                                               "d1/d11/z.txt"}));
+}
+
+// Directories are read ahead of the walk; a wide and deep tree still comes
+// level by level in name order, and a directory changed after it was read
+// ahead is listed as it is now.
+TEST_F(KyFindFileTest, TreeReadAheadKeepsTheOrderAndSeesChanges) {
+  UseMainWindowConditions();
+  finder_.SetSearchSubDir(true);
+  std::vector<std::string> level = {""};
+  std::vector<std::string> expected;
+  for (int depth = 0; depth < 4; ++depth) {
+    std::vector<std::string> next;
+    for (const std::string& parent : level) {
+      for (const char* file : {"f1.txt", "f2.txt"}) expected.push_back(parent + file);
+      if (depth < 3)
+        for (const char* sub : {"a", "b", "c", "d"}) next.push_back(parent + sub + "/");
+    }
+    level = std::move(next);
+  }
+  for (const std::string& file : expected) dir_.Write(file, "");
+  // While the walk is on a/, b/ and c/ have been read ahead.
+  finder_.OnFind = [&](TKyFindFile&, const TFindData& data, const std::string& currentDir, bool&) {
+    const std::string path = Relative(currentDir + "/" + data.cFileName);
+    found_.push_back(path);
+    if (path != "a/f1.txt") return;
+    // A later clock tick, so the change shows in the directories' times.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    dir_.Write("b/new.txt", "");
+    std::filesystem::remove(dir_.Path() / "c" / "f1.txt");
+  };
+  expected.insert(std::find(expected.begin(), expected.end(), "b/f2.txt") + 1, "b/new.txt");
+  expected.erase(std::find(expected.begin(), expected.end(), "c/f1.txt"));
+  EXPECT_EQ(finder_.Find(), 0u);
+  EXPECT_EQ(found_, expected);
 }
 
 TEST_F(KyFindFileTest, DirMaskAppliesAtEveryLevel) {
