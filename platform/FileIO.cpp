@@ -1,6 +1,7 @@
 #include "platform/FileIO.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,8 +53,11 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
 
 char* TReadBuffer::Grow(size_t size, size_t keep) {
   if (size > capacity_) {
-    const size_t capacity = std::max(size, capacity_ + capacity_ / 2);
+    size_t capacity = std::max(size, capacity_ + capacity_ / 2);
+    if (capacity >= kHugePage) capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
     std::unique_ptr<char[], TAlignedDelete> data(new (kAlignment) char[capacity]);
+    // Only a hint: without transparent huge pages the room is as good.
+    if (capacity >= kHugePage) madvise(data.get(), capacity, MADV_HUGEPAGE);
     if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
     data_ = std::move(data);
     capacity_ = capacity;
