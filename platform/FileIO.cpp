@@ -53,11 +53,13 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
 
 char* TReadBuffer::Grow(size_t size, size_t keep) {
   if (size > capacity_) {
-    size_t capacity = std::max(size, capacity_ + capacity_ / 2);
-    if (capacity >= kHugePage) capacity = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+    // Whole huge pages, at least one: growing step by step through small
+    // sizes would fault in every 4 KB page of each new room.
+    const size_t wanted = std::max({size, capacity_ + capacity_ / 2, kHugePage});
+    const size_t capacity = (wanted + kHugePage - 1) / kHugePage * kHugePage;
     std::unique_ptr<char[], TAlignedDelete> data(new (kAlignment) char[capacity]);
     // Only a hint: without transparent huge pages the room is as good.
-    if (capacity >= kHugePage) madvise(data.get(), capacity, MADV_HUGEPAGE);
+    madvise(data.get(), capacity, MADV_HUGEPAGE);
     if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
     data_ = std::move(data);
     capacity_ = capacity;
