@@ -330,23 +330,25 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
 
 namespace {
 
-// Checks EUC-JP character by character from `i`, a character boundary.
-bool IsCleanEucFrom(const uchar* p, size_t n, size_t i) {
-  while (i < n) {
+// Checks EUC-JP character by character from `i`, a character boundary,
+// until the character that reaches `stop`. Returns the boundary after it, or
+// npos when a character is malformed.
+size_t CleanEucUntil(const uchar* p, size_t n, size_t i, size_t stop) {
+  while (i < stop && i < n) {
     const uchar c = p[i];
     if (c < 0x80) {
       ++i;
     } else if (i + 1 >= n) {
-      return false;
+      return std::string_view::npos;
     } else if (c == 0x8E) {
-      if (!In(p[i + 1], 0xA1, 0xDF)) return false;
+      if (!In(p[i + 1], 0xA1, 0xDF)) return std::string_view::npos;
       i += 2;
     } else {
-      if (!In(c, 0xA1, 0xFE) || !In(p[i + 1], 0xA1, 0xFE)) return false;
+      if (!In(c, 0xA1, 0xFE) || !In(p[i + 1], 0xA1, 0xFE)) return std::string_view::npos;
       i += 2;
     }
   }
-  return true;
+  return i;
 }
 
 }  // namespace
@@ -362,7 +364,7 @@ bool IsCleanEuc(std::string_view text) {
   // when its high bytes are all A1-FE and each run of them pairs up.
   const __m128i pairLow = _mm_set1_epi8(static_cast<char>(0xA1));
   const __m128i pairSpan = _mm_set1_epi8(0x5D);
-  for (; i + 64 <= n; i += 64) {
+  while (i + 64 <= n) {
     uint64_t high = 0;
     uint64_t pairBytes = 0;
     for (int part = 0; part < 4; ++part) {
@@ -372,7 +374,14 @@ bool IsCleanEuc(std::string_view text) {
       high |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(bytes))} << (16 * part);
       pairBytes |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inRange))} << (16 * part);
     }
-    if (high != pairBytes) return IsCleanEucFrom(p, n, inPair ? i - 1 : i);
+    if (high != pairBytes) {
+      // Half-width katakana or a stray byte: this block goes character by
+      // character, and the blocks after it again sixty-four bytes at a time.
+      i = CleanEucUntil(p, n, inPair ? i - 1 : i, i + 64);
+      if (i == std::string_view::npos) return false;
+      inPair = false;
+      continue;
+    }
     if (inPair && (high & 1) == 0) return false;
     for (uint64_t rest = high; rest != 0;) {
       const int start = __builtin_ctzll(rest);
@@ -387,9 +396,10 @@ bool IsCleanEuc(std::string_view text) {
       inPair = false;
       rest &= ~uint64_t{0} << (start + length);
     }
+    i += 64;
   }
 #endif
-  return IsCleanEucFrom(p, n, inPair ? i - 1 : i);
+  return CleanEucUntil(p, n, inPair ? i - 1 : i, n) != std::string_view::npos;
 }
 
 namespace {
