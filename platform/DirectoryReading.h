@@ -1,6 +1,7 @@
 #pragma once
 // One directory read whole, shared by the listing handle and the listing
 // cache that reads directories ahead of a walk.
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -33,12 +34,24 @@ struct TDirectoryPath {
   std::string nativePrefix;
 };
 
+// Who asks, to tell from the mode bits whether an entry may be written.
+struct TUser {
+  TUser();
+  bool MayWrite(const struct stat& st) const;
+
+  uid_t uid;
+  gid_t gid;
+  std::vector<gid_t> groups;
+};
+
 // `cp932Dir` as a walk names it: empty for the root.
 TDirectoryPath DirectoryPathOf(std::string_view cp932Dir);
 
-// Reads a directory, or hands back `known` when that is the same directory
-// and unchanged since. Null, with `error` set, when it can't be read at all.
-std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, uint32_t& error,
+// Reads a directory as `user` sees it, or hands back `known` when that is
+// the same directory and unchanged since. Null, with `error` set, when it
+// can't be read at all.
+std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, const TUser& user,
+                                                uint32_t& error,
                                                 const std::shared_ptr<const TDirectory>& known);
 
 }  // namespace tansa2::platform

@@ -102,29 +102,6 @@ uint64_t FileTimeOf(const struct timespec& time) {
   return static_cast<uint64_t>(seconds) * 10000000u + static_cast<uint64_t>(time.tv_nsec) / 100u;
 }
 
-// Who asks, to tell from the mode bits whether an entry may be written.
-struct TUser {
-  uid_t uid = geteuid();
-  gid_t gid = getegid();
-  std::vector<gid_t> groups;
-
-  TUser() {
-    const int count = getgroups(0, nullptr);
-    if (count > 0) {
-      groups.resize(static_cast<size_t>(count));
-      groups.resize(static_cast<size_t>(std::max(0, getgroups(count, groups.data()))));
-    }
-  }
-
-  bool MayWrite(const struct stat& st) const {
-    if (uid == 0) return true;
-    if (st.st_uid == uid) return st.st_mode & S_IWUSR;
-    if (st.st_gid == gid || std::find(groups.begin(), groups.end(), st.st_gid) != groups.end())
-      return st.st_mode & S_IWGRP;
-    return st.st_mode & S_IWOTH;
-  }
-};
-
 uint32_t AttributesOf(const std::string& name, const struct stat& st, const TUser& user) {
   uint32_t attributes = 0;
   if (S_ISDIR(st.st_mode))
@@ -142,12 +119,7 @@ bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
 
 class TDirStream {
  public:
-  explicit TDirStream(const std::string& nativeDir) {
-    const int fd = open(nativeDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    dir_ = fdopendir(fd);
-    if (!dir_) close(fd);
-  }
+  explicit TDirStream(const std::string& nativeDir) : dir_(opendir(nativeDir.c_str())) {}
   ~TDirStream() {
     if (dir_) closedir(dir_);
   }
@@ -185,6 +157,22 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
 
 }  // namespace
 
+TUser::TUser() : uid(geteuid()), gid(getegid()) {
+  const int count = getgroups(0, nullptr);
+  if (count > 0) {
+    groups.resize(static_cast<size_t>(count));
+    groups.resize(static_cast<size_t>(std::max(0, getgroups(count, groups.data()))));
+  }
+}
+
+bool TUser::MayWrite(const struct stat& st) const {
+  if (uid == 0) return true;
+  if (st.st_uid == uid) return st.st_mode & S_IWUSR;
+  if (st.st_gid == gid || std::find(groups.begin(), groups.end(), st.st_gid) != groups.end())
+    return st.st_mode & S_IWGRP;
+  return st.st_mode & S_IWOTH;
+}
+
 TDirectoryPath DirectoryPathOf(std::string_view cp932Dir) {
   TDirectoryPath path;
   path.cp932Prefix = std::string(cp932Dir) + "/";
@@ -193,9 +181,19 @@ TDirectoryPath DirectoryPathOf(std::string_view cp932Dir) {
   return path;
 }
 
-std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, uint32_t& error,
+std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, const TUser& user,
+                                                uint32_t& error,
                                                 const std::shared_ptr<const TDirectory>& known) {
   const std::string& nativeDir = path.nativeDir;
+  // A walk lists a directory twice, for its files and for its
+  // sub-directories: the second time, one look at the directory tells
+  // whether the first listing still holds.
+  auto unchanged = [&](const struct stat& self) {
+    return known && known->nativeDir == nativeDir && known->device == static_cast<uint64_t>(self.st_dev) &&
+           known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim);
+  };
+  if (struct stat self {}; known && stat(nativeDir.c_str(), &self) == 0 && unchanged(self)) return known;
+
   TDirStream dir(nativeDir);
   if (!dir.Get()) {
     error = Win32ErrorOf(errno);
@@ -207,16 +205,12 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, uint
     error = Win32ErrorOf(errno);
     return nullptr;
   }
-  if (known && known->nativeDir == nativeDir && known->device == static_cast<uint64_t>(self.st_dev) &&
-      known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim))
-    return known;
 
   auto read = std::make_shared<TDirectory>();
   read->nativeDir = nativeDir;
   read->modified = self.st_mtim;
   read->device = static_cast<uint64_t>(self.st_dev);
   read->inode = static_cast<uint64_t>(self.st_ino);
-  const TUser user;
   for (;;) {
     errno = 0;
     const dirent* entry = readdir(dir.Get());
@@ -289,7 +283,8 @@ bool TFindHandle::FindFirst(std::string_view pathWithMask, TFindData& data, TLis
   const TDirectoryPath path =
       slash == std::string_view::npos ? TDirectoryPath{".", "", ""} : DirectoryPathOf(cp932Dir);
   auto listing = std::make_unique<Listing>();
-  listing->directory = ReadDirectory(path, lastError_, cache ? cache->Known(cp932Dir) : nullptr);
+  listing->directory = cache ? ReadDirectory(path, cache->User(), lastError_, cache->Known(cp932Dir))
+                             : ReadDirectory(path, TUser(), lastError_, nullptr);
   if (!listing->directory) return false;
   if (cache) cache->Keep(listing->directory);
   listing->mask = std::string(mask);

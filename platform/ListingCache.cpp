@@ -24,6 +24,7 @@ struct TListingCache::TReaders {
   enum class TState { Waiting, Reading, Ready };
   struct TEntry {
     std::string cp932Dir;
+    std::shared_ptr<const TUser> user;
     TState state = TState::Waiting;
     std::shared_ptr<const TDirectory> directory;  // when ready; null when it couldn't be read whole
   };
@@ -71,7 +72,7 @@ struct TListingCache::TReaders {
       // meets the failure on its own thread.
       try {
         uint32_t error = 0;
-        directory = ReadDirectory(DirectoryPathOf(entry->cp932Dir), error, nullptr);
+        directory = ReadDirectory(DirectoryPathOf(entry->cp932Dir), *entry->user, error, nullptr);
         if (directory && directory->endError != ERROR_NO_MORE_FILES) directory.reset();
       } catch (...) {
         directory.reset();
@@ -102,10 +103,11 @@ struct TListingCache::TReaders {
   }
 };
 
-TListingCache::TListingCache() = default;
+TListingCache::TListingCache() : user_(std::make_shared<const TUser>()) {}
 TListingCache::~TListingCache() = default;
 
 void TListingCache::Clear() {
+  user_ = std::make_shared<const TUser>();
   last_.reset();
   if (!readers_) return;
   std::lock_guard lock(readers_->mutex);
@@ -118,6 +120,7 @@ void TListingCache::ReadAhead(std::string_view cp932Dir) {
     std::lock_guard lock(readers_->mutex);
     readers_->entries.push_back(std::make_shared<TReaders::TEntry>());
     readers_->entries.back()->cp932Dir = std::string(cp932Dir);
+    readers_->entries.back()->user = user_;
     if (readers_->entries.size() > kReadAheadWindow) return;
   }
   readers_->work.notify_one();

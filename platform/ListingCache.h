@@ -12,6 +12,7 @@
 namespace tansa2::platform {
 
 struct TDirectory;
+struct TUser;
 
 class TListingCache {
  public:
@@ -20,8 +21,8 @@ class TListingCache {
   TListingCache(const TListingCache&) = delete;
   TListingCache& operator=(const TListingCache&) = delete;
 
-  // Forgets every listing and every directory still to be read ahead; its
-  // owner calls it when a walk begins.
+  // Forgets every listing and every directory still to be read ahead, and
+  // asks anew who the walk is for; its owner calls it when a walk begins.
   void Clear();
   // A directory (CP932, empty for the root) the walk will list, after those
   // named before.
@@ -34,8 +35,12 @@ class TListingCache {
   // The listing kept for `cp932Dir` (read ahead, or the last one), if any;
   // waits while it is being read.
   std::shared_ptr<const TDirectory> Known(std::string_view cp932Dir);
+  const TUser& User() const { return *user_; }
   void Keep(std::shared_ptr<const TDirectory> directory);
 
+  // Asked once a walk rather than once a directory: it takes three calls
+  // to the kernel.
+  std::shared_ptr<const TUser> user_;
   std::shared_ptr<const TDirectory> last_;
   std::unique_ptr<TReaders> readers_;
 };
