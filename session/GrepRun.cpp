@@ -36,6 +36,15 @@ std::string EscapeSingleBytes(std::string_view text, NeedsEscape needsEscape) {
   return out;
 }
 
+// The enumerator ignores a directory of one byte, which names none on
+// Windows; here "." and a one-letter name relative to the current directory
+// do, and searching the enumerator's previous directory instead would list
+// another tree's hits as theirs.
+std::string EnumeratorBaseDir(const std::string& grepDir) {
+  if (grepDir.size() != 1 || grepDir == "/") return grepDir;
+  return grepDir == "." ? "./" : "./" + grepDir;
+}
+
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
@@ -152,7 +161,7 @@ void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
 void TGrepRun::Prepare(const TGrepParam& param) {
   KyGrep.RegExp = GrepPattern(param);
   KyGrep.AutoCode = param.AutoCode;
-  KyFindFile.SetBaseDir(param.GrepDir);
+  KyFindFile.SetBaseDir(EnumeratorBaseDir(param.GrepDir));
   KyFindFile.SetSearchSubDir(param.SubDir);
   KyFindFile.DirMask = param.DirMask;
   hitCount_ = 0;

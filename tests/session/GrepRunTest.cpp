@@ -181,6 +181,26 @@ TEST_F(GrepRunTest, CancelEndsTheRunAndSkipsTheRemainingMasks) {
   EXPECT_EQ(hits_.size(), 4u);
 }
 
+TEST_F(GrepRunTest, OneByteDirectoryIsRelativeToTheCurrentOne) {
+  dir_.Write("a.txt", "hit\n");
+  dir_.Write("s/b.txt", "hit\n");
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.Path());
+  std::vector<std::string> files;
+  run_.OnHit = [&](const TGrepHit& hit) { files.push_back(hit.FileName); };
+  for (const char* dir : {".", "s"}) {
+    TGrepParam param;
+    param.GrepStr = "hit";
+    param.GrepDir = dir;
+    param.FileMask = "*.txt";
+    EXPECT_EQ(CheckGrepInput(param), TGrepField::None);
+    run_.Prepare(param);
+    EXPECT_EQ(run_.SearchMasks(param.FileMask), 0u);
+  }
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(files, (std::vector<std::string>{"./a.txt", "./s/b.txt"}));
+}
+
 TEST_F(GrepRunTest, ReportsEverySearchedFileByName) {
   dir_.Write("a.txt", "x\n");
   dir_.Write("sub/b.txt", "x\n");
