@@ -93,6 +93,8 @@ void TKyGrep::Work() {
     ++idleWorkers_;
     workReady_.wait(lock, [&] {
       if (stopping_) return true;
+      // A canceled run's files are dropped, not searched.
+      if (canceled_) return false;
       for (const auto& queued : queue_)
         if (!queued->started) {
           job = queued;
