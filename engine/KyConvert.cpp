@@ -34,10 +34,15 @@ class TBytes {
   size_t n_;
 };
 
-// Output written through a cursor into a buffer allocated once and trimmed once.
+// Output written through a cursor into room made once for the whole text.
+// The room may be kept from text to text: it only ever grows, so a search
+// doesn't clear and fault in fresh memory for every file it converts.
 class TOutput {
  public:
-  explicit TOutput(size_t capacity) : s_(capacity, '\0'), q_(reinterpret_cast<uchar*>(s_.data())) {}
+  TOutput(std::string& room, size_t capacity) : s_(room) {
+    if (s_.size() < capacity) s_.resize(capacity);
+    q_ = reinterpret_cast<uchar*>(s_.data());
+  }
   void Put(uchar c) { *q_++ = c; }
   void Put(uchar a, uchar b) {
     q_[0] = a;
@@ -50,13 +55,11 @@ class TOutput {
     q_[2] = c;
     q_ += 3;
   }
-  std::string Finish() {
-    s_.resize(q_ - reinterpret_cast<uchar*>(s_.data()));
-    return std::move(s_);
-  }
+  // The number of bytes written.
+  size_t Finish() const { return static_cast<size_t>(q_ - reinterpret_cast<const uchar*>(s_.data())); }
 
  private:
-  std::string s_;
+  std::string& s_;
   uchar* q_;
 };
 
@@ -151,10 +154,10 @@ inline bool PutKanaAsJis(TOutput& out, uchar k, uchar mark) {
 // mode and are dropped; `kanji(out, in, i)` handles the byte at i in kanji
 // mode and returns the next position.
 template <typename TKanji>
-std::string FromJis(std::string_view text, TKanji kanji) {
+size_t FromJis(std::string_view text, std::string& room, TKanji kanji) {
   const TBytes in(text);
   const size_t n = in.size();
-  TOutput out(2 * n);
+  TOutput out(room, 2 * n);
   bool kanjiMode = false;
   size_t i = 0;
   while (i < n) {
@@ -187,7 +190,8 @@ std::string ToJis(std::string_view text, TKana kana, TPair pair) {
   const TBytes in(text);
   const size_t n = in.size();
   // Every input byte gives at most an escape and a pair: five bytes.
-  TOutput out(5 * n);
+  std::string room;
+  TOutput out(room, 5 * n);
   bool kanjiMode = false;
   size_t i = 0;
   while (i < n) {
@@ -219,16 +223,26 @@ std::string ToJis(std::string_view text, TKana kana, TPair pair) {
       i += 2;
     }
   }
-  return out.Finish();
+  room.resize(out.Finish());
+  return room;
+}
+
+// A text converted into room of its own by a converter that writes into
+// room it is given.
+template <typename TInto>
+std::string Owned(std::string_view text, TInto into) {
+  std::string room;
+  room.resize(into(text, room));
+  return room;
 }
 
 // A UTF-16 text after its byte-order mark; a lone last byte is dropped. The
 // text ends at its first U+0000, which the caller cuts at as the 0x00 it
 // becomes.
-std::string Utf16ToSjis(std::string_view text, bool bigEndian) {
+size_t Utf16ToSjis(std::string_view text, bool bigEndian, std::string& room) {
   std::string_view body = text.substr(std::min<size_t>(2, text.size()));
   body = body.substr(0, body.size() & ~size_t{1});
-  return bigEndian ? platform::Utf16BeToCp932(body) : platform::Utf16LeToCp932(body);
+  return bigEndian ? platform::Utf16BeToCp932(body, room) : platform::Utf16LeToCp932(body, room);
 }
 
 }  // namespace
@@ -484,8 +498,8 @@ bool IsCleanJis(std::string_view text) {
   return !kanjiMode || (n - runStart) % 2 == 0;
 }
 
-std::string JisToSjis(std::string_view text) {
-  return FromJis(text, [text](TOutput& out, const TBytes& in, size_t i) {
+size_t JisToSjis(std::string_view text, std::string& room) {
+  return FromJis(text, room, [text](TOutput& out, const TBytes& in, size_t i) {
     // A run of pairs up to the next escape goes in one loop.
     const auto* p = reinterpret_cast<const uchar*>(text.data());
     do {
@@ -499,19 +513,25 @@ std::string JisToSjis(std::string_view text) {
   });
 }
 
+std::string JisToSjis(std::string_view text) {
+  return Owned(text, [](std::string_view jis, std::string& room) { return JisToSjis(jis, room); });
+}
+
 std::string JisToEuc(std::string_view text) {
-  return FromJis(text, [](TOutput& out, const TBytes& in, size_t i) {
-    const uchar c = in[i];
-    out.Put(In(c, 0x21, 0x7E) ? static_cast<uchar>(c | 0x80) : c);
-    return i + 1;
+  return Owned(text, [](std::string_view jis, std::string& room) {
+    return FromJis(jis, room, [](TOutput& out, const TBytes& in, size_t i) {
+      const uchar c = in[i];
+      out.Put(In(c, 0x21, 0x7E) ? static_cast<uchar>(c | 0x80) : c);
+      return i + 1;
+    });
   });
 }
 
-std::string EucToSjis(std::string_view text) {
+size_t EucToSjis(std::string_view text, std::string& room) {
   const TBytes in(text);
   const size_t n = in.size();
   const auto* p = reinterpret_cast<const uchar*>(text.data());
-  TOutput out(2 * n);
+  TOutput out(room, 2 * n);
   size_t i = 0;
   while (i < n) {
     const uchar c = p[i];
@@ -532,10 +552,15 @@ std::string EucToSjis(std::string_view text) {
   return out.Finish();
 }
 
+std::string EucToSjis(std::string_view text) {
+  return Owned(text, [](std::string_view euc, std::string& room) { return EucToSjis(euc, room); });
+}
+
 std::string SjisToEuc(std::string_view text) {
   const TBytes in(text);
   const size_t n = in.size();
-  TOutput out(2 * n);
+  std::string room;
+  TOutput out(room, 2 * n);
   size_t i = 0;
   while (i < n) {
     const uchar c = in[i];
@@ -553,7 +578,8 @@ std::string SjisToEuc(std::string_view text) {
       i += 2;
     }
   }
-  return out.Finish();
+  room.resize(out.Finish());
+  return room;
 }
 
 std::string SjisToJis(std::string_view text) {
@@ -600,28 +626,29 @@ std::string ConvertCode(std::string_view text, int FromCode, int ToCode) {
 std::string_view DecodeToSjis(std::string_view text, int& Code, int DefaultCode, std::string& converted,
                               const TAskSjisOrEuc& askSjis) {
   if (Code == kcAuto) Code = DecideCode(text, DefaultCode, askSjis);
+  size_t length = 0;
   switch (Code) {
     case kcJis:
+      length = JisToSjis(text, converted);
+      break;
     case kcEuc:
-      converted = ConvertCode(text, Code, kcSjis);
+      length = EucToSjis(text, converted);
       break;
     case kcUtf16LE:
-      converted = Utf16ToSjis(text, false);
-      break;
     case kcUtf16BE:
-      converted = Utf16ToSjis(text, true);
+      length = Utf16ToSjis(text, Code == kcUtf16BE, converted);
       break;
     case kcUtf8Bom:
-      converted = platform::Utf8ToCp932(text.substr(std::min<size_t>(3, text.size())));
-      break;
+      text.remove_prefix(std::min<size_t>(3, text.size()));
+      [[fallthrough]];
     case kcUtf8:
-      converted = platform::Utf8ToCp932(text);
+      length = platform::Utf8ToCp932(text, converted);
       break;
     default:
       Code = kcSjis;
       return text.substr(0, text.find('\0'));
   }
-  const std::string_view result(converted);
+  const std::string_view result(converted.data(), length);
   return result.substr(0, result.find('\0'));
 }
 

@@ -65,6 +65,11 @@ bool IsCleanJis(std::string_view text);
 
 std::string JisToSjis(std::string_view text);
 std::string EucToSjis(std::string_view text);
+// The same into the front of `room`, which grows as needed and never
+// shrinks, so that it can be kept from text to text; they return the number
+// of bytes written.
+size_t JisToSjis(std::string_view text, std::string& room);
+size_t EucToSjis(std::string_view text, std::string& room);
 std::string SjisToJis(std::string_view text);
 std::string EucToJis(std::string_view text);
 std::string JisToEuc(std::string_view text);

@@ -230,7 +230,8 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
       std::string_view body = raw.substr(std::min<size_t>(2, raw.size()));
       body = body.substr(0, body.size() & ~size_t{1});
       body = body.substr(0, FindZeroUnit(body));
-      const TConvertLine convert16 = bigEndian ? platform::Utf16BeToCp932 : platform::Utf16LeToCp932;
+      const TConvertLine convert16 = bigEndian ? TConvertLine{platform::Utf16BeToCp932}
+                                               : TConvertLine{platform::Utf16LeToCp932};
       return MatchCandidateLines(body, TUtf16LineBreaks{bigEndian}, *utf16, convert16, onLine, cancel);
     }
     case kcUtf8Bom:
@@ -239,7 +240,7 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
     case kcUtf8:
       if (!utf8Literal_) return std::nullopt;
       finder = &utf8Literal_;
-      convert = [](std::string_view line) { return platform::Utf8ToCp932(line); };
+      convert = platform::Utf8ToCp932;
       break;
     case kcEuc:
       if (!eucKnown_ || !IsCleanEuc(raw)) return std::nullopt;
@@ -294,12 +295,10 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   int count = 0;
   bool go = true;
   if (text.empty()) return 0;
-  std::string converted;
   auto test = [&](size_t lineStart, size_t lineEnd, int lineNum) {
     std::string_view line = breaks.Line(text, lineStart, lineEnd);
     if (convert) {
-      converted = convert(line);
-      line = converted;
+      line = std::string_view(convertedLine_.data(), convert(line, convertedLine_));
     }
     Test(line, lineNum, onLine, count, go);
   };

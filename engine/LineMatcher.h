@@ -42,7 +42,7 @@ class TLineMatcher {
                      const std::atomic<bool>& cancel);
   // Lines of `text` holding what `finder` finds; `convert` turns such a
   // line into Shift-JIS first, when the text is in another code.
-  using TConvertLine = std::string (*)(std::string_view line);
+  using TConvertLine = size_t (*)(std::string_view line, std::string& room);
   template <class TBreaks>
   int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                           TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
@@ -63,6 +63,7 @@ class TLineMatcher {
   bool jisKnown_ = false;
   TBRegExp regExp_;
   std::string withoutCr_;
+  std::string convertedLine_;  // room for a candidate line converted to Shift-JIS
 };
 
 }  // namespace tansa2

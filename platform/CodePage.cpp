@@ -86,13 +86,12 @@ bool Cp932ToOnlySource(std::string_view cp932, std::u16string& units) {
 // A character that is malformed, or that CP932 can't hold, becomes one "?":
 // a broken sequence gives up its lead byte alone, a well-formed one (also an
 // overlong form, a surrogate, or a character beyond the BMP) goes whole.
-std::string Utf8ToCp932(std::string_view utf8) {
-  if (IsAscii(utf8)) return std::string(utf8);
+size_t Utf8ToCp932(std::string_view utf8, std::string& room) {
   const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
   const size_t size = utf8.size();
   // No character grows: one to four bytes become one or two.
-  std::string out(size, '\0');
-  char* const begin = out.data();
+  if (room.size() < size) room.resize(size);
+  char* const begin = room.data();
   char* q = begin;
   size_t i = 0;
   while (i < size) {
@@ -125,7 +124,13 @@ std::string Utf8ToCp932(std::string_view utf8) {
       ++i;
     }
   }
-  out.resize(q - begin);
+  return static_cast<size_t>(q - begin);
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  std::string out;
+  out.resize(Utf8ToCp932(utf8, out));
   return out;
 }
 
@@ -158,13 +163,14 @@ namespace {
 // Both byte orders share one loop; a lone surrogate or a lone last byte is
 // one "?", a surrogate pair (beyond the BMP) too.
 template <bool bigEndian>
-std::string Utf16ToCp932(std::string_view utf16) {
+size_t Utf16ToCp932(std::string_view utf16, std::string& room) {
   const auto* in = reinterpret_cast<const unsigned char*>(utf16.data());
   const size_t size = utf16.size();
   auto unit = [&](size_t at) -> unsigned {
     return bigEndian ? (in[at] << 8 | in[at + 1]) : (in[at] | in[at + 1] << 8);
   };
-  std::string out(size / 2 * 2 + 1, '\0');
+  if (room.size() < size / 2 * 2 + 1) room.resize(size / 2 * 2 + 1);
+  char* const out = room.data();
   size_t written = 0;
   size_t i = 0;
   for (; i + 1 < size; i += 2) {
@@ -175,16 +181,24 @@ std::string Utf16ToCp932(std::string_view utf16) {
       out[written++] = '?';
       i += 2;
     } else {
-      written += PutCp932(u, out.data() + written);  // a lone surrogate is unmapped
+      written += PutCp932(u, out + written);  // a lone surrogate is unmapped
     }
   }
   if (i < size) out[written++] = '?';
-  out.resize(written);
+  return written;
+}
+
+template <bool bigEndian>
+std::string Utf16ToCp932(std::string_view utf16) {
+  std::string out;
+  out.resize(Utf16ToCp932<bigEndian>(utf16, out));
   return out;
 }
 
 }  // namespace
 
+size_t Utf16LeToCp932(std::string_view utf16le, std::string& room) { return Utf16ToCp932<false>(utf16le, room); }
+size_t Utf16BeToCp932(std::string_view utf16be, std::string& room) { return Utf16ToCp932<true>(utf16be, room); }
 std::string Utf16LeToCp932(std::string_view utf16le) { return Utf16ToCp932<false>(utf16le); }
 std::string Utf16BeToCp932(std::string_view utf16be) { return Utf16ToCp932<true>(utf16be); }
 

@@ -18,6 +18,12 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-16 bytes; an odd last byte counts as malformed.
 std::string Utf16LeToCp932(std::string_view utf16le);
 std::string Utf16BeToCp932(std::string_view utf16be);
+// The same into the front of `room`, which grows as needed and never
+// shrinks, so that it can be kept from text to text; they return the number
+// of bytes written.
+size_t Utf8ToCp932(std::string_view utf8, std::string& room);
+size_t Utf16LeToCp932(std::string_view utf16le, std::string& room);
+size_t Utf16BeToCp932(std::string_view utf16be, std::string& room);
 std::string Cp932ToUtf16Le(std::string_view cp932);
 
 // The UTF-16 units whose conversion to CP932 alone gives `cp932`, when each
