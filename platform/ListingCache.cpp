@@ -13,7 +13,9 @@ namespace tansa2::platform {
 namespace {
 
 // Directories read ahead of the walk at most: each holds all its entries.
-constexpr size_t kReadAheadWindow = 8;
+// With fewer, the walk through small directories kept catching up with the
+// readers and waiting for them.
+constexpr size_t kReadAheadWindow = 32;
 // Two readers describe directories twice as fast as one; more would only
 // take cores from the search itself.
 constexpr unsigned kReaders = 2;
@@ -36,6 +38,11 @@ struct TListingCache::TReaders {
   // an entry may be dropped while it is read.
   std::deque<std::shared_ptr<TEntry>> entries;
   bool stopping = false;
+  // Who sleeps: a wake-up costs about as much as reading a small directory,
+  // so nobody is woken who isn't waiting, and never while the waker still
+  // holds the lock the woken one needs first.
+  unsigned idleReaders = 0;
+  bool walkWaits = false;
   std::vector<std::thread> threads;
 
   TReaders() {
@@ -63,7 +70,9 @@ struct TListingCache::TReaders {
     std::unique_lock lock(mutex);
     for (;;) {
       std::shared_ptr<TEntry> entry;
+      ++idleReaders;
       work.wait(lock, [&] { return stopping || (entry = NextToRead()); });
+      --idleReaders;
       if (stopping) return;
       entry->state = TState::Reading;
       lock.unlock();
@@ -80,8 +89,20 @@ struct TListingCache::TReaders {
       lock.lock();
       entry->directory = std::move(directory);
       entry->state = TState::Ready;
-      done.notify_all();
+      if (walkWaits) {
+        lock.unlock();
+        done.notify_all();
+        lock.lock();
+      }
     }
+  }
+
+  // Wakes a sleeping reader when there is a directory to read; called with
+  // `lock` held, which it gives up first.
+  void WakeReader(std::unique_lock<std::mutex>& lock) {
+    const bool wake = idleReaders > 0 && NextToRead();
+    lock.unlock();
+    if (wake) work.notify_one();
   }
 
   // The listing read ahead for `cp932Dir`, dropping it and every entry the
@@ -95,10 +116,16 @@ struct TListingCache::TReaders {
     if (found == window) return nullptr;
     std::shared_ptr<TEntry> entry = entries[found];
     entries.erase(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(found) + 1);
-    // The window has moved on.
-    work.notify_all();
-    if (entry->state == TState::Waiting) return nullptr;  // not begun: the walk reads it itself
+    const TState state = entry->state;
+    if (state != TState::Reading) {
+      // The window has moved on: a directory has come into it.
+      WakeReader(lock);
+      return state == TState::Ready ? entry->directory : nullptr;  // not begun: the walk reads it itself
+    }
+    walkWaits = true;
     done.wait(lock, [&] { return entry->state == TState::Ready; });
+    walkWaits = false;
+    WakeReader(lock);
     return entry->directory;
   }
 };
@@ -116,14 +143,11 @@ void TListingCache::Clear() {
 
 void TListingCache::ReadAhead(std::string_view cp932Dir) {
   if (!readers_) readers_ = std::make_unique<TReaders>();
-  {
-    std::lock_guard lock(readers_->mutex);
-    readers_->entries.push_back(std::make_shared<TReaders::TEntry>());
-    readers_->entries.back()->cp932Dir = std::string(cp932Dir);
-    readers_->entries.back()->user = user_;
-    if (readers_->entries.size() > kReadAheadWindow) return;
-  }
-  readers_->work.notify_one();
+  std::unique_lock lock(readers_->mutex);
+  readers_->entries.push_back(std::make_shared<TReaders::TEntry>());
+  readers_->entries.back()->cp932Dir = std::string(cp932Dir);
+  readers_->entries.back()->user = user_;
+  readers_->WakeReader(lock);
 }
 
 std::shared_ptr<const TDirectory> TListingCache::Known(std::string_view cp932Dir) {
