@@ -119,8 +119,12 @@ void TKyGrep::Work() {
     }
     lock.lock();
     job->done = true;
-    if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && job == queue_.front()))
+    // Woken under the lock, the owner would at once wait for it again.
+    if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && job == queue_.front())) {
+      lock.unlock();
       jobDone_.notify_all();
+      lock.lock();
+    }
   }
 }
 
