@@ -117,19 +117,41 @@ uint32_t AttributesOf(const std::string& name, const struct stat& st, const TUse
 
 bool IsDotName(const std::string& name) { return name == "." || name == ".."; }
 
-class TDirStream {
+// The names in a directory, read straight from the kernel: opendir would
+// describe the directory once more, and the listing describes it anyway.
+class TDirNames {
  public:
-  explicit TDirStream(const std::string& nativeDir) : dir_(opendir(nativeDir.c_str())) {}
-  ~TDirStream() {
-    if (dir_) closedir(dir_);
+  explicit TDirNames(const std::string& nativeDir)
+      : fd_(open(nativeDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+  ~TDirNames() {
+    if (fd_ >= 0) close(fd_);
   }
-  TDirStream(const TDirStream&) = delete;
-  TDirStream& operator=(const TDirStream&) = delete;
+  TDirNames(const TDirNames&) = delete;
+  TDirNames& operator=(const TDirNames&) = delete;
 
-  DIR* Get() const { return dir_; }
+  // -1 when the directory couldn't be opened (errno tells why).
+  int Fd() const { return fd_; }
+  // The next name; null at the end, with errno 0, or on a failure.
+  const char* Next() {
+    if (next_ >= filled_) {
+      const ssize_t n = getdents64(fd_, buffer_, sizeof buffer_);
+      if (n <= 0) {
+        if (n == 0) errno = 0;
+        return nullptr;
+      }
+      next_ = 0;
+      filled_ = static_cast<size_t>(n);
+    }
+    const auto* entry = reinterpret_cast<const dirent64*>(buffer_ + next_);
+    next_ += entry->d_reclen;
+    return entry->d_name;
+  }
 
  private:
-  DIR* dir_ = nullptr;
+  int fd_;
+  alignas(dirent64) char buffer_[32768];
+  size_t next_ = 0;
+  size_t filled_ = 0;
 };
 
 void SortEntries(std::vector<TFindData>& entries) {
@@ -194,12 +216,12 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
   };
   if (struct stat self {}; known && stat(nativeDir.c_str(), &self) == 0 && unchanged(self)) return known;
 
-  TDirStream dir(nativeDir);
-  if (!dir.Get()) {
+  TDirNames names(nativeDir);
+  const int dirFd = names.Fd();
+  if (dirFd < 0) {
     error = Win32ErrorOf(errno);
     return nullptr;
   }
-  const int dirFd = dirfd(dir.Get());
   struct stat self {};
   if (fstat(dirFd, &self) != 0) {
     error = Win32ErrorOf(errno);
@@ -212,20 +234,19 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
   read->device = static_cast<uint64_t>(self.st_dev);
   read->inode = static_cast<uint64_t>(self.st_ino);
   for (;;) {
-    errno = 0;
-    const dirent* entry = readdir(dir.Get());
-    if (!entry) {
+    const char* const entryName = names.Next();
+    if (!entryName) {
       if (errno != 0) read->endError = Win32ErrorOf(errno);
       break;
     }
-    const std::string nativeName = entry->d_name;
+    const std::string nativeName = entryName;
     std::string name = Utf8ToCp932(nativeName);
-    struct stat st;
+    struct stat st = self;  // "." is the directory itself, described already
     // The target of a link decides; a dangling link is described by itself.
     // An entry that can't be described at all (gone meanwhile, or the
     // directory may be read but not searched) can't be opened either.
-    if (fstatat(dirFd, entry->d_name, &st, 0) != 0 &&
-        fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (nativeName != "." && fstatat(dirFd, entryName, &st, 0) != 0 &&
+        fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;
     if (name != nativeName && Cp932ToUtf8(name) != nativeName)
       RememberNativePath(path.cp932Prefix + name, path.nativePrefix + nativeName);
