@@ -16,6 +16,9 @@ namespace {
 // With fewer, the walk through small directories kept catching up with the
 // readers and waiting for them.
 constexpr size_t kReadAheadWindow = 32;
+// Sleeping readers are woken once this many directories wait to be read,
+// not for each: woken, a reader takes the core from the walk at once.
+constexpr size_t kWakeBatch = 8;
 // Two readers describe directories twice as fast as one; more would only
 // take cores from the search itself.
 constexpr unsigned kReaders = 2;
@@ -59,6 +62,13 @@ struct TListingCache::TReaders {
     for (std::thread& thread : threads) thread.join();
   }
 
+  size_t WaitingInWindow() const {
+    const size_t window = std::min(entries.size(), kReadAheadWindow);
+    size_t waiting = 0;
+    for (size_t i = 0; i < window; ++i) waiting += entries[i]->state == TState::Waiting;
+    return waiting;
+  }
+
   std::shared_ptr<TEntry> NextToRead() const {
     const size_t window = std::min(entries.size(), kReadAheadWindow);
     for (size_t i = 0; i < window; ++i)
@@ -97,12 +107,12 @@ struct TListingCache::TReaders {
     }
   }
 
-  // Wakes a sleeping reader when there is a directory to read; called with
-  // `lock` held, which it gives up first.
-  void WakeReader(std::unique_lock<std::mutex>& lock) {
-    const bool wake = idleReaders > 0 && NextToRead();
+  // Wakes the sleeping readers when enough directories wait to be read;
+  // called with `lock` held, which it gives up first.
+  void WakeReaders(std::unique_lock<std::mutex>& lock) {
+    const bool wake = idleReaders > 0 && WaitingInWindow() >= kWakeBatch;
     lock.unlock();
-    if (wake) work.notify_one();
+    if (wake) work.notify_all();
   }
 
   // The listing read ahead for `cp932Dir`, dropping it and every entry the
@@ -119,13 +129,13 @@ struct TListingCache::TReaders {
     const TState state = entry->state;
     if (state != TState::Reading) {
       // The window has moved on: a directory has come into it.
-      WakeReader(lock);
+      WakeReaders(lock);
       return state == TState::Ready ? entry->directory : nullptr;  // not begun: the walk reads it itself
     }
     walkWaits = true;
     done.wait(lock, [&] { return entry->state == TState::Ready; });
     walkWaits = false;
-    WakeReader(lock);
+    WakeReaders(lock);
     return entry->directory;
   }
 };
@@ -147,7 +157,7 @@ void TListingCache::ReadAhead(std::string_view cp932Dir) {
   readers_->entries.push_back(std::make_shared<TReaders::TEntry>());
   readers_->entries.back()->cp932Dir = std::string(cp932Dir);
   readers_->entries.back()->user = user_;
-  readers_->WakeReader(lock);
+  readers_->WakeReaders(lock);
 }
 
 std::shared_ptr<const TDirectory> TListingCache::Known(std::string_view cp932Dir) {
