@@ -11,20 +11,21 @@ constexpr size_t kTextTestLength = 2048;
 
 }  // namespace
 
-int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher,
-               const TLineMatcher::TOnLine& onLine, const std::atomic<bool>& cancel) {
+int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode,
+               TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,
+               const std::atomic<bool>& cancel) {
   // Each thread keeps its buffers from file to file.
   thread_local platform::TReadBuffer buffer;
   thread_local std::string converted;
   if (autoCode) {
-    const std::string_view raw = platform::TReadOnlyFile(fileName).ReadToEnd(buffer);
+    const std::string_view raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
     int code = DecideCode(raw, kcSjis);
     if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
   std::string_view raw;
   try {
-    raw = platform::TReadOnlyFile(fileName).ReadToEnd(buffer);
+    raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
   } catch (const platform::EFOpenError&) {
     return 0;
   }

@@ -2,6 +2,8 @@
 // Searching one file: read it raw or convert it to Shift-JIS, then match
 // its lines. Safe to run on several threads, each with its own matcher.
 #include <atomic>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/LineMatcher.h"
@@ -10,7 +12,9 @@ namespace tansa2 {
 
 // Returns the number of matching lines. Raw mode skips a file that can't be
 // opened or isn't text; converted mode throws platform::EFOpenError for it.
-int SearchFile(const std::string& fileName, bool autoCode, TLineMatcher& matcher,
-               const TLineMatcher::TOnLine& onLine, const std::atomic<bool>& cancel);
+// `listedSize` is the file's size in the listing it was found in, if any.
+int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode,
+               TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,
+               const std::atomic<bool>& cancel);
 
 }  // namespace tansa2

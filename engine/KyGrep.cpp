@@ -45,14 +45,14 @@ int TKyGrep::GrepFile(const std::string& FileName) {
   fileName_ = FileName;
   canceled_ = false;
   matcher_.SetPattern(RegExp);
-  return SearchFile(fileName_, AutoCode, matcher_,
+  return SearchFile(fileName_, std::nullopt, AutoCode, matcher_,
                     [this](std::string_view line, int lineNum, int pos, int len) {
                       return Report(line, lineNum, pos, len);
                     },
                     canceled_);
 }
 
-void TKyGrep::QueueFile(const std::string& FileName) {
+void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize) {
   if (!OnMatch) return;
   if (workers_.empty()) {
     const unsigned count = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
@@ -64,6 +64,7 @@ void TKyGrep::QueueFile(const std::string& FileName) {
     if (queue_.empty()) canceled_ = false;
     auto job = std::make_shared<TJob>();
     job->fileName = FileName;
+    job->listedSize = listedSize;
     job->pattern = RegExp;
     job->autoCode = AutoCode;
     queue_.push_back(std::move(job));
@@ -108,7 +109,7 @@ void TKyGrep::Work() {
     lock.unlock();
     try {
       matcher.SetPattern(job->pattern);
-      SearchFile(job->fileName, job->autoCode, matcher,
+      SearchFile(job->fileName, job->listedSize, job->autoCode, matcher,
                  [&](std::string_view line, int lineNum, int pos, int len) {
                    job->lines.push_back({lineNum, pos, len, std::string(line)});
                    return true;

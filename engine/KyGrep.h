@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -54,9 +55,10 @@ class TKyGrep {
   // dropped.
   void Cancel() { canceled_ = true; }
 
-  // Hands a file to the workers. May report earlier files' matches, and
-  // throws what searching an earlier file threw, in queue order.
-  void QueueFile(const std::string& FileName);
+  // Hands a file to the workers, with its size in the listing it was found
+  // in when there is one. May report earlier files' matches, and throws what
+  // searching an earlier file threw, in queue order.
+  void QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize = {});
   // Reports everything still queued; the queue is empty afterwards, also
   // when it throws.
   void FinishQueue();
@@ -70,6 +72,7 @@ class TKyGrep {
   };
   struct TJob {
     std::string fileName;
+    std::optional<uint64_t> listedSize;
     std::string pattern;
     bool autoCode;
     bool started = false;

@@ -22,11 +22,15 @@ std::string ErrorText(const std::string& verb, const std::string& cp932Path, int
 
 }  // namespace
 
-TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path)
-    : path_(cp932Path), fd_(open(NativePath(cp932Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {
+TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_t> listedSize)
+    : path_(cp932Path),
+      fd_(open(NativePath(cp932Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)),
+      listedSize_(listedSize) {
   if (fd_ < 0) throw EFOpenError(ErrorText("Cannot open file", cp932Path, errno));
   // O_NONBLOCK only keeps a FIFO from blocking the open; reads of regular
-  // files ignore it, and anything else is refused here.
+  // files ignore it, and a directory is refused here, or by the first read
+  // when its listing said it was a file.
+  if (listedSize_) return;
   struct stat st {};
   if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
@@ -47,6 +51,7 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
     }
     if (errno == EINTR) continue;
     if (errno == EAGAIN) return 0;  // a FIFO with no writer has nothing to give
+    if (errno == EISDIR) throw EFOpenError(ErrorText("Cannot open file", path_, errno));
     throw EInOutError(ErrorText("Read error in", path_, errno));
   }
 }
@@ -72,11 +77,16 @@ std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
   // gives no more.
   size_t expected = 0;
   if (regularSize_ != kNotRegular) expected = regularSize_ > position_ ? regularSize_ - position_ : 0;
+  // A listed file is asked for one byte more than its listing gave: its
+  // listed size read and not a byte more, it is unchanged and read whole.
+  const bool listed = listedSize_.has_value();
+  const size_t listedLeft = listed && *listedSize_ > position_ ? *listedSize_ - position_ : 0;
+  if (listed) expected = listedLeft + 1;
   char* data = buffer.Grow(expected, 0);
   size_t filled = 0;
   while (filled < expected) {
     const size_t n = Read(data + filled, expected - filled);
-    if (n == 0) break;
+    if (n == 0 || (listed && filled + n == listedLeft)) return std::string_view(data, filled + n);
     filled += n;
   }
   if (regularSize_ == kNotRegular) {

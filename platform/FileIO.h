@@ -1,8 +1,10 @@
 #pragma once
 // Files as the engine uses them: read whole in one go, or opened read-only
 // for the raw line reader. Paths are CP932.
+#include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,8 +48,10 @@ class TReadBuffer {
 // An open, read-only file descriptor, closed with the object.
 class TReadOnlyFile {
  public:
-  // Throws EFOpenError naming the file and the reason.
-  explicit TReadOnlyFile(const std::string& cp932Path);
+  // Throws EFOpenError naming the file and the reason. `listedSize` is
+  // the size a directory listing gave for the file, if it was listed: the
+  // system is then not asked for it again.
+  explicit TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_t> listedSize = {});
   ~TReadOnlyFile();
   TReadOnlyFile(const TReadOnlyFile&) = delete;
   TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
@@ -65,6 +69,7 @@ class TReadOnlyFile {
   std::string path_;
   int fd_;
   size_t regularSize_ = kNotRegular;
+  std::optional<uint64_t> listedSize_;
   size_t position_ = 0;  // bytes read so far
 };
 

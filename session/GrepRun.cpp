@@ -211,7 +211,7 @@ void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
   // Read raw, an empty file has no line and one that can't be opened is
   // passed over, so an empty one needn't be opened at all.
   if (!KyGrep.AutoCode && data.nFileSize == 0) return;
-  KyGrep.QueueFile(currentDir + "/" + name);
+  KyGrep.QueueFile(currentDir + "/" + name, data.nFileSize);
 }
 
 }  // namespace tansa2
