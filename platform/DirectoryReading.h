@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -19,6 +20,7 @@ namespace tansa2::platform {
 // case, then by bytes).
 struct TDirectory {
   std::string nativeDir;
+  std::chrono::steady_clock::time_point readAt;
   struct timespec modified {};
   uint64_t device = 0;
   uint64_t inode = 0;

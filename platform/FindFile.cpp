@@ -173,6 +173,9 @@ void SortEntries(std::vector<TFindData>& entries) {
   entries = std::move(sorted);
 }
 
+// How long a listing is taken as it stands, without a look at the directory.
+constexpr auto kFreshListing = std::chrono::milliseconds(4);
+
 bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
@@ -214,6 +217,11 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
     return known && known->nativeDir == nativeDir && known->device == static_cast<uint64_t>(self.st_dev) &&
            known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim);
   };
+  // A listing read a moment ago is as good as a new one: the directory
+  // could as well have changed a moment after it was read.
+  if (known && known->nativeDir == nativeDir &&
+      std::chrono::steady_clock::now() - known->readAt < kFreshListing)
+    return known;
   if (struct stat self {}; known && stat(nativeDir.c_str(), &self) == 0 && unchanged(self)) return known;
 
   TDirNames names(nativeDir);
@@ -230,6 +238,7 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
 
   auto read = std::make_shared<TDirectory>();
   read->nativeDir = nativeDir;
+  read->readAt = std::chrono::steady_clock::now();
   read->modified = self.st_mtim;
   read->device = static_cast<uint64_t>(self.st_dev);
   read->inode = static_cast<uint64_t>(self.st_ino);
