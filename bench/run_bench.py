@@ -4,6 +4,7 @@ prints a table of medians and ratios to ripgrep, and writes it to bench/RESULTS.
 import argparse
 import datetime
 import json
+import math
 import os
 import platform
 import shutil
@@ -20,6 +21,7 @@ REPO = os.path.dirname(HERE)
 CORPUS = os.path.join(HERE, "corpus")
 MB = 1024 * 1024
 GNU_TIME = "/usr/bin/time"
+MAX_ROUNDS = 25
 
 RG = ["rg", "--no-config", "--no-ignore", "--hidden", "--no-heading", "-n", "-j2"]
 UTF8 = {"LC_ALL": "C.UTF-8"}
@@ -115,8 +117,10 @@ class Case:
         return next((t for t in self.tools if t.is_tansa), None)
 
 
-def run_case(case, runs, timeout, budget):
-    """Warm-up round, then up to `runs` rounds with the tools in rotating order, as far as the budget allows."""
+def run_case(case, runs, min_seconds, timeout, budget):
+    """Warm-up round, then `runs` rounds with the tools in rotating order, or more where rounds are so
+    short that `runs` of them take less than `min_seconds` (the median of a few runs of some tens of
+    milliseconds is mostly noise), as far as the budget allows."""
     start = time.perf_counter()
     live = []
     for t in case.tools:
@@ -129,7 +133,8 @@ def run_case(case, runs, timeout, budget):
     round_time = time.perf_counter() - start
     rounds = runs
     if round_time > 0:
-        rounds = min(runs, int((budget - round_time) / round_time))
+        rounds = max(runs, min(MAX_ROUNDS, math.ceil(min_seconds / round_time)))
+        rounds = min(rounds, int((budget - round_time) / round_time))
     for k in range(max(rounds, 0)):
         order = live[k % len(live):] + live[:k % len(live)] if live else []
         for t in order:
@@ -214,6 +219,8 @@ def main():
     ap.add_argument("--small", type=int, default=50, help="corpus for the linearity check, MB")
     ap.add_argument("--empty", type=int, default=100000, help="files in the empty tree")
     ap.add_argument("--runs", type=int, default=5, help="measured runs per tool after the warm-up")
+    ap.add_argument("--min-seconds", type=float, default=1.0,
+                    help="more runs (up to %d) where the measured runs would take less" % MAX_ROUNDS)
     ap.add_argument("--timeout", type=float, default=60, help="seconds before a run is killed")
     ap.add_argument("--budget", type=float, default=480, help="seconds for all measuring")
     ap.add_argument("--word", default="日本", help="Japanese literal")
@@ -301,7 +308,7 @@ def main():
         remaining = args.budget - (time.perf_counter() - started)
         share = remaining / (len(cases) - i)
         print(f"case {c.key}: {c.title} ...", file=sys.stderr, flush=True)
-        run_case(c, args.runs, args.timeout, share)
+        run_case(c, args.runs, args.min_seconds, args.timeout, share)
     elapsed = time.perf_counter() - started
 
     head = ["case", "tool", "n", "wall s", "cpu s", "RSS MB", "count", "wall/ref", "cpu/ref", "RSS/ref",
