@@ -8,6 +8,7 @@
 // FinishQueue.
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
