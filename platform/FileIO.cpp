@@ -57,18 +57,21 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
 }
 
 char* TReadBuffer::Grow(size_t size, size_t keep) {
-  if (size > capacity_) {
-    // Whole huge pages, at least one: growing step by step through small
-    // sizes would fault in every 4 KB page of each new room.
-    const size_t wanted = std::max({size, capacity_ + capacity_ / 2, kHugePage});
-    const size_t capacity = (wanted + kHugePage - 1) / kHugePage * kHugePage;
-    std::unique_ptr<char[], TAlignedDelete> data(new (kAlignment) char[capacity]);
-    // Only a hint: without transparent huge pages the room is as good.
-    madvise(data.get(), capacity, MADV_HUGEPAGE);
-    if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
-    data_ = std::move(data);
-    capacity_ = capacity;
-  }
+  if (size <= capacity_) return data_.get();
+  // A first room for small files comes from the heap: clearing a fresh huge
+  // page costs more than searching a few small files. Beyond it, whole huge
+  // pages at once: growing step by step would fault in every 4 KB page of
+  // each new room.
+  const bool small = capacity_ == 0 && size <= kSmallRoom;
+  const size_t wanted = std::max({size, capacity_ + capacity_ / 2, kHugePage});
+  const size_t capacity = small ? kSmallRoom : (wanted + kHugePage - 1) / kHugePage * kHugePage;
+  const std::align_val_t alignment{small ? size_t{4096} : kHugePage};
+  std::unique_ptr<char[], TAlignedDelete> data(new (alignment) char[capacity], TAlignedDelete{alignment});
+  // Only a hint: without transparent huge pages the room is as good.
+  if (!small) madvise(data.get(), capacity, MADV_HUGEPAGE);
+  if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
+  data_ = std::move(data);
+  capacity_ = capacity;
   return data_.get();
 }
 

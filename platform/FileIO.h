@@ -26,19 +26,20 @@ class EInOutError : public std::runtime_error {
 // Room to read files into, one after another: it keeps its size and is
 // never filled with zeros first. It starts on a page boundary: the kernel
 // copies into a destination that is not cache-line aligned at a third of
-// the speed, and that copy is the largest single cost of a search. The room
-// comes in 2 MB huge pages, so that the first read into it takes a handful
-// of page faults instead of one per 4 KB.
+// the speed, and that copy is the largest single cost of a search. Room
+// beyond a small first one comes in 2 MB huge pages, so that the first read
+// into it takes a handful of page faults instead of one per 4 KB.
 class TReadBuffer {
  public:
   // Room for at least `size` bytes; the first `keep` bytes stay as they were.
   char* Grow(size_t size, size_t keep);
 
  private:
+  static constexpr size_t kSmallRoom = size_t{64} << 10;
   static constexpr size_t kHugePage = size_t{2} << 20;
-  static constexpr std::align_val_t kAlignment{kHugePage};
   struct TAlignedDelete {
-    void operator()(char* data) const { ::operator delete[](data, kAlignment); }
+    std::align_val_t alignment;
+    void operator()(char* data) const { ::operator delete[](data, alignment); }
   };
 
   std::unique_ptr<char[], TAlignedDelete> data_;
