@@ -33,16 +33,8 @@ void ForEachCodePoint(std::string_view cp932, Put put) {
 // The one code point whose CP932 form is `code`, or 0x110000 when none or
 // several are ("?" stands for everything CP932 lacks).
 unsigned OnlySourceOf(uint16_t code) {
-  // Asked for the few characters of a search text only, so a scan of the
-  // table beats keeping its inverse.
-  if (code == '?') return 0x110000;
-  unsigned source = 0x110000;
-  for (unsigned u = 0; u < 0x10000; ++u) {
-    if (kCp932FromUnicode[u] != code) continue;
-    if (source != 0x110000) return 0x110000;
-    source = u;
-  }
-  return source;
+  const uint16_t source = kOnlySourceOfCp932[code];
+  return source == kUnmapped ? 0x110000 : source;
 }
 
 // Writes the CP932 form of the code point `u` at `at`; returns its length.

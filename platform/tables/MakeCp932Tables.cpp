@@ -3,7 +3,9 @@
 //   kCp932FromUnicode: for every code point of the Basic Multilingual Plane,
 //     its CP932 code (below 0x100 for one byte), or "?" where CP932 has none;
 //   kUnicodeFromCp932: for every byte and every lead byte with a trail byte
-//     (lead << 8 | trail), the code point it stands for, or kUnmapped.
+//     (lead << 8 | trail), the code point it stands for, or kUnmapped;
+//   kOnlySourceOfCp932: for every CP932 code, the one code point that turns
+//     into it, or kUnmapped when none or several do.
 // Making them at build time keeps 65,000 conversions out of every start.
 #include <iconv.h>
 
@@ -77,6 +79,14 @@ int main(int argc, char** argv) {
     if (length == 2) cp932FromUnicode[u] = static_cast<uint16_t>(code[0] << 8 | code[1]);
   }
 
+  std::vector<uint16_t> onlySourceOfCp932(0x10000, kUnmapped);
+  std::vector<bool> hasSource(0x10000, false);
+  for (unsigned u = 0; u < 0x10000; ++u) {
+    const uint16_t code = cp932FromUnicode[u];
+    onlySourceOfCp932[code] = hasSource[code] ? kUnmapped : static_cast<uint16_t>(u);
+    hasSource[code] = true;
+  }
+
   std::vector<uint16_t> unicodeFromCp932(0x10000, kUnmapped);
   auto read = [&](unsigned index, const unsigned char* in, size_t size) {
     unsigned char unit[8];
@@ -109,6 +119,7 @@ int main(int argc, char** argv) {
   std::fprintf(out, "inline constexpr uint16_t kUnmapped = 0x%04X;\n", kUnmapped);
   WriteTable(out, "kCp932FromUnicode", cp932FromUnicode);
   WriteTable(out, "kUnicodeFromCp932", unicodeFromCp932);
+  WriteTable(out, "kOnlySourceOfCp932", onlySourceOfCp932);
   const bool written = std::ferror(out) == 0;
   if (std::fclose(out) != 0 || !written) {
     std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
