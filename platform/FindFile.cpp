@@ -211,18 +211,16 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
                                                 const std::shared_ptr<const TDirectory>& known) {
   const std::string& nativeDir = path.nativeDir;
   // A walk lists a directory twice, for its files and for its
-  // sub-directories: the second time, one look at the directory tells
-  // whether the first listing still holds.
-  auto unchanged = [&](const struct stat& self) {
-    return known && known->nativeDir == nativeDir && known->device == static_cast<uint64_t>(self.st_dev) &&
-           known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim);
-  };
-  // A listing read a moment ago is as good as a new one: the directory
-  // could as well have changed a moment after it was read.
-  if (known && known->nativeDir == nativeDir &&
-      std::chrono::steady_clock::now() - known->readAt < kFreshListing)
-    return known;
-  if (struct stat self {}; known && stat(nativeDir.c_str(), &self) == 0 && unchanged(self)) return known;
+  // sub-directories. A listing read a moment ago is as good as a new one:
+  // the directory could as well have changed a moment after it was read.
+  // Of an older one, one look at the directory tells whether it still holds.
+  if (known && known->nativeDir == nativeDir) {
+    if (std::chrono::steady_clock::now() - known->readAt < kFreshListing) return known;
+    struct stat self {};
+    if (stat(nativeDir.c_str(), &self) == 0 && known->device == static_cast<uint64_t>(self.st_dev) &&
+        known->inode == static_cast<uint64_t>(self.st_ino) && SameTime(known->modified, self.st_mtim))
+      return known;
+  }
 
   TDirNames names(nativeDir);
   const int dirFd = names.Fd();
