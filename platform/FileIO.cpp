@@ -25,19 +25,19 @@ std::string ErrorText(const std::string& verb, const std::string& cp932Path, int
 TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_t> listedSize)
     : path_(cp932Path),
       fd_(open(NativePath(cp932Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)),
-      listedSize_(listedSize) {
+      knownSize_(listedSize) {
   if (fd_ < 0) throw EFOpenError(ErrorText("Cannot open file", cp932Path, errno));
   // O_NONBLOCK only keeps a FIFO from blocking the open; reads of regular
   // files ignore it, and a directory is refused here, or by the first read
   // when its listing said it was a file.
-  if (listedSize_) return;
+  if (knownSize_) return;
   struct stat st {};
   if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
     close(fd_);
     throw EFOpenError(ErrorText("Cannot open file", cp932Path, error));
   }
-  if (S_ISREG(st.st_mode)) regularSize_ = static_cast<size_t>(st.st_size);
+  if (S_ISREG(st.st_mode)) knownSize_ = static_cast<uint64_t>(st.st_size);
 }
 
 TReadOnlyFile::~TReadOnlyFile() { close(fd_); }
@@ -76,32 +76,21 @@ char* TReadBuffer::Grow(size_t size, size_t keep) {
 }
 
 std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
-  // A regular file is read in one go at its size; anything else until it
-  // gives no more.
-  size_t expected = 0;
-  if (regularSize_ != kNotRegular) expected = regularSize_ > position_ ? regularSize_ - position_ : 0;
-  // A listed file is asked for one byte more than its listing gave: its
-  // listed size read and not a byte more, it is unchanged and read whole.
-  const bool listed = listedSize_.has_value();
-  const size_t listedLeft = listed && *listedSize_ > position_ ? *listedSize_ - position_ : 0;
-  if (listed) expected = listedLeft + 1;
-  char* data = buffer.Grow(expected, 0);
+  // A file of known size is asked for one byte more than it holds: that
+  // size read and not a byte more, it is read whole in one go. Anything
+  // else, and a file that has grown since, is read until it gives no more.
+  const size_t left = knownSize_ && *knownSize_ > position_ ? *knownSize_ - position_ : 0;
+  size_t room = knownSize_ ? left + 1 : 0;
+  char* data = buffer.Grow(room, 0);
   size_t filled = 0;
-  while (filled < expected) {
-    const size_t n = Read(data + filled, expected - filled);
-    if (n == 0 || (listed && filled + n == listedLeft)) return std::string_view(data, filled + n);
-    filled += n;
-  }
-  if (regularSize_ == kNotRegular) {
-    for (size_t room = expected;;) {
-      if (filled == room) {
-        room = filled + 65536;
-        data = buffer.Grow(room, filled);
-      }
-      const size_t n = Read(data + filled, room - filled);
-      if (n == 0) break;
-      filled += n;
+  for (;;) {
+    if (filled == room) {
+      room = filled + 65536;
+      data = buffer.Grow(room, filled);
     }
+    const size_t n = Read(data + filled, room - filled);
+    filled += n;
+    if (n == 0 || (knownSize_ && filled == left)) break;
   }
   return std::string_view(data, filled);
 }

@@ -65,12 +65,10 @@ class TReadOnlyFile {
   std::string_view ReadToEnd(TReadBuffer& buffer);
 
  private:
-  static constexpr size_t kNotRegular = static_cast<size_t>(-1);
-
   std::string path_;
   int fd_;
-  size_t regularSize_ = kNotRegular;
-  std::optional<uint64_t> listedSize_;
+  // A regular file's size, as its listing gave it or the system told it.
+  std::optional<uint64_t> knownSize_;
   size_t position_ = 0;  // bytes read so far
 };
 
