@@ -17,6 +17,9 @@ constexpr size_t kFilesPerWorker = 2048;
 constexpr unsigned kMaxWorkers = 8;
 // Files queued before a sleeping worker is woken.
 constexpr size_t kWakeBatch = 4;
+// Files done at the front of the queue before the waiting owner is woken:
+// woken for each small file, it would take a core from the workers as often.
+constexpr size_t kDeliveryBatch = 32;
 // How long the owner waits for a worker before it lets messages through.
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
@@ -79,6 +82,15 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
   Deliver(QueuedFiles() >= full ? full / 2 : std::numeric_limits<size_t>::max());
 }
 
+bool TKyGrep::FrontBatchDone() const {
+  size_t done = 0;
+  for (const auto& job : queue_) {
+    if (!job->done) return false;
+    if (++done == kDeliveryBatch) return true;
+  }
+  return done > 0;
+}
+
 size_t TKyGrep::QueuedFiles() {
   std::lock_guard lock(mutex_);
   return queue_.size();
@@ -121,7 +133,7 @@ void TKyGrep::Work() {
     lock.lock();
     job->done = true;
     // Woken under the lock, the owner would at once wait for it again.
-    if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && job == queue_.front())) {
+    if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && FrontBatchDone())) {
       lock.unlock();
       jobDone_.notify_all();
       lock.lock();
@@ -144,7 +156,8 @@ void TKyGrep::Deliver(size_t untilBelow) {
             workReady_.notify_all();
           }
           ownerWait_ = TOwnerWait::Front;
-          jobDone_.wait_for(lock, kPumpInterval, [&] { return queue_.front()->done; });
+          // Waiting out the interval, it delivers what is done by then.
+          jobDone_.wait_for(lock, kPumpInterval, [&] { return FrontBatchDone(); });
           ownerWait_ = TOwnerWait::Nothing;
           if (!queue_.front()->done) {
             lock.unlock();

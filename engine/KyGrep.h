@@ -89,6 +89,9 @@ class TKyGrep {
   void Deliver(size_t untilBelow);
   void DropQueue();
   size_t QueuedFiles();
+  // Whether the front files are done, enough of them to wake the owner
+  // for: a batch, or all that are queued. Called with mutex_ held.
+  bool FrontBatchDone() const;
 
   std::string fileName_;
   std::atomic<bool> canceled_ = false;
@@ -99,8 +102,9 @@ class TKyGrep {
   std::condition_variable jobDone_;
   std::deque<std::shared_ptr<TJob>> queue_;
   bool stopping_ = false;
-  // What the owner waits on jobDone_ for: the front file, or every file a
-  // worker has started. Workers wake it only for that.
+  // What the owner waits on jobDone_ for: the front files (see
+  // FrontBatchDone), or every file a worker has started. Workers wake it only
+  // for that.
   enum class TOwnerWait { Nothing, Front, Started };
   TOwnerWait ownerWait_ = TOwnerWait::Nothing;
   int idleWorkers_ = 0;        // workers waiting for workReady_
