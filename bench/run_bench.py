@@ -312,7 +312,7 @@ def main():
               Tool(f"tansa2-grep ({big})", [tansa, "-r", "-a", "-c", "-F", w, "mixed"], cwd=cw_big, ref=rg_big),
               rg_big],
              ("time/MB within 20% from 50 to 500 MB", case7a_check), man_small["trees"]["mixed"],
-             same_search=False, min_rounds=15),
+             same_search=False, min_rounds=MAX_ROUNDS),
         Case("7b", f"{args.empty} empty files: search vs rg --files", os.path.join(CORPUS, empty),
              [T("-r", "-F", "x", "tree"), R("--files", "tree")],
              ("<=3.0x rg", within(3.0)), man_empty["trees"]["tree"], same_search=False),
