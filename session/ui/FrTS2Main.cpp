@@ -187,9 +187,9 @@ void TFormTS2Main::CreateCommands() {
       std::nullopt);
 
   ActionToolShowDirPanel->Action->setCheckable(true);
-  ActionToolShowDirPanel->Action->setChecked(ShowDirPanel);
+  ActionToolShowDirPanel->Action->setChecked(BasicInfo.ShowDirPanel);
   ActionToolShowToolBar->Action->setCheckable(true);
-  ActionToolShowToolBar->Action->setChecked(ShowToolBar);
+  ActionToolShowToolBar->Action->setChecked(BasicInfo.ShowToolBar);
 
   connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
   connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
@@ -532,13 +532,13 @@ void TFormTS2Main::EndGrep() {
 }
 
 void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
-  if (ShowInProgress & 2)
+  if (BasicInfo.ShowInProgress & 2)
     KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + ToQString(fileName) + QStringLiteral(") ..."));
 }
 
 void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) {
   KyGrepResult->AddData(hit.FileName, hit.LineNum, hit.Line, hit.MatchPos, hit.MatchLen);
-  if (ShowInProgress & 1) KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
+  if (BasicInfo.ShowInProgress & 1) KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
 }
 
 void TFormTS2Main::ProcessMessages() {
@@ -589,12 +589,12 @@ void TFormTS2Main::ActionResultSaveExecute() {
 void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
   KyFlatPanelDir->setVisible(checked);
   Splitter1->handle(1)->setEnabled(checked);
-  ShowDirPanel = checked;
+  BasicInfo.ShowDirPanel = checked;
 }
 
 void TFormTS2Main::ActionToolShowToolBarExecute(bool checked) {
   KyFlatPanelToolBar->setVisible(checked);
-  ShowToolBar = checked;
+  BasicInfo.ShowToolBar = checked;
 }
 
 // Writing the newest history entry belongs here once results are stored;

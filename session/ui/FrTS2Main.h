@@ -11,6 +11,7 @@
 #include "platform/ui/Feedback.h"
 #include "session/GrepRun.h"
 #include "session/ui/Commands.h"
+#include "settings/SettingsGroups.h"
 
 class QCheckBox;
 class QFrame;
@@ -52,13 +53,6 @@ class TFormTS2Main : public QMainWindow {
   void showEvent(QShowEvent* event) override;
 
  private:
-  struct TGrepHistoryInfo {
-    bool Used = true;
-    int First = 0;
-    int Last = 0;
-    int Current = 0;
-  };
-
   void CreateCommands();
   void CreateMenus();
   QWidget* CreateDirPanel();
@@ -87,10 +81,11 @@ class TFormTS2Main : public QMainWindow {
   void TimerHistoryTimer();
 
   TGrepRun GrepRun;
-  int ShowInProgress = 1;  // 1: running hit count, 2: file just searched
+  TBasicInfo BasicInfo;
+  TDirPanelInfo DirPanelInfo;
+  TGrepInfo GrepInfo;
   TGrepHistoryInfo GrepHistoryInfo;
-  bool ShowToolBar = true;
-  bool ShowDirPanel = true;
+  TEditorInfo EditorInfo;
   uint32_t StartTick = 0;
   uint32_t lastPumpTick_ = 0;
   std::optional<platform::TWaitCursor> waitCursor_;
