@@ -1,19 +1,12 @@
 #pragma once
-// Shortcut codes keep the Windows virtual-key values: the low byte is the
-// key, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt. This maps Qt's key events to
-// those codes and back.
+// Qt's key events as shortcut codes (platform/KeyNames.h), and back.
 #include <QKeyCombination>
-#include <cstdint>
+
+#include "platform/KeyNames.h"
 
 class QKeyEvent;
 
 namespace tansa2::platform {
-
-using TShortCut = uint16_t;
-
-constexpr TShortCut scShift = 0x2000;
-constexpr TShortCut scCtrl = 0x4000;
-constexpr TShortCut scAlt = 0x8000;
 
 // The virtual-key code of a key press with the modifiers held; 0 for a key
 // that has no virtual-key code. Shift, Ctrl and Alt alone give their own
