@@ -8,6 +8,8 @@
 
 namespace tansa2 {
 
+// The program folder, with its trailing separator.
+std::string GetProgramFolder();
 // "allusers" when the program folder holds a folder of that name, else the
 // logon name; empty when the logon name can't be had.
 std::string GetProfileName();

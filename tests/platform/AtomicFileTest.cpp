@@ -1,0 +1,125 @@
+#include "platform/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileIO.h"
+#include "tests/support/TempDir.h"
+
+namespace tansa2::platform {
+namespace {
+
+std::vector<std::string> Entries(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class AtomicFileTest : public ::testing::Test {
+ protected:
+  // The old file is whole, and nothing else lies beside it.
+  void ExpectOldFileAlone() {
+    EXPECT_EQ(ReadWholeFile(path_), "old contents\r\n");
+    EXPECT_EQ(Entries(dir_.Path()), std::vector<std::string>{"settings.ini"});
+  }
+
+  testing::TTempDir dir_;
+  const std::string path_ = dir_.Write("settings.ini", "old contents\r\n");
+};
+
+TEST_F(AtomicFileTest, ReplacesTheFileWholeAndLeavesNothingBeside) {
+  const std::string large(300000, 'x');
+  for (const std::string& bytes : {std::string("new\r\n"), std::string(), large}) {
+    WriteFileAtomically(path_, bytes);
+    EXPECT_EQ(ReadWholeFile(path_), bytes);
+    EXPECT_EQ(Entries(dir_.Path()), std::vector<std::string>{"settings.ini"});
+  }
+  const std::string fresh = dir_.String() + "/fresh.ini";
+  WriteFileAtomically(fresh, "a=1");
+  EXPECT_EQ(ReadWholeFile(fresh), "a=1");
+}
+
+TEST_F(AtomicFileTest, FailureNamesTheFileAndLeavesNoTemporaryFile) {
+  // A folder in the file's place: the rename is refused after the write.
+  const std::string blocked = dir_.String() + "/blocked";
+  dir_.Write("blocked/inside", "kept");
+  try {
+    WriteFileAtomically(blocked, "new");
+    ADD_FAILURE() << "no error";
+  } catch (const EInOutError& error) {
+    EXPECT_NE(std::string(error.what()).find(blocked), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(ReadWholeFile(blocked + "/inside"), "kept");
+  std::filesystem::remove_all(blocked);
+  EXPECT_THROW(WriteFileAtomically(dir_.String() + "/missing/settings.ini", "new"), EInOutError);
+  ExpectOldFileAlone();
+}
+
+// The disk fills in the middle of the write.
+TEST_F(AtomicFileTest, DiskFullMidwayKeepsTheOldFile) {
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  bool thrown = false;
+  try {
+    WriteFileAtomically(path_, std::string(100000, 'y'));
+  } catch (const EInOutError&) {
+    thrown = true;
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_TRUE(thrown);
+  ExpectOldFileAlone();
+}
+
+// Runs `write` without the right to write into a read-only folder: as
+// root, in a child that has given up root.
+bool FailsWithoutWriteRight(const std::function<void()>& write) {
+  if (geteuid() != 0) {
+    try {
+      write();
+    } catch (const EInOutError&) {
+      return true;
+    }
+    return false;
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    try {
+      write();
+    } catch (const EInOutError&) {
+      _exit(0);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(AtomicFileTest, ReadOnlyFolderKeepsTheOldFile) {
+  ASSERT_EQ(chmod(dir_.String().c_str(), 0555), 0);
+  const bool failed = FailsWithoutWriteRight([this] { WriteFileAtomically(path_, "new"); });
+  chmod(dir_.String().c_str(), 0755);
+  EXPECT_TRUE(failed);
+  ExpectOldFileAlone();
+}
+
+}  // namespace
+}  // namespace tansa2::platform
