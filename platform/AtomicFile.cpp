@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -60,6 +61,9 @@ void WriteFileAtomically(const std::string& cp932Path, std::string_view bytes) {
     fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EEXIST);
   if (fd < 0) ThrowWriteError(cp932Path, errno);
+  // A file kept private stays private when it is replaced.
+  struct stat old {};
+  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
 
   bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
   int error = errno;

@@ -83,6 +83,8 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+char FoldedLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 // ASCII letters folded to lower case; the trail byte of a double-byte
 // character is left alone, whatever ASCII letter it looks like.
 std::string FoldCase(std::string_view name) {
@@ -90,13 +92,24 @@ std::string FoldCase(std::string_view name) {
   for (size_t i = 0; i < folded.size(); ++i) {
     const auto c = static_cast<unsigned char>(folded[i]);
     if (platform::IsDBCSLeadByte(c)) ++i;
-    else if (c >= 'A' && c <= 'Z') folded[i] = static_cast<char>(c - 'A' + 'a');
+    else folded[i] = FoldedLetter(folded[i]);
   }
   return folded;
 }
 
+// As FoldCase(a) == FoldCase(b), without making copies: the lookups of a
+// damaged file's long sections compare many names.
 bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && FoldCase(a) == FoldCase(b);
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (platform::IsDBCSLeadByte(static_cast<unsigned char>(a[i]))) {
+      if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
+      ++i;
+    } else if (FoldedLetter(a[i]) != FoldedLetter(b[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 // A line break or a NUL byte can't be stored inside a value: it would end

@@ -46,6 +46,11 @@ TEST_F(AtomicFileTest, ReplacesTheFileWholeAndLeavesNothingBeside) {
     EXPECT_EQ(ReadWholeFile(path_), bytes);
     EXPECT_EQ(Entries(dir_.Path()), std::vector<std::string>{"settings.ini"});
   }
+  chmod(path_.c_str(), 0600);
+  WriteFileAtomically(path_, "private");
+  struct stat st {};
+  ASSERT_EQ(stat(path_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0600u) << "a private file stays private";
   const std::string fresh = dir_.String() + "/fresh.ini";
   WriteFileAtomically(fresh, "a=1");
   EXPECT_EQ(ReadWholeFile(fresh), "a=1");
