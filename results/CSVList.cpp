@@ -92,11 +92,18 @@ bool TCSVList::SaveToFile(const std::string& fileName) const {
   std::filesystem::create_directories(path.parent_path(), error);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   if (!file.is_open()) return false;
-  for (const auto& cells : rows_) {
-    const std::string line = ToCommaText(cells) + "\r\n";
-    file.write(line.data(), static_cast<std::streamsize>(line.size()));
-  }
+  const std::string text = Text();
+  file.write(text.data(), static_cast<std::streamsize>(text.size()));
   return true;
+}
+
+std::string TCSVList::Text() const {
+  std::string text;
+  for (const auto& cells : rows_) {
+    text += ToCommaText(cells);
+    text += "\r\n";
+  }
+  return text;
 }
 
 }  // namespace tansa2

@@ -27,6 +27,8 @@ class TCSVList {
   bool LoadFromFile(const std::string& fileName);
   // False when the file can't be created. Missing folders are created.
   bool SaveToFile(const std::string& fileName) const;
+  // The rows as SaveToFile writes them, each line ending in CR LF.
+  std::string Text() const;
 
  private:
   std::vector<std::vector<std::string>> rows_;

@@ -32,6 +32,8 @@ class TGrepResultRows {
   void SaveToLineOnlyFile(const std::string& fileName) const;
   // stCsv, stTag, and line texts for any other value.
   void SaveToFile(const std::string& fileName, int saveType) const;
+  // The rows as SaveToCsvFile writes them.
+  std::string CsvText() const { return rows_.Text(); }
   // Replaces the rows; throws EQuietAbort with the rows unchanged when the
   // file can't be read.
   void LoadFromFile(const std::string& fileName) { rows_.LoadFromFile(fileName); }
