@@ -28,6 +28,9 @@ class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
 class TStatusPanel;
+namespace platform {
+class TInstanceServer;
+}
 
 // The application's title: the window caption and the title of its message
 // boxes.
@@ -47,6 +50,14 @@ class TFormTS2Main : public QMainWindow {
 
   void ActionGrepStartExecute();
   void ActionGrepCancelExecute();
+
+  // A second start: its command line, handed over as copy data, fills the
+  // search fields; no search starts and the window stays where it is.
+  void ReceiveCopyData(uint32_t identifier, std::string_view data);
+  // A second start asks for the window: raised, activated, restored.
+  void ComeForward();
+  // The requests of second starts go to the two members above.
+  void ServeSecondStarts(platform::TInstanceServer& server);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

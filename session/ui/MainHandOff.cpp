@@ -1,0 +1,45 @@
+// The main window's side of a second start.
+#include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/ui/SingleInstance.h"
+#include "session/HandOff.h"
+#include "session/ui/FrTS2Main.h"
+#include "settings/ui/KyHistoryComboBox.h"
+
+namespace tansa2 {
+
+void TFormTS2Main::ReceiveCopyData(uint32_t identifier, std::string_view data) {
+  if (identifier != kHandOffIdentifier) return;
+  if (const std::optional<THandOffFields> fields = ReadHandOff(data)) {
+    KyFlatComboBoxExGrepDir->SetText(fields->GrepDir);
+    KyFlatComboBoxExGrepStr->SetText(fields->GrepStr);
+    KyFlatComboBoxExGrepFileMask->SetText(fields->FileMask);
+  }
+  // A directory the tree resolves comes back into the field as the tree's
+  // path; one it can't resolve stays in the field as passed.
+  KyFlatDirView->SetSelectedDir(KyFlatComboBoxExGrepDir->Text());
+  if (KyFlatComboBoxExGrepStr->Text() == kBlankSearchString) KyFlatComboBoxExGrepStr->SetText({});
+  // While a search runs the panel is disabled and the focus stays put.
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask}) {
+    if (box->currentText().isEmpty()) {
+      box->setFocus();
+      break;
+    }
+  }
+}
+
+void TFormTS2Main::ComeForward() {
+  // A maximised window comes back maximised.
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TFormTS2Main::ServeSecondStarts(platform::TInstanceServer& server) {
+  server.OnComeForward = [this] { ComeForward(); };
+  server.OnCopyData = [this](const platform::TCopyData& copyData) {
+    ReceiveCopyData(copyData.Identifier, copyData.Data);
+  };
+}
+
+}  // namespace tansa2
