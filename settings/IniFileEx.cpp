@@ -118,6 +118,27 @@ std::string_view OneLine(std::string_view text) {
   return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
 }
 
+// "]" is also the second byte of some double-byte characters ("\x83\x5D").
+size_t FindClosingBracket(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (platform::IsDBCSLeadByte(static_cast<unsigned char>(text[i]))) ++i;
+    else if (text[i] == ']') return i;
+  }
+  return std::string_view::npos;
+}
+
+// A name that ended in the first byte of a double-byte character would
+// take the "]" written after it as its second byte when read again.
+std::string_view SectionName(std::string_view text) {
+  for (;;) {
+    text = Trim(text);
+    size_t i = 0;
+    while (i + 1 < text.size()) i += platform::IsDBCSLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    if (i + 1 != text.size() || !platform::IsDBCSLeadByte(static_cast<unsigned char>(text.back()))) return text;
+    text.remove_suffix(1);
+  }
+}
+
 bool ParseInteger(std::string_view text, int32_t& value) {
   int base = 10;
   if (text.starts_with('$')) {
@@ -194,7 +215,7 @@ TIniFileEx::TIniFileEx(std::string fileName) : fileName_(std::move(fileName)) {
       // A header that lost its "]" still names the section of the keys
       // that follow it.
       line.remove_prefix(1);
-      const std::string_view name = Trim(line.substr(0, line.find(']')));
+      const std::string_view name = SectionName(line.substr(0, FindClosingBracket(line)));
       const auto [it, added] = sectionIndex.try_emplace(FoldCase(name), sections_.size());
       if (added) {
         sections_.push_back(TSection{std::string(name), {}});

@@ -260,18 +260,26 @@ TEST_F(IniFileExTest, DamagedFilesReadWhatTheyCanAndWriteCleanText) {
 
   // Many short lines of one section: read in one pass, not compared pairwise.
   std::string lines = "[S]\n";
-  for (int i = 0; i < 200000; ++i) lines += "k" + std::to_string(i) + "\n";
+  for (int i = 0; i < 200000; ++i) lines.append("k").append(std::to_string(i)).append("\n");
   const TIniFileEx many = Load(lines);
   EXPECT_EQ(many.ReadString("S", "k199999", "absent"), "");
 }
 
-// Names compare without case for ASCII letters only: the second byte of a
-// double-byte character is not a letter even when it looks like one.
+// The second byte of a double-byte character is not a letter, nor a
+// bracket, even when it looks like one.
 TEST_F(IniFileExTest, DoubleByteNamesAreNotFoldedInTheirTrailBytes) {
   // 0x83 0x41 and 0x83 0x61 are two different katakana.
   const TIniFileEx ini = Load("[S]\r\n\x83\x41=1\r\n\x83\x61=2\r\n");
   EXPECT_EQ(ini.ReadInteger("S", "\x83\x41", 0), 1);
   EXPECT_EQ(ini.ReadInteger("s", "\x83\x61", 0), 2);
+  // Nor is a second byte 0x5D the end of a section name.
+  const TIniFileEx bracket = Load("[\x83\x5D]\r\nk=1\r\n");
+  EXPECT_EQ(bracket.ReadInteger("\x83\x5D", "k", 0), 1);
+  EXPECT_EQ(bracket.Text(), "[\x83\x5D]\r\nk=1\r\n\r\n");
+  // A name cut after a first byte loses it, or its "]" would be that
+  // character's second byte in the file written.
+  EXPECT_EQ(Load("[ab\x83").Text(), "[ab]\r\n\r\n");
+  EXPECT_EQ(Load("[ab \x83 ]").Text(), "[ab]\r\n\r\n");
 }
 
 }  // namespace
