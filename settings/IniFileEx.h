@@ -4,6 +4,9 @@
 // names compare without letter case; sections and keys the program doesn't
 // know are kept. Comments (";") and blank lines are dropped by the next
 // write. Values that can't be read fall back to the caller's default.
+// Damaged bytes are read as far as they make sense: LF, CR LF or CR ends a
+// line, a NUL byte ends the line's text, a "[" line without "]" still opens
+// its section, and a later copy of a key or a section reads as the first.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,7 +49,8 @@ class TIniFileEx {
   TFormPlacement ReadForm(std::string_view section, const TFormPlacement& current) const;
 
   // A new key goes to the end of its section, a new section to the end of
-  // the file; an existing key keeps its place.
+  // the file; an existing key keeps its place. A value ends before a line
+  // break or a NUL byte, which the file can't hold inside a line.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);
