@@ -33,22 +33,30 @@ class TEnvironmentVariable {
   std::optional<std::string> old_;
 };
 
-std::string LogonName() { return getpwuid(geteuid())->pw_name; }
+// Without a logon name the files lie in the program folder itself.
+std::string LogonName() {
+  const passwd* user = getpwuid(geteuid());
+  return user != nullptr ? user->pw_name : "";
+}
+
+std::string ProfileFolder(const std::string& programFolder) {
+  return LogonName().empty() ? programFolder : programFolder + LogonName() + "/";
+}
 
 TEST(LocationsTest, HomeHoldsOneFolderPerUserUntilAllUsersExists) {
   testing::TTempDir home;
   const TEnvironmentVariable variable("TANSA2_HOME", home.String().c_str());
   const std::string root = home.String() + "/";
   const std::string user = LogonName();
-  ASSERT_FALSE(user.empty());
+  const std::string folder = ProfileFolder(root);
 
   EXPECT_EQ(GetProgramFolder(), root);
   EXPECT_EQ(GetProfileName(), user);
-  EXPECT_EQ(GetIniFileName(), root + user + "/tansa2.ini");
-  EXPECT_TRUE(std::filesystem::is_directory(root + user)) << "made when the path is asked for";
-  EXPECT_FALSE(std::filesystem::exists(root + user + "/tansa2.ini"));
-  EXPECT_EQ(GetTmpDir(), root + user + "/Tmp");
-  EXPECT_TRUE(std::filesystem::is_directory(root + user + "/Tmp"));
+  EXPECT_EQ(GetIniFileName(), folder + "tansa2.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(folder)) << "made when the path is asked for";
+  EXPECT_FALSE(std::filesystem::exists(folder + "tansa2.ini"));
+  EXPECT_EQ(GetTmpDir(), folder + "Tmp");
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "Tmp"));
 
   std::filesystem::create_directory(root + "allusers");
   EXPECT_EQ(GetProfileName(), "allusers");
@@ -67,8 +75,8 @@ TEST(LocationsTest, MissingHomeIsMadeWithItsParents) {
   const std::string home = dir.String() + "/a/b/";
   const TEnvironmentVariable variable("TANSA2_HOME", home.c_str());
   EXPECT_EQ(GetProgramFolder(), home);
-  EXPECT_EQ(GetIniFileName(), home + LogonName() + "/tansa2.ini");
-  EXPECT_TRUE(std::filesystem::is_directory(home + LogonName()));
+  EXPECT_EQ(GetIniFileName(), ProfileFolder(home) + "tansa2.ini");
+  EXPECT_TRUE(std::filesystem::is_directory(ProfileFolder(home)));
 }
 
 TEST(LocationsTest, WithoutHomeTheProgramFolderIfWritableElseTheConfigurationFolder) {
