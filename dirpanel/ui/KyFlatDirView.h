@@ -1,10 +1,17 @@
 #pragma once
-// The directory panel's tree. For now it shows the root and the one
-// directory last selected; the owner hears of every change of the selected
-// directory through OnChange.
+// The folder tree of the directory panel and of the folder-selection
+// dialog: the computer at the root, below it the home folder, "/" and the
+// volumes, each folder listed on its first expansion and kept until the
+// next Rebuild. The owner hears of every change of the selected folder
+// through OnChange. Labels can't be edited: the tree never renames a folder.
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
+#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "platform/ui/Colors.h"
+#include "platform/ui/ShellNamespace.h"
 
 namespace tansa2 {
 
@@ -14,19 +21,49 @@ class TKyFlatDirView : public QTreeWidget {
  public:
   explicit TKyFlatDirView(QWidget* parent = nullptr);
 
-  // Empties the tree down to its root.
+  // Empties the tree and fills it anew: the root, expanded, with its
+  // children; no node is selected.
   void Rebuild();
-  // Selects `path` when it names a directory; a directory that can't be
-  // resolved leaves the selection as it is.
+  // Selects the node of the directory `path`, expanding every node on the
+  // way and the node itself. A path that names no directory, the empty one
+  // included, leaves the selection as it is.
   void SetSelectedDir(const std::string& path);
-  // Empty when nothing is selected.
-  std::string GetSelectedDir() const { return selectedDir_; }
+  // GetNodeDir of the selected node.
+  std::string GetSelectedDir() const;
+  // The node's path, or the name of a node without one; empty for none.
+  static std::string GetNodeDir(const QTreeWidgetItem* node);
 
+  uint32_t BorderColor() const { return borderColor_; }
+  void SetBorderColor(uint32_t color);
+  bool NoBorder() const { return noBorder_; }
+  void SetNoBorder(bool noBorder);
+
+  const platform::TShellNamespace& Namespace() const { return shell_; }
+
+  // After the selection has moved to another node.
   std::function<void(const std::string& path)> OnChange;
 
+ protected:
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+
  private:
-  QTreeWidgetItem* root_ = nullptr;
-  std::string selectedDir_;
+  class TNode;
+
+  TNode* NewNode(platform::TShellItem item);
+  // Lists the node's folder on its first expansion; a folder with nothing
+  // to show loses its expand button.
+  void Populate(TNode* node);
+  void Expand(TNode* node);
+  TNode* FindChildNode(TNode* node, const platform::TShellItem& item);
+  // Undoes a move of the selection to a node that may not be selected.
+  void GuardSelection(const QPersistentModelIndex& target);
+  void ApplyBorder();
+
+  platform::TShellNamespace shell_;
+  uint32_t borderColor_ = platform::clBtnShadow;
+  bool noBorder_ = false;
+  // The node the selection last moved to with the guard's consent.
+  QPersistentModelIndex selected_;
 };
 
 }  // namespace tansa2

@@ -199,6 +199,8 @@ void TFormTS2Main::CreateCommands() {
   connect(ActionResultSave->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultSaveExecute);
   connect(ActionToolShowDirPanel->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionToolShowDirPanelExecute);
+  connect(ActionGrepRefreshDir->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionGrepRefreshDirExecute);
   connect(ActionToolShowToolBar->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionToolShowToolBarExecute);
 }
@@ -252,6 +254,8 @@ QWidget* TFormTS2Main::CreateDirPanel() {
   layout->setContentsMargins(0, 0, 0, 0);
   KyFlatDirView = new TKyFlatDirView(KyFlatPanelDir);
   KyFlatDirView->setObjectName(QStringLiteral("KyFlatDirView"));
+  KyFlatDirView->SetBorderColor(platform::clWindow);
+  KyFlatDirView->SetNoBorder(true);
   KyFlatDirView->OnChange = [this](const std::string& path) {
     KyFlatComboBoxExGrepDir->SetText(path);
   };
@@ -590,6 +594,14 @@ void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
   KyFlatPanelDir->setVisible(checked);
   Splitter1->handle(1)->setEnabled(checked);
   BasicInfo.ShowDirPanel = checked;
+}
+
+// Folders created or removed since the tree was filled show up, and the
+// field's folder is selected again.
+void TFormTS2Main::ActionGrepRefreshDirExecute() {
+  const std::string dir = KyFlatComboBoxExGrepDir->Text();
+  KyFlatDirView->Rebuild();
+  KyFlatDirView->SetSelectedDir(dir);
 }
 
 void TFormTS2Main::ActionToolShowToolBarExecute(bool checked) {

@@ -88,6 +88,7 @@ class TFormTS2Main : public QMainWindow {
   void ActionResultClearExecute();
   void ActionResultSaveExecute();
   void ActionToolShowDirPanelExecute(bool checked);
+  void ActionGrepRefreshDirExecute();
   void ActionToolShowToolBarExecute(bool checked);
   void TimerHistoryTimer();
 
