@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QtEndian>
+#include <utility>
 
 #include <unistd.h>
 
@@ -81,22 +82,28 @@ bool SendToRunningInstance(const QString& name, const std::optional<TCopyData>& 
   return true;
 }
 
-TInstanceServer::TInstanceServer() {
-  QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-      QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-      QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { Read(socket); });
-      Read(socket);
-    }
-  });
-}
-
 bool TInstanceServer::Listen(const QString& name) {
   // Only this user may hand a command line over.
   server_.setSocketOptions(QLocalServer::UserAccessOption);
   // Nobody answered there, so a socket under the name is a dead instance's.
   QLocalServer::removeServer(name);
   return server_.listen(name);
+}
+
+void TInstanceServer::Serve(std::function<void()> comeForward,
+                            std::function<void(const TCopyData& copyData)> copyData) {
+  comeForward_ = std::move(comeForward);
+  copyData_ = std::move(copyData);
+  QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] { AcceptPending(); });
+  AcceptPending();
+}
+
+void TInstanceServer::AcceptPending() {
+  while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { Read(socket); });
+    Read(socket);
+  }
 }
 
 void TInstanceServer::Read(QLocalSocket* socket) {
@@ -108,7 +115,7 @@ void TInstanceServer::Read(QLocalSocket* socket) {
     const quint32 kind = U32At(head, 0);
     if (kind == kComeForward) {
       socket->skip(kKindSize);
-      if (OnComeForward) OnComeForward();
+      comeForward_();
     } else if (kind == kCopyData) {
       if (head.size() < kCopyDataHeaderSize) return;
       const quint32 length = U32At(head, 8);
@@ -119,7 +126,7 @@ void TInstanceServer::Read(QLocalSocket* socket) {
       if (socket->bytesAvailable() < kCopyDataHeaderSize + length) return;
       socket->skip(kCopyDataHeaderSize);
       const QByteArray data = socket->read(length);
-      if (OnCopyData) OnCopyData({U32At(head, 4), data.toStdString()});
+      copyData_({U32At(head, 4), data.toStdString()});
     } else {
       socket->abort();
       return;

@@ -49,20 +49,22 @@ bool SendToRunningInstance(const QString& name, const std::optional<TCopyData>& 
 // The running instance's side. Requests are handled in the event loop.
 class TInstanceServer {
  public:
-  TInstanceServer();
-
   // Listens under `name`, once no instance answered there: a socket left
   // there by a crashed instance is removed first. False when it can't
   // listen: the program then runs without the mark.
   bool Listen(const QString& name);
 
-  std::function<void()> OnComeForward;
-  std::function<void(const TCopyData& copyData)> OnCopyData;
+  // From now on requests go to the two handlers; those of second starts
+  // that connected since Listen are handled first.
+  void Serve(std::function<void()> comeForward, std::function<void(const TCopyData& copyData)> copyData);
 
  private:
+  void AcceptPending();
   void Read(QLocalSocket* socket);
 
   QLocalServer server_;
+  std::function<void()> comeForward_;
+  std::function<void(const TCopyData& copyData)> copyData_;
 };
 
 }  // namespace tansa2::platform

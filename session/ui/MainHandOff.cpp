@@ -36,10 +36,8 @@ void TFormTS2Main::ComeForward() {
 }
 
 void TFormTS2Main::ServeSecondStarts(platform::TInstanceServer& server) {
-  server.OnComeForward = [this] { ComeForward(); };
-  server.OnCopyData = [this](const platform::TCopyData& copyData) {
-    ReceiveCopyData(copyData.Identifier, copyData.Data);
-  };
+  server.Serve([this] { ComeForward(); },
+               [this](const platform::TCopyData& copyData) { ReceiveCopyData(copyData.Identifier, copyData.Data); });
 }
 
 }  // namespace tansa2

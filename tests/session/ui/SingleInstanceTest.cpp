@@ -10,11 +10,14 @@
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <atomic>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/CodePage.h"
@@ -90,8 +93,9 @@ class SingleInstanceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::QtApp();
-    window_ = std::make_unique<TFormTS2Main>();
+    // In the order of the program's start.
     ASSERT_TRUE(server_.Listen(InstanceName()));
+    window_ = std::make_unique<TFormTS2Main>();
     window_->ServeSecondStarts(server_);
     window_->show();
     window_->activateWindow();
@@ -136,8 +140,8 @@ class SingleInstanceTest : public ::testing::Test {
   TTempDir home_;
   THomeVariable homeVariable_{home_.String()};
   TTempDir searchDir_;
-  std::unique_ptr<TFormTS2Main> window_;
   TInstanceServer server_;
+  std::unique_ptr<TFormTS2Main> window_;
 };
 
 TEST_F(SingleInstanceTest, ASecondStartFillsTheFieldsByItsParameterCount) {
@@ -210,6 +214,17 @@ TEST_F(SingleInstanceTest, AParameterWithQuotesAndCommasArrivesWhole) {
   ExpectNoSearch();
 }
 
+TEST_F(SingleInstanceTest, AtAFirstStartTheParametersAreTakenAsTheyAre) {
+  const std::string dir = searchDir_.String();
+  const TFormTS2Main first({dir, std::string(kBlankSearchString), " *.c "});
+  const auto field = [&](const char* name) {
+    return first.findChild<TKyHistoryComboBox*>(QString::fromLatin1(name))->Text();
+  };
+  EXPECT_EQ(field("KyFlatComboBoxExGrepStr"), "$$BLANK$$");
+  EXPECT_EQ(field("KyFlatComboBoxExGrepDir"), dir);
+  EXPECT_EQ(field("KyFlatComboBoxExGrepFileMask"), " *.c ");
+}
+
 QByteArray U32(quint32 value) {
   char bytes[4];
   qToBigEndian(value, bytes);
@@ -265,6 +280,77 @@ TEST_F(SingleInstanceTest, GarbageOnTheSocketChangesNothingAndEndsOnlyThatConnec
   // The instance still takes a proper hand-off afterwards.
   ASSERT_EQ(SecondStart({QString::fromStdString(searchDir_.String()), QStringLiteral("new")}), 0);
   EXPECT_EQ(GrepStr()->Text(), "new");
+}
+
+// A sender in another thread, which blocks until its answers while this
+// thread pumps events for the server.
+class TSenderThread {
+ public:
+  TSenderThread(const QString& name, std::optional<platform::TCopyData> copyData)
+      : thread_([this, name, copyData] {
+          sent_ = SendToRunningInstance(name, copyData);
+          done_ = true;
+        }) {}
+  ~TSenderThread() { thread_.join(); }
+  bool Done() const { return done_; }
+  bool Sent() const { return sent_; }
+
+ private:
+  std::atomic<bool> done_{false};
+  std::atomic<bool> sent_{false};
+  std::thread thread_;
+};
+
+struct TServerLog {
+  int comeForward = 0;
+  std::vector<platform::TCopyData> copyData;
+};
+
+void Serve(TInstanceServer& server, TServerLog& log) {
+  server.Serve([&log] { ++log.comeForward; },
+               [&log](const platform::TCopyData& copyData) { log.copyData.push_back(copyData); });
+}
+
+TEST(InstanceServerTest, RequestsBeforeServingWaitForTheHandlers) {
+  testing::QtApp();
+  const TTempDir home;
+  const QString name = NameForHome(home);
+  TInstanceServer server;
+  ASSERT_TRUE(server.Listen(name));
+  TServerLog log;
+  TSenderThread sender(name, platform::TCopyData{kHandOffIdentifier, std::string("\"/src\"\0", 7)});
+  // Long enough for the connection and its bytes to arrive unserved.
+  for (int turn = 0; turn < 50; ++turn) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  EXPECT_FALSE(sender.Done());
+  Serve(server, log);
+  ASSERT_TRUE(PumpUntil([&] { return sender.Done(); }));
+  EXPECT_TRUE(sender.Sent());
+  EXPECT_EQ(log.comeForward, 1);
+  ASSERT_EQ(log.copyData.size(), 1u);
+  EXPECT_EQ(log.copyData[0].Identifier, kHandOffIdentifier);
+  EXPECT_EQ(log.copyData[0].Data, std::string("\"/src\"\0", 7));
+}
+
+TEST(InstanceServerTest, AnOversizedHandOffIsRefusedAndTheSenderStillEnds) {
+  testing::QtApp();
+  const TTempDir home;
+  const QString name = NameForHome(home);
+  TInstanceServer server;
+  ASSERT_TRUE(server.Listen(name));
+  TServerLog log;
+  Serve(server, log);
+  {
+    TSenderThread sender(name, platform::TCopyData{kHandOffIdentifier, std::string((4u << 20) + 1, 'x')});
+    ASSERT_TRUE(PumpUntil([&] { return sender.Done(); }));
+    EXPECT_TRUE(sender.Sent());
+  }
+  EXPECT_EQ(log.comeForward, 1);
+  EXPECT_TRUE(log.copyData.empty());
+  // Nobody listens under another name: nothing is sent.
+  EXPECT_FALSE(SendToRunningInstance(name + QStringLiteral("-none"), std::nullopt));
 }
 
 TEST(SingleInstanceCrashTest, AfterAKilledInstanceTheNextStartIsAFirstStart) {
