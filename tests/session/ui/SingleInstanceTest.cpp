@@ -301,56 +301,53 @@ class TSenderThread {
   std::thread thread_;
 };
 
-struct TServerLog {
-  int comeForward = 0;
-  std::vector<platform::TCopyData> copyData;
+// A server with handlers that only note what they were given.
+class InstanceServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::QtApp();
+    ASSERT_TRUE(server_.Listen(name_));
+  }
+  void Serve() {
+    server_.Serve([this] { ++comeForward_; },
+                  [this](const platform::TCopyData& copyData) { copyData_.push_back(copyData); });
+  }
+
+  const TTempDir home_;
+  const QString name_ = NameForHome(home_);
+  TInstanceServer server_;
+  int comeForward_ = 0;
+  std::vector<platform::TCopyData> copyData_;
 };
 
-void Serve(TInstanceServer& server, TServerLog& log) {
-  server.Serve([&log] { ++log.comeForward; },
-               [&log](const platform::TCopyData& copyData) { log.copyData.push_back(copyData); });
-}
-
-TEST(InstanceServerTest, RequestsBeforeServingWaitForTheHandlers) {
-  testing::QtApp();
-  const TTempDir home;
-  const QString name = NameForHome(home);
-  TInstanceServer server;
-  ASSERT_TRUE(server.Listen(name));
-  TServerLog log;
-  TSenderThread sender(name, platform::TCopyData{kHandOffIdentifier, std::string("\"/src\"\0", 7)});
+TEST_F(InstanceServerTest, RequestsBeforeServingWaitForTheHandlers) {
+  TSenderThread sender(name_, platform::TCopyData{kHandOffIdentifier, std::string("\"/src\"\0", 7)});
   // Long enough for the connection and its bytes to arrive unserved.
   for (int turn = 0; turn < 50; ++turn) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     QThread::msleep(1);
   }
   EXPECT_FALSE(sender.Done());
-  Serve(server, log);
+  Serve();
   ASSERT_TRUE(PumpUntil([&] { return sender.Done(); }));
   EXPECT_TRUE(sender.Sent());
-  EXPECT_EQ(log.comeForward, 1);
-  ASSERT_EQ(log.copyData.size(), 1u);
-  EXPECT_EQ(log.copyData[0].Identifier, kHandOffIdentifier);
-  EXPECT_EQ(log.copyData[0].Data, std::string("\"/src\"\0", 7));
+  EXPECT_EQ(comeForward_, 1);
+  ASSERT_EQ(copyData_.size(), 1u);
+  EXPECT_EQ(copyData_[0].Identifier, kHandOffIdentifier);
+  EXPECT_EQ(copyData_[0].Data, std::string("\"/src\"\0", 7));
 }
 
-TEST(InstanceServerTest, AnOversizedHandOffIsRefusedAndTheSenderStillEnds) {
-  testing::QtApp();
-  const TTempDir home;
-  const QString name = NameForHome(home);
-  TInstanceServer server;
-  ASSERT_TRUE(server.Listen(name));
-  TServerLog log;
-  Serve(server, log);
+TEST_F(InstanceServerTest, AnOversizedHandOffIsRefusedAndTheSenderStillEnds) {
+  Serve();
   {
-    TSenderThread sender(name, platform::TCopyData{kHandOffIdentifier, std::string((4u << 20) + 1, 'x')});
+    TSenderThread sender(name_, platform::TCopyData{kHandOffIdentifier, std::string((4u << 20) + 1, 'x')});
     ASSERT_TRUE(PumpUntil([&] { return sender.Done(); }));
     EXPECT_TRUE(sender.Sent());
   }
-  EXPECT_EQ(log.comeForward, 1);
-  EXPECT_TRUE(log.copyData.empty());
+  EXPECT_EQ(comeForward_, 1);
+  EXPECT_TRUE(copyData_.empty());
   // Nobody listens under another name: nothing is sent.
-  EXPECT_FALSE(SendToRunningInstance(name + QStringLiteral("-none"), std::nullopt));
+  EXPECT_FALSE(SendToRunningInstance(name_ + QStringLiteral("-none"), std::nullopt));
 }
 
 TEST(SingleInstanceCrashTest, AfterAKilledInstanceTheNextStartIsAFirstStart) {
