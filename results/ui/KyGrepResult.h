@@ -18,6 +18,8 @@ class QPainter;
 
 namespace tansa2 {
 
+class TIniFileEx;
+
 class TKyGrepResult : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -85,6 +87,15 @@ class TKyGrepResult : public QAbstractScrollArea {
   void SetHorizontalScroll(bool value);
   int SaveType() const { return saveType_; }
   void SetSaveType(int value) { saveType_ = value; }
+  // Kept for the settings only: Qt draws every widget through a buffer.
+  bool DoubleBuffered() const { return doubleBuffered_; }
+  void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
+
+  // The look above, the font and the columns' widths and titles, in section
+  // `section` ("GrepResult" when empty); each absent or unreadable key keeps
+  // the value the list has (KyGrepResultIni.cpp).
+  void LoadFromIni(const TIniFileEx& ini, std::string_view section);
+  void SaveToIni(TIniFileEx& ini, std::string_view section) const;
 
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
@@ -161,6 +172,7 @@ class TKyGrepResult : public QAbstractScrollArea {
   int wheelScrollLine_ = 20;
   bool rightClickSelect_ = true;
   bool horizontalScroll_ = false;
+  bool doubleBuffered_ = false;
   int saveType_;
   QMenu* popupMenu_ = nullptr;
 

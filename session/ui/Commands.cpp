@@ -1,7 +1,10 @@
 #include "session/ui/Commands.h"
 
-#include <QKeySequence>
 #include <algorithm>
+
+#include "platform/ui/QtText.h"
+#include "results/CommaText.h"
+#include "settings/ShortCutText.h"
 
 namespace tansa2 {
 
@@ -20,17 +23,37 @@ TKyCommand& TCommandList::Add(QObject* owner, const char* name, const QString& c
   command->Action->setToolTip(hint);
   command->Action->setStatusTip(hint);
   command->Caption = caption;
+  command->Hint = hint;
   command->Category = category;
   command->EnabledRule = std::move(enabledRule);
-  SetShortCut(*command, shortCut);
+  command->SetShortCut(shortCut);
   commands_.push_back(std::move(command));
   return *commands_.back();
 }
 
-void TCommandList::SetShortCut(TKyCommand& command, platform::TShortCut shortCut) {
-  command.ShortCut = shortCut;
-  const QString text = ShortCutText(shortCut);
-  command.Action->setText(text.isEmpty() ? command.Caption : command.Caption + u'\t' + text);
+void TKyCommand::SetShortCut(platform::TShortCut shortCut) {
+  ShortCut = shortCut;
+  const std::string text = FormatShortCut(shortCut);
+  Action->setText(text.empty() ? Caption : Caption + u'\t' + platform::ToQString(text));
+}
+
+void SetActionShortCutText(TKyCommand& command, std::string_view text) {
+  const std::vector<std::string> items = FromCommaText(text);
+  command.SecondaryShortCuts.clear();
+  if (items.empty()) {
+    command.SetShortCut(0);
+    return;
+  }
+  command.SetShortCut(ParseShortCut(items.front()));
+  for (size_t i = 1; i < items.size(); ++i) command.SecondaryShortCuts.push_back(ParseShortCut(items[i]));
+}
+
+std::string GetActionShortCutText(const TKyCommand& command) {
+  std::string primary = FormatShortCut(command.ShortCut);
+  if (primary.empty()) return std::string();
+  std::vector<std::string> items{std::move(primary)};
+  for (platform::TShortCut code : command.SecondaryShortCuts) items.push_back(FormatShortCut(code));
+  return ToCommaText(items);
 }
 
 void TCommandList::Refresh(TCommandCategory category) {
@@ -50,11 +73,6 @@ bool TCommandList::Dispatch(platform::TShortCut code) {
     return true;
   }
   return false;
-}
-
-QString ShortCutText(platform::TShortCut code) {
-  if (code == 0) return QString();
-  return QKeySequence(platform::KeyCombinationFromShortCut(code)).toString(QKeySequence::PortableText);
 }
 
 }  // namespace tansa2

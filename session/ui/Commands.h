@@ -8,9 +8,11 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
-#include "platform/ui/KeyCodes.h"
+#include "platform/KeyNames.h"
 
 namespace tansa2 {
 
@@ -20,22 +22,32 @@ enum class TCommandCategory { File, Grep, Result, Tool, Help };
 struct TKyCommand {
   QAction* Action = nullptr;
   QString Caption;
+  QString Hint;  // the command's name where commands are listed
   TCommandCategory Category = TCommandCategory::File;
   platform::TShortCut ShortCut = 0;
+  // Further keys that run the command; 0 stands for a text that named no
+  // key, which no key press matches.
   std::vector<platform::TShortCut> SecondaryShortCuts;
   std::function<bool()> EnabledRule;
 
   bool Has(platform::TShortCut code) const;
+  // Sets the primary shortcut, which the menu text shows after a tab.
+  void SetShortCut(platform::TShortCut shortCut);
 };
+
+// A command's shortcut list is comma text of shortcut texts, the primary
+// shortcut first. A first text that names no key leaves the command without
+// a primary shortcut; the further ones still run it.
+void SetActionShortCutText(TKyCommand& command, std::string_view text);
+// Empty when the command has no primary shortcut, whatever else it has.
+std::string GetActionShortCutText(const TKyCommand& command);
 
 class TCommandList {
  public:
-  // Creates the command's action under `owner`; the menu text shows the
-  // primary shortcut after a tab.
+  // Creates the command's action under `owner`.
   TKyCommand& Add(QObject* owner, const char* name, const QString& caption, const QString& hint,
                   TCommandCategory category, platform::TShortCut shortCut,
                   std::function<bool()> enabledRule);
-  void SetShortCut(TKyCommand& command, platform::TShortCut shortCut);
 
   // Applies the enabling rule of each command of `category`.
   void Refresh(TCommandCategory category);
@@ -49,8 +61,5 @@ class TCommandList {
  private:
   std::vector<std::unique_ptr<TKyCommand>> commands_;
 };
-
-// Shortcut text as menus show it: F3, Esc, Ctrl+Left.
-QString ShortCutText(platform::TShortCut code);
 
 }  // namespace tansa2

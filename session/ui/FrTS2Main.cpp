@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/Ticks.h"
+#include "platform/ui/KeyCodes.h"
 #include "platform/ui/QtText.h"
 #include "results/QuietAbort.h"
 #include "results/ui/KyGrepResult.h"
@@ -112,7 +114,7 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   Splitter1->addWidget(right);
   Splitter1->setStretchFactor(0, 0);
   Splitter1->setStretchFactor(1, 1);
-  Splitter1->setSizes({kDirPanelWidth, 800 - kDirPanelWidth - kSplitterWidth});
+  dirPanelWidth_ = kDirPanelWidth;  // the splitter gets it with the settings
 
   layout->addWidget(Splitter1, 1);
   layout->addWidget(CreateStatusBar());
@@ -133,6 +135,8 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
           [this] { KyGrepResult->viewport()->update(); });
   qApp->installEventFilter(this);
 
+  KyFlatPanelDir->installEventFilter(this);
+  LoadSettings();
   ApplyInitialFields(parameters);
 }
 
@@ -378,20 +382,33 @@ QWidget* TFormTS2Main::CreateStatusBar() {
 }
 
 void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters) {
-  // With no settings yet every field starts empty and no directory is
-  // preselected; the command line replaces those defaults unchanged.
-  const auto parameter = [&](size_t index) {
-    return index < parameters.size() ? parameters[index] : std::string();
-  };
   KyFlatDirView->Rebuild();
-  KyFlatComboBoxExGrepStr->SetText(parameter(1));
-  KyFlatDirView->SetSelectedDir(parameter(0));
-  KyFlatComboBoxExGrepFileMask->SetText(parameter(2));
-  KyFlatComboBoxExGrepDirMask->SetText(std::string());
+  std::string grepStr, grepDir = DirPanelInfo.InitialDir, fileMask, dirMask;
+  const auto newest = [](bool option, const TKyHistoryComboBox* box, std::string& value) {
+    if (option && box->count() > 0) value = box->Items().front();
+  };
+  newest(GrepInfo.LastString, KyFlatComboBoxExGrepStr, grepStr);
+  newest(GrepInfo.LastDirectory, KyFlatComboBoxExGrepDir, grepDir);
+  newest(GrepInfo.LastFileMask, KyFlatComboBoxExGrepFileMask, fileMask);
+  newest(GrepInfo.LastDirectoryMask, KyFlatComboBoxExGrepDirMask, dirMask);
+  // Command-line values replace those defaults as they are, untrimmed.
+  const auto parameter = [&](size_t index, std::string& value) {
+    if (index < parameters.size() && !parameters[index].empty()) value = parameters[index];
+  };
+  parameter(0, grepDir);
+  parameter(1, grepStr);
+  parameter(2, fileMask);
+  KyFlatComboBoxExGrepStr->SetText(grepStr);
+  // The directory field follows the tree: a directory the tree can't
+  // select leaves it empty.
+  KyFlatDirView->SetSelectedDir(grepDir);
+  KyFlatComboBoxExGrepFileMask->SetText(fileMask);
+  KyFlatComboBoxExGrepDirMask->SetText(dirMask);
 }
 
 void TFormTS2Main::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  closed_ = false;
   if (shown_) return;
   shown_ = true;
   TKyHistoryComboBox* focus = KyFlatComboBoxExGrepStr;
@@ -406,9 +423,24 @@ void TFormTS2Main::showEvent(QShowEvent* event) {
     Commands.Refresh(category);
 }
 
+// Closing is never refused: a search still running is cancelled rather than
+// left to finish unseen, and settings that can't be written are reported
+// while the file on disk stays as it was.
+void TFormTS2Main::closeEvent(QCloseEvent* event) {
+  closed_ = true;
+  if (Searching()) GrepRun.Cancel();
+  try {
+    SaveSettings();
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+  event->accept();
+}
+
 bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize) {
     if (watched == PanelGrep) LayOutSearchPanel();
+    if (watched == KyFlatPanelDir && KyFlatPanelDir->isVisible()) dirPanelWidth_ = KyFlatPanelDir->width();
     if (watched == PanelStatus)
       ImageGrip->move(PanelStatus->width() - kGripSize, PanelStatus->height() - kGripSize);
     return false;
@@ -546,6 +578,8 @@ void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) {
 }
 
 void TFormTS2Main::ProcessMessages() {
+  // A search must not outlive its closed window unseen.
+  if (closed_) GrepRun.Cancel();
   const uint32_t now = platform::GetTickCount();
   if (now - lastPumpTick_ < kPumpIntervalMs) return;
   lastPumpTick_ = now;

@@ -12,6 +12,7 @@
 #include "session/GrepRun.h"
 #include "session/ui/Commands.h"
 #include "settings/SettingsGroups.h"
+#include "settings/ShortCutTable.h"
 
 class QCheckBox;
 class QFrame;
@@ -24,6 +25,7 @@ class QToolBar;
 
 namespace tansa2 {
 
+class TIniFileEx;
 class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
@@ -59,9 +61,23 @@ class TFormTS2Main : public QMainWindow {
   // The requests of second starts go to the two members above.
   void ServeSecondStarts(platform::TInstanceServer& server);
 
+  // The editor command's image: the editor program's icon, or the built-in one.
+  void ApplyEditorIcon();
+
+  // The shortcuts of the commands the settings keep, by menu, for the
+  // preferences dialog and back from it; section "ShortCut" of the settings
+  // file (MainSettings.cpp).
+  TShortCutTable GetShortCutTable() const;
+  void ApplyShortCutTable(const TShortCutTable& table);
+  void ReadShortCut(const TIniFileEx& ini);
+  void WriteShortCut(TIniFileEx& ini) const;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Saves the settings and lets the window close, always; a running search
+  // is cancelled.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateCommands();
@@ -72,6 +88,25 @@ class TFormTS2Main : public QMainWindow {
   QWidget* CreateStatusBar();
   void LayOutSearchPanel();
   void ApplyInitialFields(const std::vector<std::string>& parameters);
+
+  // The settings file (MainSettings.cpp). Each read takes what the window
+  // holds now as its defaults.
+  void LoadSettings();
+  // Throws platform::EInOutError when the file can't be written.
+  void SaveSettings();
+  void ReadForm(const TIniFileEx& ini);
+  void WriteForm(TIniFileEx& ini) const;
+  void SetDirPanelWidth(int width);
+  void ApplyBasicInfo();
+  void ApplyDirPanel();
+  void ApplyGrep();
+  struct TShortCutMenu {
+    QAction* Popup;
+    std::vector<TKyCommand*> Commands;
+  };
+  std::vector<TShortCutMenu> ShortCutMenus() const;
+  // Writes section "GrepHistory" of the settings file at once.
+  void SaveGrepHistorySettings();
 
   bool Searching() const { return GrepRun.Busy(); }
   TGrepParam ReadGrepParam() const;
@@ -103,6 +138,11 @@ class TFormTS2Main : public QMainWindow {
   std::optional<platform::TWaitCursor> waitCursor_;
   QString lastSaveName_;
   bool shown_ = false;
+  uint32_t FormColor = 0x8000000F;  // clBtnFace
+  // The directory panel's width when it was last on screen: the splitter
+  // gives a hidden panel none.
+  int dirPanelWidth_ = 0;
+  bool closed_ = false;  // closed and not shown since: a search still running ends
 
   TCommandList Commands;
   TKyCommand* ActionFileExit = nullptr;

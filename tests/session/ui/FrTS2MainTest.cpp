@@ -60,7 +60,13 @@ class TModalWatcher {
 
 class FrTS2MainTest : public ::testing::Test {
  protected:
-  void SetUp() override { testing::QtApp(); }
+  // The windows read and write their settings file in a folder of their
+  // own, never the user's.
+  void SetUp() override {
+    testing::QtApp();
+    setenv("TANSA2_HOME", home_.String().c_str(), 1);
+  }
+  testing::TTempDir home_;
 
   void Open(const std::vector<std::string>& parameters = {}) {
     window_ = std::make_unique<TFormTS2Main>(parameters);

@@ -370,6 +370,7 @@ TEST(SingleInstanceCrashTest, AfterAKilledInstanceTheNextStartIsAFirstStart) {
   EXPECT_TRUE(WaitUntilListening(name, next)) << next.readAllStandardError().toStdString();
   next.kill();
   next.waitForFinished();
+  QLocalServer::removeServer(name);
 }
 
 }  // namespace
