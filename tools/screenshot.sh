@@ -42,7 +42,14 @@ int main(void) {
 TEXT
 printf 'README for the sample tree\nnothing to find here\n' >"$root/README.txt"
 
+# Settings of its own, never the user's: the directory panel wide enough
+# for the tree to show the search directory's name beside its folders.
+settings=$(mktemp -d)
+trap 'rm -rf "$sample" "$settings"' EXIT
+mkdir -p "$settings/allusers"
+printf '[DirPanel]\r\nWidth=200\r\n' >"$settings/allusers/tansa2.ini"
+
 # Sub-directories and character-code detection ticked.
-TANSA2_AUTORUN=BA TANSA2_SCREENSHOT="$output" \
+TANSA2_HOME="$settings" TANSA2_AUTORUN=BA TANSA2_SCREENSHOT="$output" \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2 "$root" "東京" "*.txt,*.c"
 echo "written to $output"
