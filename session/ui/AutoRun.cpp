@@ -14,7 +14,37 @@
 
 namespace tansa2 {
 
+namespace {
+
+// Prints when the window's first paint is over, its children's included,
+// and quits.
+class TFirstPaint : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, qApp, [] {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        std::printf("first paint at %lld ms\n",
+                    static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count()));
+        std::fflush(stdout);
+        QCoreApplication::quit();
+      });
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
 bool ScheduleAutoRun(TFormTS2Main& window) {
+  if (std::getenv("TANSA2_FIRST_PAINT")) {
+    window.installEventFilter(new TFirstPaint(&window));
+    return true;
+  }
   const char* boxes = std::getenv("TANSA2_AUTORUN");
   if (!boxes) return false;
   const QString letters = QString::fromLatin1(boxes).toUpper();

@@ -7,6 +7,9 @@
 //                      expression, A character-code detection); "-" for none
 //   TANSA2_SCREENSHOT  a PNG file the window is drawn into after the search
 //   TANSA2_AUTORUN_CANCEL_MS  cancel the search this many ms after its start
+//   TANSA2_FIRST_PAINT  instead of a search: print the wall-clock time of the
+//                       window's first paint ("first paint at N ms", since
+//                       the epoch) and quit
 // The line printed also gives the longest time between two turns of the
 // event loop and, with a cancel, the time from the cancel to the run's end.
 namespace tansa2 {
