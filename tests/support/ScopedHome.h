@@ -3,6 +3,7 @@
 // while the object lives.
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace tansa2::testing {
@@ -14,12 +15,15 @@ class TScopedHome {
     std::filesystem::create_directories(home);
     setenv("HOME", home.c_str(), 1);
   }
-  ~TScopedHome() { setenv("HOME", saved_.c_str(), 1); }
+  ~TScopedHome() {
+    if (saved_) setenv("HOME", saved_->c_str(), 1);
+    else unsetenv("HOME");
+  }
   TScopedHome(const TScopedHome&) = delete;
   TScopedHome& operator=(const TScopedHome&) = delete;
 
  private:
-  std::string saved_;
+  std::optional<std::string> saved_;
 };
 
 }  // namespace tansa2::testing
