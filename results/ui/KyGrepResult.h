@@ -49,6 +49,7 @@ class TKyGrepResult : public QAbstractScrollArea {
   void SaveToCsvFile(const std::string& fileName) const { rows_.SaveToCsvFile(fileName); }
   void SaveToTagFile(const std::string& fileName) const { rows_.SaveToTagFile(fileName); }
   void SaveToLineOnlyFile(const std::string& fileName) const { rows_.SaveToLineOnlyFile(fileName); }
+  const TGrepResultRows& Rows() const { return rows_; }
   // Throws EQuietAbort with the rows unchanged when the file can't be read.
   void LoadFromFile(const std::string& fileName);
 

@@ -110,6 +110,8 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   KyGrepResult->SetPopupMenu(PopupMenuResult);
   KyGrepResult->OnPopup = [this] { Commands.Refresh(Category::Result); };
   KyGrepResult->OnSelectData = [this](TKyGrepResult&, int index) { KyGrepResultSelectData(index); };
+  // Also while a search runs: Enter and double-click don't ask the command.
+  KyGrepResult->OnOpenEditor = [this] { ActionResultEditorExecute(); };
   rightLayout->addWidget(KyGrepResult, 1);
   Splitter1->addWidget(right);
   Splitter1->setStretchFactor(0, 0);
@@ -140,7 +142,11 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   ApplyInitialFields(parameters);
 }
 
-TFormTS2Main::~TFormTS2Main() { qApp->removeEventFilter(this); }
+TFormTS2Main::~TFormTS2Main() {
+  qApp->removeEventFilter(this);
+  // A window closed right after a search still gets that search's entry.
+  if (HistoryPending()) TimerHistoryTimer();
+}
 
 void TFormTS2Main::CreateCommands() {
   const auto idle = [this] { return !Searching(); };
@@ -162,12 +168,14 @@ void TFormTS2Main::CreateCommands() {
       "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir);
   add(ActionResultPrev, "ActionResultPrev", "戻る(&B)", "戻る", Category::Result, kCtrlLeft,
       [this] {
-        return !Searching() && GrepHistoryInfo.Used && GrepHistoryInfo.Current > GrepHistoryInfo.First;
+        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
+               GrepHistoryInfo.Current > GrepHistoryInfo.First;
       },
       ciResultPrev);
   add(ActionResultNext, "ActionResultNext", "進む(&F)", "次へ", Category::Result, kCtrlRight,
       [this] {
-        return !Searching() && GrepHistoryInfo.Used && GrepHistoryInfo.Current < GrepHistoryInfo.Last;
+        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
+               GrepHistoryInfo.Current < GrepHistoryInfo.Last;
       },
       ciResultNext);
   add(ActionResultEditor, "ActionResultEditor", "エディタで開く(&O)", "エディタで開く",
@@ -187,7 +195,8 @@ void TFormTS2Main::CreateCommands() {
   add(ActionHelpVersion, "ActionHelpVersion", "バージョン情報(&A)...", "バージョン情報",
       Category::Help, 0, idle, std::nullopt);
   add(ActionResultClearHistory, "ActionResultClearHistory", "結果履歴を削除(&H)", "結果履歴を削除",
-      Category::Result, 0, [this] { return !Searching() && GrepHistoryInfo.First > 0; },
+      Category::Result, 0,
+      [this] { return !Searching() && !HistoryPending() && GrepHistoryInfo.First > 0; },
       std::nullopt);
 
   ActionToolShowDirPanel->Action->setCheckable(true);
@@ -198,8 +207,14 @@ void TFormTS2Main::CreateCommands() {
   connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
   connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
   connect(ActionGrepCancel->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepCancelExecute);
+  connect(ActionResultPrev->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultPrevExecute);
+  connect(ActionResultNext->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultNextExecute);
+  connect(ActionResultEditor->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionResultEditorExecute);
   connect(ActionResultClear->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionResultClearExecute);
+  connect(ActionResultClearHistory->Action, &QAction::triggered, this,
+          &TFormTS2Main::ActionResultClearHistoryExecute);
   connect(ActionResultSave->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultSaveExecute);
   connect(ActionToolShowDirPanel->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionToolShowDirPanelExecute);
@@ -514,6 +529,8 @@ bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
 
 void TFormTS2Main::ActionGrepStartExecute() {
   if (Searching()) return;
+  // An entry still waiting is written from the fields and rows it belongs to.
+  if (HistoryPending()) TimerHistoryTimer();
   TGrepParam param = ReadGrepParam();
   if (!CheckGrepInput(param)) return;
   GrepRun.Prepare(param);
@@ -528,10 +545,7 @@ void TFormTS2Main::ActionGrepStartExecute() {
   if (error) {
     ShowError(*error);
   } else if (GrepRun.HitCount() > 0 && GrepHistoryInfo.Used) {
-    ++GrepHistoryInfo.Last;
-    GrepHistoryInfo.Current = GrepHistoryInfo.Last;
-    if (GrepHistoryInfo.First == 0) GrepHistoryInfo.First = 1;
-    TimerHistory->start();
+    AddHistoryEntry();
   }
   Commands.Refresh(Category::Result);
 }
@@ -598,6 +612,8 @@ void TFormTS2Main::ShowError(const std::string& cp932Message) {
 void TFormTS2Main::ActionFileExitExecute() { close(); }
 
 void TFormTS2Main::ActionResultClearExecute() {
+  // The rows of a waiting history entry are kept first.
+  if (HistoryPending()) TimerHistoryTimer();
   KyGrepResult->ClearData();
   KyFlatPanelStatus->SetText(QString());
   Commands.Refresh(Category::Result);
@@ -642,9 +658,5 @@ void TFormTS2Main::ActionToolShowToolBarExecute(bool checked) {
   KyFlatPanelToolBar->setVisible(checked);
   BasicInfo.ShowToolBar = checked;
 }
-
-// Writing the newest history entry belongs here once results are stored;
-// until then the counters alone move.
-void TFormTS2Main::TimerHistoryTimer() {}
 
 }  // namespace tansa2

@@ -125,7 +125,23 @@ class TFormTS2Main : public QMainWindow {
   void ActionToolShowDirPanelExecute(bool checked);
   void ActionGrepRefreshDirExecute();
   void ActionToolShowToolBarExecute(bool checked);
+
+  // The result history (MainHistory.cpp).
   void TimerHistoryTimer();
+  void ActionResultPrevExecute();
+  void ActionResultNextExecute();
+  void ActionResultClearHistoryExecute();
+  // Back (-1) or Forward (1), when the entry is there to step to.
+  void StepHistory(int step);
+  // Moves the counters after a run with hits and has the timer write the entry.
+  void AddHistoryEntry();
+  // Shows entry `number`; throws EQuietAbort with the screen unchanged.
+  void LoadHistoryEntry(int number);
+  // An entry is waiting for the timer to write it.
+  bool HistoryPending() const;
+
+  // Opening a result in the editor (MainEditor.cpp).
+  void ActionResultEditorExecute();
 
   TGrepRun GrepRun;
   TBasicInfo BasicInfo;
@@ -182,6 +198,7 @@ class TFormTS2Main : public QMainWindow {
   TStatusPanel* KyFlatPanelStatus = nullptr;
   QSizeGrip* ImageGrip = nullptr;
   QTimer* TimerHistory = nullptr;
+  TGrepParam historyParam_;  // of the entry TimerHistory is to write
 };
 
 }  // namespace tansa2

@@ -137,6 +137,15 @@ class FrTS2MainTest : public ::testing::Test {
     return rows;
   }
 
+  // After a run with hits the start command waits until the history entry
+  // is written.
+  void WaitForHistoryEntry() const {
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+    while (!Action("ActionGrepStart")->isEnabled() && Clock::now() < deadline)
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_TRUE(Action("ActionGrepStart")->isEnabled());
+  }
+
   std::unique_ptr<TFormTS2Main> window_;
 };
 
@@ -448,6 +457,13 @@ TEST_F(FrTS2MainTest, CommandStatesBeforeDuringAndAfterARunAndEscCancelsPromptly
   EXPECT_EQ(List()->DataCount(), 5);
   EXPECT_TRUE(Status().startsWith(U("5個検索しました。(Elapsed time 0:0"))) << Status().toStdString();
   EXPECT_EQ(Index(), "1");
+  // Its history entry waits to be written, and the start and history commands with it.
+  EXPECT_EQ(enabled(), (std::vector<std::string>{"ActionFileExit", "ActionGrepRefreshDir",
+                                                 "ActionResultEditor", "ActionResultClear",
+                                                 "ActionResultSave", "ActionToolEnv",
+                                                 "ActionToolShowDirPanel", "ActionToolShowToolBar",
+                                                 "ActionHelpVersion"}));
+  WaitForHistoryEntry();
   EXPECT_EQ(enabled(), (std::vector<std::string>{"ActionFileExit", "ActionGrepStart",
                                                  "ActionGrepRefreshDir", "ActionResultEditor",
                                                  "ActionResultClear", "ActionResultSave",
@@ -462,6 +478,7 @@ TEST_F(FrTS2MainTest, CommandStatesBeforeDuringAndAfterARunAndEscCancelsPromptly
   Type(GrepStr(), "xxq");
   Press(Qt::Key_F3);
   EXPECT_EQ(List()->DataCount(), 5);
+  WaitForHistoryEntry();
   EXPECT_TRUE(Action("ActionResultPrev")->isEnabled());
   EXPECT_FALSE(Action("ActionResultNext")->isEnabled());
 }
@@ -615,6 +632,7 @@ TEST_F(FrTS2MainTest, ContextMenuRefreshesTheResultCommands) {
   Open();
   Fill(dir.String(), "abc");
   Press(Qt::Key_F3);
+  WaitForHistoryEntry();
   // Emptied behind the commands' back: the states wait for the next refresh.
   List()->ClearData();
   EXPECT_TRUE(Action("ActionResultSave")->isEnabled());
