@@ -2,6 +2,7 @@
 // it at close, and applying the values to the window.
 #include <QApplication>
 #include <QCheckBox>
+#include <QScreen>
 #include <QSplitter>
 #include <algorithm>
 
@@ -28,6 +29,23 @@ constexpr std::string_view kShortCutSection = "ShortCut";
 constexpr std::string_view kGrepResultSection = "GrepResult";
 
 enum : int32_t { kWindowNormal = 0, kWindowMinimized = 1, kWindowMaximized = 2 };
+
+// A window whose title bar no screen shows (its monitor was unplugged, or
+// the desktop got smaller) comes back to the top-left of the primary
+// screen, no larger than that screen: otherwise it would open where nobody
+// can reach it.
+void KeepOnScreen(QWidget& window) {
+  constexpr int kTitleHeight = 24;
+  constexpr QSize kGraspable(48, 8);
+  const QRect titleBar(window.pos(), QSize(window.width(), kTitleHeight));
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect shown = screen->availableGeometry().intersected(titleBar);
+    if (shown.width() >= kGraspable.width() && shown.height() >= kGraspable.height()) return;
+  }
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  window.resize(window.size().boundedTo(area.size()));
+  window.move(area.topLeft());
+}
 
 // The window placement's section is named after the application.
 std::string FormSection() { return FromQString(ApplicationTitle()); }
@@ -111,6 +129,7 @@ void TFormTS2Main::ReadForm(const TIniFileEx& ini) {
   // return to.
   move(placement.Left, placement.Top);
   resize(placement.Width, placement.Height);
+  KeepOnScreen(*this);
   FormColor = placement.Color;
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, platform::ToQColor(FormColor, QApplication::palette(this)));

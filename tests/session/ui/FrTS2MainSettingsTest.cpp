@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSplitter>
 #include <QTimer>
 #include <filesystem>
@@ -197,6 +198,26 @@ TEST_F(FrTS2MainSettingsTest, FirstStartOpensAtTheDesignedPlaceAndTheNextStartsG
   window->showNormal();
   QApplication::processEvents();
   EXPECT_EQ(QRect(window->pos(), window->size()), QRect(30, 40, 900, 700));
+}
+
+TEST_F(FrTS2MainSettingsTest, WindowStoredOffEveryScreenOpensOnThePrimaryScreen) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  const struct {
+    int left, top, width, height;
+    QRect expected;
+  } cases[] = {
+      {30, 40, 500, 400, QRect(30, 40, 500, 400)},
+      {screen.right() + 100, 40, 500, 400, QRect(screen.topLeft(), QSize(500, 400))},
+      {-2000, -1000, 500, 400, QRect(screen.topLeft(), QSize(500, 400))},
+      {30, screen.bottom() - 5, 500, 400, QRect(screen.topLeft(), QSize(500, 400))},
+      {screen.right() + 10, 0, screen.width() * 3, screen.height() * 3, screen},
+  };
+  for (const auto& c : cases) {
+    WriteIni("[TANSA2]\r\nLeft=" + std::to_string(c.left) + "\r\nTop=" + std::to_string(c.top) +
+             "\r\nWidth=" + std::to_string(c.width) + "\r\nHeight=" + std::to_string(c.height) + "\r\n");
+    const auto window = Open();
+    EXPECT_EQ(QRect(window->pos(), window->size()), c.expected) << c.left << "," << c.top;
+  }
 }
 
 TEST_F(FrTS2MainSettingsTest, FirstCloseWritesEverySectionOfTheCloseAndNoOther) {
