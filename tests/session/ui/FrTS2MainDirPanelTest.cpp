@@ -16,6 +16,7 @@
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
 #include "settings/ui/KyHistoryComboBox.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/TempDir.h"
 
@@ -49,9 +50,7 @@ class FrTS2MainDirPanelTest : public ::testing::Test {
   }
   template <class T>
   T* Find(const char* name) const {
-    T* child = window_->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
+    return testing::FindChild<T>(*window_, name);
   }
   TKyFlatDirView* Tree() const { return Find<TKyFlatDirView>("KyFlatDirView"); }
   TKyHistoryComboBox* GrepDir() const { return Find<TKyHistoryComboBox>("KyFlatComboBoxExGrepDir"); }

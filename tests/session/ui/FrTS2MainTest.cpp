@@ -26,6 +26,7 @@
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/TempDir.h"
 
@@ -77,9 +78,7 @@ class FrTS2MainTest : public ::testing::Test {
 
   template <class T>
   T* Find(const char* name) const {
-    T* child = window_->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
+    return testing::FindChild<T>(*window_, name);
   }
   QAction* Action(const char* name) const { return Find<QAction>(name); }
   TKyHistoryComboBox* Field(const char* name) const { return Find<TKyHistoryComboBox>(name); }

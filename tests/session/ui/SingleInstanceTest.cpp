@@ -26,6 +26,7 @@
 #include "session/ui/FrTS2Main.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
+#include "tests/support/FindChild.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/TempDir.h"
 
@@ -104,9 +105,7 @@ class SingleInstanceTest : public ::testing::Test {
 
   template <class T>
   T* Find(const char* name) const {
-    T* child = window_->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
+    return testing::FindChild<T>(*window_, name);
   }
   TKyHistoryComboBox* GrepStr() const { return Find<TKyHistoryComboBox>("KyFlatComboBoxExGrepStr"); }
   TKyHistoryComboBox* GrepDir() const { return Find<TKyHistoryComboBox>("KyFlatComboBoxExGrepDir"); }
