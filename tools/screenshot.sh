@@ -9,7 +9,9 @@ tansa2_build >&2
 output=$(realpath -m "${1:-docs/screenshot.png}")
 mkdir -p "$(dirname "$output")"
 
-sample="${TMPDIR:-/tmp}/tansa2-screenshot"
+# The sample lies in a home folder of its own, so the tree shows it under
+# "ホーム" and nothing of the real home or /tmp.
+sample="${TMPDIR:-/tmp}/tansa2-home"
 rm -rf "$sample"
 trap 'rm -rf "$sample"' EXIT
 root="$sample/サンプル"
@@ -50,6 +52,6 @@ mkdir -p "$settings/allusers"
 printf '[DirPanel]\r\nWidth=200\r\n' >"$settings/allusers/tansa2.ini"
 
 # Sub-directories and character-code detection ticked.
-TANSA2_HOME="$settings" TANSA2_AUTORUN=BA TANSA2_SCREENSHOT="$output" \
+HOME="$sample" TANSA2_HOME="$settings" TANSA2_AUTORUN=BA TANSA2_SCREENSHOT="$output" \
   xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2 "$root" "東京" "*.txt,*.c"
 echo "written to $output"
