@@ -42,6 +42,24 @@ struct TGrepInfo {
   int32_t MaxFileSize = 10;  // MB
 };
 
+// The result list's look and options as the preferences dialog edits
+// them; outside the dialog they live in the list itself.
+struct TGrepResultInfo {
+  TFontInfo Font;
+  uint32_t Color = 0x80000005;         // clWindow
+  uint32_t SelColor = 0x8000000E;      // clHighlightText
+  uint32_t SelBkColor = 0x8000000D;    // clHighlight
+  uint32_t MatchColor = 0x00FF0000;    // clBlue
+  uint32_t MatchBkColor = 0x0000FFFF;  // clYellow
+  bool DoubleBuffered = false;
+  bool ShowFileNameOnly = false;
+  bool ShowGridLine = false;
+  int32_t WheelScrollLine = 100;
+  bool RightClickSelect = true;
+  bool HorizontalScroll = false;
+  int32_t SaveType = 1;  // 0 comma-separated rows, 1 tag-jump lines, 2 the lines alone
+};
+
 struct TGrepHistoryInfo {
   bool Used = true;
   int32_t First = 0;
