@@ -181,15 +181,26 @@ extern "C" void BRegfree(BRegexpCompiled* compiled) {
   delete compiled;
 }
 
-extern "C" int BRequiredLiteral(const char* pattern, char* literal, int size, int* asciiCaseless) {
-  if (!pattern || !literal || size <= 0) return 0;
+extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
+                                 int count) {
+  if (!pattern || !bytes || size <= 0 || !lengths || !asciiCaseless || count <= 0) return 0;
   Parsed parsed;
   if (*Parse(pattern, parsed)) return 0;
-  const bregexp::RequiredLiteral found =
-      bregexp::FindRequiredLiteral(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
-                                   (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
-  if (found.bytes.empty() || found.bytes.size() > static_cast<size_t>(size)) return 0;
-  std::memcpy(literal, found.bytes.data(), found.bytes.size());
-  if (asciiCaseless) *asciiCaseless = found.asciiCaseless;
-  return static_cast<int>(found.bytes.size());
+  try {
+    const std::vector<bregexp::RequiredLiteral> found =
+        bregexp::FindRequiredLiterals(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
+                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+    size_t total = 0;
+    for (const bregexp::RequiredLiteral& literal : found) total += literal.bytes.size();
+    if (found.empty() || found.size() > static_cast<size_t>(count) || total > static_cast<size_t>(size)) return 0;
+    for (const bregexp::RequiredLiteral& literal : found) {
+      std::memcpy(bytes, literal.bytes.data(), literal.bytes.size());
+      bytes += literal.bytes.size();
+      *lengths++ = static_cast<int>(literal.bytes.size());
+      *asciiCaseless++ = literal.asciiCaseless;
+    }
+    return static_cast<int>(found.size());
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
 }

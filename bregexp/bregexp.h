@@ -9,6 +9,8 @@ extern "C" {
 #endif
 
 #define BREGEXP_MESSAGE_SIZE 80
+/* The most runs BRequiredLiterals gives. */
+#define BREGEXP_MAX_LITERALS 8
 
 typedef struct BRegexpCompiled {
   char* pattern;     /* the m/.../ text this was compiled from, NUL-terminated */
@@ -28,12 +30,14 @@ int BMatch(const char* pattern, const char* text, const char* textEnd,
 __attribute__((visibility("default")))
 void BRegfree(BRegexpCompiled* compiled);
 
-/* Writes into `literal` (room for `size` bytes, not NUL-terminated) a run
- * of bytes that every match of `pattern` contains, and sets *asciiCaseless
- * when its ASCII letters match either case. Returns its length, or 0 when
- * the pattern has no such run that can be relied on. */
+/* Finds runs of bytes of which every match of `pattern` contains at least
+ * one (the words of an alternation, or the longest plain run). Writes them
+ * one after the other into `bytes` (room for `size`), their lengths into
+ * `lengths` and into `asciiCaseless` whether their ASCII letters match
+ * either case (room for `count` runs each). Returns the number of runs, or
+ * 0 when the pattern has no set of runs that can be relied on. */
 __attribute__((visibility("default")))
-int BRequiredLiteral(const char* pattern, char* literal, int size, int* asciiCaseless);
+int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
 
 #ifdef __cplusplus
 }

@@ -1,5 +1,6 @@
 #include "bregexp/required_literal.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace bregexp {
@@ -47,98 +48,196 @@ bool ReadQuantifier(std::string_view body, size_t& i, int& min, bool& malformed)
   return true;
 }
 
-}  // namespace
+using Set = std::vector<RequiredLiteral>;  // empty: nothing required is known
 
-RequiredLiteral FindRequiredLiteral(std::string_view body, bool sjis, bool ignoreCase) {
-  RequiredLiteral none;
-  // Inline options and groups can change what the rest means; alternation
-  // makes no single run required. Patterns with them get no literal.
-  for (size_t i = 0; i < body.size(); ++i) {
-    const auto c = static_cast<unsigned char>(body[i]);
-    if (sjis && IsLead(c)) {
-      ++i;
-    } else if (c == '\\') {
-      ++i;
-    } else if (c == '|' || c == '(' || c == ')') {
-      return none;
+// Whether every text holding `longer` holds `shorter` too, character for
+// character, so that it holds in every code the text may come in.
+bool Implies(const RequiredLiteral& longer, const RequiredLiteral& shorter, bool sjis) {
+  if (shorter.bytes.size() > longer.bytes.size() || (longer.asciiCaseless && !shorter.asciiCaseless)) return false;
+  auto length = [&](const std::string& text, size_t at) {
+    return sjis && IsLead(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+  };
+  auto same = [&](size_t at, size_t n, size_t from) {
+    if (n == 2) return longer.bytes.compare(at, 2, shorter.bytes, from, 2) == 0;
+    const auto a = static_cast<unsigned char>(longer.bytes[at]);
+    const auto b = static_cast<unsigned char>(shorter.bytes[from]);
+    return shorter.asciiCaseless ? std::tolower(a) == std::tolower(b) : a == b;
+  };
+  for (size_t start = 0; start + shorter.bytes.size() <= longer.bytes.size(); start += length(longer.bytes, start)) {
+    size_t at = start;
+    size_t from = 0;
+    while (from < shorter.bytes.size()) {
+      const size_t n = length(shorter.bytes, from);
+      if (length(longer.bytes, at) != n || !same(at, n, from)) break;
+      at += n;
+      from += n;
     }
+    if (from == shorter.bytes.size()) return true;
+  }
+  return false;
+}
+
+size_t Shortest(const Set& set) {
+  size_t shortest = set.front().bytes.size();
+  for (const RequiredLiteral& literal : set) shortest = std::min(shortest, literal.bytes.size());
+  return shortest;
+}
+
+// The better set to search for: its shortest run is longer, or it has fewer.
+bool Better(const Set& a, const Set& b) {
+  if (a.empty() || b.empty()) return !a.empty();
+  const size_t shortestA = Shortest(a);
+  const size_t shortestB = Shortest(b);
+  return shortestA != shortestB ? shortestA > shortestB : a.size() < b.size();
+}
+
+// A recursive reading of alternatives, sequences and groups. Anything it
+// doesn't know for sure sets `broken_`, and then nothing is given.
+class Reader {
+ public:
+  Reader(std::string_view body, bool sjis, bool ignoreCase) : body_(body), sjis_(sjis), ignoreCase_(ignoreCase) {}
+
+  Set Read() {
+    Set set = Alternatives();
+    if (broken_ || i_ != body_.size()) return {};
+    for (const RequiredLiteral& literal : set)
+      if (literal.bytes.find_first_of("\r\n") != std::string::npos) return {};
+    return set;
   }
 
-  std::string best;
-  std::string run;
-  bool runHasLetter = false;
-  bool bestHasLetter = false;
-  auto endRun = [&] {
-    if (run.size() > best.size()) {
-      best = run;
-      bestHasLetter = runHasLetter;
+ private:
+  // Every branch must hold one of its runs; one that holds none leaves the
+  // whole alternation without any.
+  Set Alternatives() {
+    Set all = Sequence();
+    bool everyBranch = !all.empty();
+    while (!broken_ && i_ < body_.size() && body_[i_] == '|') {
+      ++i_;
+      const Set branch = Sequence();
+      everyBranch = everyBranch && !branch.empty();
+      all.insert(all.end(), branch.begin(), branch.end());
     }
-    run.clear();
-    runHasLetter = false;
-  };
+    if (!everyBranch) return {};
+    // A run that holds another run of the set adds nothing.
+    Set kept;
+    for (size_t a = 0; a < all.size(); ++a) {
+      bool redundant = false;
+      for (size_t b = 0; b < all.size() && !redundant; ++b)
+        redundant = b != a && Implies(all[a], all[b], sjis_) && (!Implies(all[b], all[a], sjis_) || b < a);
+      if (!redundant) kept.push_back(all[a]);
+    }
+    if (kept.size() > kMaxRequiredLiterals) return {};
+    return kept;
+  }
 
-  size_t i = 0;
-  while (i < body.size()) {
-    const auto c = static_cast<unsigned char>(body[i]);
-    std::string atom;  // the plain character at i, if it is one
-    size_t next = i + 1;
-    if (sjis && IsLead(c)) {
-      if (i + 1 >= body.size()) return none;
-      const auto trail = static_cast<unsigned char>(body[i + 1]);
-      if (!(ignoreCase && HasSjisCase(c, trail))) atom = std::string(body.substr(i, 2));
-      next = i + 2;
+  Set Sequence() {
+    Set best;
+    RequiredLiteral run;
+    auto endRun = [&] {
+      if (!run.bytes.empty() && Better(Set{run}, best)) best = Set{run};
+      run = {};
+    };
+    while (!broken_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')') {
+      std::string atom;  // the plain character at i_, if it is one
+      Set group;         // what a group at i_ requires
+      size_t next = i_ + 1;
+      if (!ReadItem(atom, group, next)) {
+        broken_ = true;
+        break;
+      }
+      int min = 1;
+      bool malformed = false;
+      const bool quantified = ReadQuantifier(body_, next, min, malformed);
+      if (malformed) {
+        broken_ = true;
+        break;
+      }
+      if (atom.empty() || min == 0) {
+        endRun();
+        if (min > 0 && Better(group, best)) best = group;
+      } else {
+        if (ignoreCase_ && atom.size() == 1 && std::isalpha(static_cast<unsigned char>(atom[0])))
+          run.asciiCaseless = true;
+        run.bytes += atom;
+        if (quantified) endRun();  // what follows may come after repeats
+      }
+      i_ = next;
+    }
+    endRun();
+    return best;
+  }
+
+  // Reads the item at i_ up to `next`: a plain character into `atom`, a
+  // group's required runs into `group`; false for what isn't understood.
+  bool ReadItem(std::string& atom, Set& group, size_t& next) {
+    const auto c = static_cast<unsigned char>(body_[i_]);
+    if (sjis_ && IsLead(c)) {
+      if (i_ + 1 >= body_.size()) return false;
+      const auto trail = static_cast<unsigned char>(body_[i_ + 1]);
+      if (!(ignoreCase_ && HasSjisCase(c, trail))) atom = std::string(body_.substr(i_, 2));
+      next = i_ + 2;
     } else if (c == '\\') {
-      if (i + 1 >= body.size()) return none;
-      const auto e = static_cast<unsigned char>(body[i + 1]);
+      if (i_ + 1 >= body_.size()) return false;
+      const auto e = static_cast<unsigned char>(body_[i_ + 1]);
       // An escaped punctuation mark stands for itself and a few letters are
       // classes or anchors; every other escape (codes, back references,
       // properties, quoting) may take arguments, so it isn't read at all.
       if (e < 0x80 && std::ispunct(e)) atom = std::string(1, static_cast<char>(e));
       else if (std::string_view("dDwWsShHbB").find(static_cast<char>(e)) == std::string_view::npos)
-        return none;
-      next = i + 2;
+        return false;
+      next = i_ + 2;
     } else if (c == '[') {
       // Skip the class: a ']' right after '[' or '[^' belongs to it.
-      size_t j = i + 1;
-      if (j < body.size() && body[j] == '^') ++j;
-      if (j < body.size() && body[j] == ']') ++j;
+      size_t j = i_ + 1;
+      if (j < body_.size() && body_[j] == '^') ++j;
+      if (j < body_.size() && body_[j] == ']') ++j;
       int depth = 1;
-      while (j < body.size() && depth > 0) {
-        const auto d = static_cast<unsigned char>(body[j]);
-        if (d == '\\' || (sjis && IsLead(d))) j += 2;
-        else {
+      while (j < body_.size() && depth > 0) {
+        const auto d = static_cast<unsigned char>(body_[j]);
+        if (d == '\\' || (sjis_ && IsLead(d))) {
+          j += 2;
+        } else {
           if (d == '[') ++depth;
           if (d == ']') --depth;
           ++j;
         }
       }
-      if (depth > 0) return none;
+      if (depth > 0) return false;
       next = j;
+    } else if (c == '(') {
+      // Plain and non-capturing groups only: the other (? forms set options
+      // or look around, which can change what the rest means.
+      size_t j = i_ + 1;
+      if (j < body_.size() && body_[j] == '?') {
+        if (j + 1 >= body_.size() || body_[j + 1] != ':') return false;
+        j += 2;
+      }
+      i_ = j;
+      group = Alternatives();
+      if (broken_ || i_ >= body_.size() || body_[i_] != ')') return false;
+      next = i_ + 1;
     } else if (c == '.' || c == '^' || c == '$') {
       // a class or an anchor: breaks the run
-    } else if (c == '*' || c == '+' || c == '?' || c == '{' || c == '}' || c == '#' || c < 0x20 || c >= 0x80) {
-      return none;
+    } else if (c == '*' || c == '+' || c == '?' || c == '{' || c == '}' || c == '#' || c == ')' || c < 0x20 ||
+               c >= 0x80) {
+      return false;
     } else {
       atom = std::string(1, static_cast<char>(c));
     }
-
-    int min = 1;
-    bool malformed = false;
-    const bool quantified = ReadQuantifier(body, next, min, malformed);
-    if (malformed) return none;
-    if (atom.empty() || min == 0) {
-      endRun();
-    } else {
-      if (ignoreCase && atom.size() == 1 && std::isalpha(static_cast<unsigned char>(atom[0])))
-        runHasLetter = true;
-      run += atom;
-      if (quantified) endRun();  // what follows may come after repeats
-    }
-    i = next;
+    return true;
   }
-  endRun();
-  if (best.find_first_of("\r\n") != std::string::npos) return none;
-  return {best, bestHasLetter};
+
+  std::string_view body_;
+  bool sjis_;
+  bool ignoreCase_;
+  size_t i_ = 0;
+  bool broken_ = false;
+};
+
+}  // namespace
+
+std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).Read();
 }
 
 }  // namespace bregexp

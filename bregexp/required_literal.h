@@ -1,16 +1,25 @@
 #pragma once
-// Reads a pattern body for a run of plain characters that every match must
-// contain, so a caller can find candidate places with a byte search first.
+// Reads a pattern body for runs of plain characters of which every match
+// must contain at least one, so a caller can find candidate places with a
+// byte search first.
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "bregexp/bregexp.h"
 
 namespace bregexp {
 
 struct RequiredLiteral {
-  std::string bytes;           // empty: the pattern has none we can rely on
+  std::string bytes;
   bool asciiCaseless = false;  // ASCII letters match either case
+  bool operator==(const RequiredLiteral&) const = default;
 };
 
-RequiredLiteral FindRequiredLiteral(std::string_view body, bool sjis, bool ignoreCase);
+// At most this many runs are given; a pattern that needs more gets none.
+constexpr size_t kMaxRequiredLiterals = BREGEXP_MAX_LITERALS;
+
+// Empty when the pattern has no set of runs we can rely on.
+std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
 
 }  // namespace bregexp

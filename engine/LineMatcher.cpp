@@ -123,37 +123,13 @@ struct TLineMatcher::TUtf16LineBreaks {
   }
 };
 
-void TLineMatcher::SetPattern(const std::string& pattern) {
-  if (pattern == pattern_) return;
-  pattern_ = pattern;
-  literal_.reset();
-  utf8Literal_.reset();
-  utf16LeLiteral_.reset();
-  utf16BeLiteral_.reset();
-  eucLiteral_.reset();
-  jisLiteral_.reset();
-  eucKnown_ = false;
-  jisKnown_ = false;
-  char literal[1024];
-  int asciiCaseless = 0;
-  const int length = BRequiredLiteral(pattern.c_str(), literal, sizeof literal, &asciiCaseless);
-  if (length <= 0) return;
-  literal_.emplace(std::string(literal, length), asciiCaseless != 0);
+namespace {
 
-  // Skipping whole files is only sound when the pattern compiles: a broken
-  // one must fail on the first line of the first file, as it does line by line.
-  try {
-    regExp_.Match(pattern_, "");
-  } catch (const EBRegExpError&) {
-    return;
-  }
-  const std::string sjis(literal, length);
-  SetCleanForms(sjis, asciiCaseless != 0);
+// The literal in the encodings whose text is searched in its own bytes;
+// false when one of them has more than one form there.
+bool UnicodeForms(const std::string& sjis, std::string& utf8, std::string& le, std::string& be) {
   std::u16string units;
-  if (!platform::Cp932ToOnlySource(sjis, units)) return;
-  std::string utf8;
-  std::string le;
-  std::string be;
+  if (!platform::Cp932ToOnlySource(sjis, units)) return false;
   for (const char16_t unit : units) {
     const unsigned u = unit;
     if (u < 0x80) {
@@ -171,20 +147,15 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
     be += static_cast<char>(u >> 8);
     be += static_cast<char>(u & 0xFF);
   }
-  // Folding ASCII letters in UTF-16 bytes only finds more places, never fewer.
-  utf8Literal_.emplace(std::move(utf8), asciiCaseless != 0);
-  utf16LeLiteral_.emplace(std::move(le), asciiCaseless != 0);
-  utf16BeLiteral_.emplace(std::move(be), asciiCaseless != 0);
+  return true;
 }
 
-// Clean EUC-JP and JIS turn character by character into Shift-JIS and
-// back, so the literal has one form there, or none when it holds characters
-// they can't give (half-width katakana in JIS, codes beyond JIS X 0208).
-void TLineMatcher::SetCleanForms(const std::string& sjis, bool asciiCaseless) {
-  const std::string euc = SjisToEuc(sjis);
-  eucKnown_ = true;
-  if (IsCleanEuc(euc) && EucToSjis(euc) == sjis) eucLiteral_.emplace(euc, asciiCaseless);
+enum class TJisForm { Same, Pairs, None, Unknown };
 
+// How clean JIS holds a Shift-JIS literal: ASCII as itself, kanji pairs
+// without their escape sequence, half-width katakana never. A literal that
+// mixes ASCII and kanji may span an escape sequence.
+TJisForm JisFormOf(const std::string& sjis) {
   bool asciiChars = false;
   bool kanaChars = false;
   bool pairs = false;
@@ -199,21 +170,93 @@ void TLineMatcher::SetCleanForms(const std::string& sjis, bool asciiCaseless) {
       kanaChars = true;  // half-width katakana, or a byte no character starts with
     }
   }
-  if (!pairs && !kanaChars) {
-    jisKnown_ = true;
-    jisLiteral_.emplace(sjis, asciiCaseless);
+  if (kanaChars) return TJisForm::None;
+  if (!pairs) return TJisForm::Same;
+  return asciiChars ? TJisForm::Unknown : TJisForm::Pairs;
+}
+
+std::optional<TLiteralFinder> FinderOf(const std::vector<TLiteral>& literals) {
+  if (literals.empty()) return std::nullopt;
+  return TLiteralFinder(literals);
+}
+
+}  // namespace
+
+void TLineMatcher::SetPattern(const std::string& pattern) {
+  if (pattern == pattern_) return;
+  pattern_ = pattern;
+  literal_.reset();
+  utf8Literal_.reset();
+  utf16LeLiteral_.reset();
+  utf16BeLiteral_.reset();
+  eucLiteral_.reset();
+  jisLiteral_.reset();
+  eucKnown_ = false;
+  jisKnown_ = false;
+  char bytes[1024];
+  int lengths[BREGEXP_MAX_LITERALS];
+  int caseless[BREGEXP_MAX_LITERALS];
+  const int count = BRequiredLiterals(pattern.c_str(), bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
+  if (count <= 0) return;
+  std::vector<TLiteral> literals;
+  for (int k = 0, at = 0; k < count; at += lengths[k++])
+    literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
+  literal_.emplace(literals);
+
+  // Skipping whole files is only sound when the pattern compiles: a broken
+  // one must fail on the first line of the first file, as it does line by line.
+  try {
+    regExp_.Match(pattern_, "");
+  } catch (const EBRegExpError&) {
     return;
   }
-  // Clean JIS gives ASCII and kanji pairs only, never half-width katakana.
-  if (kanaChars) {
-    jisKnown_ = true;
-    return;
+  SetCleanForms(literals);
+  std::vector<TLiteral> utf8;
+  std::vector<TLiteral> le;
+  std::vector<TLiteral> be;
+  for (const TLiteral& literal : literals) {
+    TLiteral& u8 = utf8.emplace_back(TLiteral{"", literal.asciiCaseless});
+    TLiteral& u16le = le.emplace_back(TLiteral{"", literal.asciiCaseless});
+    TLiteral& u16be = be.emplace_back(TLiteral{"", literal.asciiCaseless});
+    if (!UnicodeForms(literal.bytes, u8.bytes, u16le.bytes, u16be.bytes)) return;
   }
-  // A literal that mixes ASCII and kanji may span an escape sequence.
-  if (asciiChars) return;
-  const std::string jis = SjisToJis(sjis);  // ESC $ B and the pairs
-  jisKnown_ = true;
-  if (IsCleanJis(jis) && JisToSjis(jis) == sjis) jisLiteral_.emplace(jis.substr(3), asciiCaseless);
+  // Folding ASCII letters in UTF-16 bytes only finds more places, never fewer.
+  utf8Literal_.emplace(utf8);
+  utf16LeLiteral_.emplace(le);
+  utf16BeLiteral_.emplace(be);
+}
+
+// Clean EUC-JP and JIS turn character by character into Shift-JIS and
+// back, so each literal has one form there, or none when it holds
+// characters they can't give (half-width katakana in JIS, codes beyond JIS
+// X 0208); such a literal can't occur, and when none can, nothing matches.
+void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
+  std::vector<TLiteral> euc;
+  std::vector<TLiteral> jis;
+  bool jisKnown = true;
+  for (const TLiteral& literal : literals) {
+    const std::string eucForm = SjisToEuc(literal.bytes);
+    if (IsCleanEuc(eucForm) && EucToSjis(eucForm) == literal.bytes) euc.push_back({eucForm, literal.asciiCaseless});
+    switch (JisFormOf(literal.bytes)) {
+      case TJisForm::Same:
+        jis.push_back(literal);
+        break;
+      case TJisForm::Pairs:
+        if (const std::string jisForm = SjisToJis(literal.bytes);  // ESC $ B and the pairs
+            IsCleanJis(jisForm) && JisToSjis(jisForm) == literal.bytes)
+          jis.push_back({jisForm.substr(3), literal.asciiCaseless});
+        break;
+      case TJisForm::None:
+        break;
+      case TJisForm::Unknown:
+        jisKnown = false;
+        break;
+    }
+  }
+  eucKnown_ = true;
+  eucLiteral_ = FinderOf(euc);
+  jisKnown_ = jisKnown;
+  if (jisKnown) jisLiteral_ = FinderOf(jis);
 }
 
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,

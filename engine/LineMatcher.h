@@ -1,12 +1,13 @@
 #pragma once
 // Matches the lines of a whole text against a pattern with exactly the
 // results of testing it line by line, but looks only at the lines that hold
-// the pattern's required literal, when it has one.
+// one of the pattern's required literals, when it has them.
 #include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/BRegExp.h"
 #include "engine/LiteralFinder.h"
@@ -46,17 +47,17 @@ class TLineMatcher {
   template <class TBreaks>
   int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                           TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
-  void SetCleanForms(const std::string& sjis, bool asciiCaseless);
+  void SetCleanForms(const std::vector<TLiteral>& literals);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
 
   std::string pattern_;
   std::optional<TLiteralFinder> literal_;
-  // The literal as UTF-8, UTF-16LE and UTF-16BE bytes, when it has one form.
+  // The literals as UTF-8, UTF-16LE and UTF-16BE bytes, when each has one form.
   std::optional<TLiteralFinder> utf8Literal_;
   std::optional<TLiteralFinder> utf16LeLiteral_;
   std::optional<TLiteralFinder> utf16BeLiteral_;
-  // The literal as clean EUC-JP and JIS hold it; `...Known_` also when they
-  // can't hold it at all (no finder then).
+  // The literals as clean EUC-JP and JIS hold them; `...Known_` also when
+  // they can hold none of them (no finder then).
   std::optional<TLiteralFinder> eucLiteral_;
   std::optional<TLiteralFinder> jisLiteral_;
   bool eucKnown_ = false;

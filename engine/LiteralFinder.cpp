@@ -1,5 +1,6 @@
 #include "engine/LiteralFinder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -23,58 +24,112 @@ int Commonness(unsigned char c) {
   return 2;
 }
 
+#if defined(__SSE2__)
+__m128i Load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+__m128i Splat(unsigned char c) { return _mm_set1_epi8(static_cast<char>(c)); }
+#endif
+
 }  // namespace
 
-TLiteralFinder::TLiteralFinder(std::string literal, bool asciiCaseless)
-    : literal_(std::move(literal)), caseless_(asciiCaseless) {
-  if (caseless_)
-    for (char& c : literal_) c = static_cast<char>(Fold(c));
-  probe_ = literal_.size() - 1;
-  for (size_t i = 1; i + 1 < literal_.size(); ++i)
-    if (Commonness(literal_[i]) < Commonness(literal_[probe_])) probe_ = i;
-  auto caseBit = [&](size_t i) -> unsigned char {
-    return caseless_ && IsAsciiLetter(literal_[i]) ? 0x20 : 0;
-  };
-  firstCase_ = caseBit(0);
-  probeCase_ = caseBit(probe_);
+TLiteralFinder::TProbe::TProbe(const TLiteral& literal) : literal(literal.bytes), caseless(literal.asciiCaseless) {
+  if (caseless)
+    for (char& c : this->literal) c = static_cast<char>(Fold(c));
+  const std::string& bytes = this->literal;
+  probe = bytes.size() - 1;
+  for (size_t i = 1; i + 1 < bytes.size(); ++i)
+    if (Commonness(bytes[i]) < Commonness(bytes[probe])) probe = i;
+  auto caseBit = [&](size_t i) -> unsigned char { return caseless && IsAsciiLetter(bytes[i]) ? 0x20 : 0; };
+  firstCase = caseBit(0);
+  probeCase = caseBit(probe);
 }
 
-bool TLiteralFinder::MatchesAt(const unsigned char* at) const {
-  const auto* pattern = reinterpret_cast<const unsigned char*>(literal_.data());
-  if (!caseless_) return std::memcmp(at, pattern, literal_.size()) == 0;
-  for (size_t i = 0; i < literal_.size(); ++i)
+bool TLiteralFinder::TProbe::MatchesAt(const unsigned char* at) const {
+  const auto* pattern = reinterpret_cast<const unsigned char*>(literal.data());
+  if (!caseless) return std::memcmp(at, pattern, literal.size()) == 0;
+  for (size_t i = 0; i < literal.size(); ++i)
     if (Fold(at[i]) != pattern[i]) return false;
   return true;
 }
 
+TLiteralFinder::TLiteralFinder(const std::vector<TLiteral>& literals) {
+  for (const TLiteral& literal : literals) probes_.emplace_back(literal);
+  shortest_ = longest_ = probes_.front().literal.size();
+  for (const TProbe& probe : probes_) {
+    shortest_ = std::min(shortest_, probe.literal.size());
+    longest_ = std::max(longest_, probe.literal.size());
+  }
+}
+
 size_t TLiteralFinder::Find(std::string_view text, size_t from) const {
-  const size_t n = literal_.size();
-  if (from > text.size() || text.size() - from < n) return std::string_view::npos;
+  if (from > text.size() || text.size() - from < shortest_) return std::string_view::npos;
+  return probes_.size() == 1 ? FindOne(text, from) : FindAny(text, from);
+}
+
+size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
+  const TProbe& one = probes_.front();
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t last = text.size() - n;  // the last place the literal can start
-  const unsigned char first = literal_[0];
-  const unsigned char probe = literal_[probe_];
+  const size_t last = text.size() - one.literal.size();  // the last place the literal can start
+  const unsigned char first = one.literal[0];
+  const unsigned char probe = one.literal[one.probe];
   size_t pos = from;
 #if defined(__SSE2__)
-  const __m128i firstValue = _mm_set1_epi8(static_cast<char>(first));
-  const __m128i firstMask = _mm_set1_epi8(static_cast<char>(firstCase_));
-  const __m128i probeValue = _mm_set1_epi8(static_cast<char>(probe));
-  const __m128i probeMask = _mm_set1_epi8(static_cast<char>(probeCase_));
+  const __m128i firstValue = Splat(first);
+  const __m128i firstMask = Splat(one.firstCase);
+  const __m128i probeValue = Splat(probe);
+  const __m128i probeMask = Splat(one.probeCase);
   for (; pos + 16 <= last + 1; pos += 16) {
-    const __m128i atFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-    const __m128i atProbe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + probe_));
-    const __m128i hits = _mm_and_si128(
-        _mm_cmpeq_epi8(_mm_or_si128(atFirst, firstMask), firstValue),
-        _mm_cmpeq_epi8(_mm_or_si128(atProbe, probeMask), probeValue));
+    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(Load(data + pos), firstMask), firstValue),
+                                       _mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + one.probe), probeMask), probeValue));
     for (unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
       const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
-      if (MatchesAt(data + at)) return at;
+      if (one.MatchesAt(data + at)) return at;
     }
   }
 #endif
   for (; pos <= last; ++pos)
-    if ((data[pos] | firstCase_) == first && (data[pos + probe_] | probeCase_) == probe && MatchesAt(data + pos))
+    if ((data[pos] | one.firstCase) == first && (data[pos + one.probe] | one.probeCase) == probe &&
+        one.MatchesAt(data + pos))
       return pos;
+  return std::string_view::npos;
+}
+
+// The literals' two bytes are tested together, sixteen places at a time;
+// only where one pair fits are the whole literals compared.
+size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  size_t pos = from;
+#if defined(__SSE2__)
+  struct TPair {
+    __m128i firstValue, firstMask, probeValue, probeMask;
+  };
+  TPair pairs[16];
+  const size_t count = std::min(probes_.size(), std::size(pairs));
+  for (size_t k = 0; k < count; ++k) {
+    const TProbe& p = probes_[k];
+    pairs[k] = {Splat(p.literal[0]), Splat(p.firstCase), Splat(p.literal[p.probe]), Splat(p.probeCase)};
+  }
+  // Every literal fits at each of the sixteen places of a block.
+  if (count == probes_.size())
+    for (; pos + 16 + longest_ <= text.size() + 1; pos += 16) {
+      const __m128i here = Load(data + pos);
+      __m128i hits = _mm_setzero_si128();
+      for (size_t k = 0; k < count; ++k) {
+        const TPair& pair = pairs[k];
+        hits = _mm_or_si128(
+            hits, _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(here, pair.firstMask), pair.firstValue),
+                                _mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + probes_[k].probe), pair.probeMask),
+                                               pair.probeValue)));
+      }
+      for (unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
+        const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
+        for (const TProbe& p : probes_)
+          if (p.MatchesAt(data + at)) return at;
+      }
+    }
+#endif
+  for (; pos + shortest_ <= text.size(); ++pos)
+    for (const TProbe& p : probes_)
+      if (pos + p.literal.size() <= text.size() && p.MatchesAt(data + pos)) return pos;
   return std::string_view::npos;
 }
 

@@ -1,31 +1,47 @@
 #pragma once
-// A fast byte search for a literal every match of a pattern contains, so
-// whole files are scanned at memory speed and the regular expression runs
-// only on the lines that hold it.
+// A fast byte search for the literals of which every match of a pattern
+// contains one, so whole files are scanned at memory speed and the regular
+// expression runs only on the lines that hold one of them.
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tansa2 {
 
+struct TLiteral {
+  std::string bytes;
+  bool asciiCaseless = false;  // ASCII letters match either case
+};
+
 class TLiteralFinder {
  public:
-  // With `asciiCaseless`, ASCII letters match either case.
-  TLiteralFinder(std::string literal, bool asciiCaseless);
+  // At least one literal, none empty.
+  explicit TLiteralFinder(const std::vector<TLiteral>& literals);
 
-  // Position of the first occurrence at or after `from`, or npos.
+  // Position of the first place at or after `from` where one of the
+  // literals begins, or npos.
   size_t Find(std::string_view text, size_t from) const;
 
  private:
-  bool MatchesAt(const unsigned char* at) const;
+  struct TProbe {
+    std::string literal;  // folded to lower case when caseless
+    bool caseless;
+    // Two bytes of the literal that are tested sixteen places at a time:
+    // the first, and the last, or the rarest of the others.
+    size_t probe = 0;
+    unsigned char firstCase = 0;  // 0x20 when the byte is a letter matched either case
+    unsigned char probeCase = 0;
 
-  std::string literal_;  // folded to lower case when caseless
-  bool caseless_;
-  // Two bytes of the literal that are tested sixteen places at a time: the
-  // first, and the last, or the rarest of the others.
-  size_t probe_ = 0;
-  unsigned char firstCase_ = 0;  // 0x20 when the byte is a letter matched either case
-  unsigned char probeCase_ = 0;
+    explicit TProbe(const TLiteral& literal);
+    bool MatchesAt(const unsigned char* at) const;
+  };
+  size_t FindOne(std::string_view text, size_t from) const;
+  size_t FindAny(std::string_view text, size_t from) const;
+
+  std::vector<TProbe> probes_;
+  size_t shortest_ = 0;
+  size_t longest_ = 0;
 };
 
 }  // namespace tansa2

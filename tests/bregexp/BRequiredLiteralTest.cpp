@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "bregexp/bregexp.h"
 
@@ -16,33 +17,83 @@ std::ostream& operator<<(std::ostream& out, const TLiteral& l) {
   return out << '"' << l.bytes << '"' << (l.caseless ? " caseless" : "");
 }
 
-TLiteral Required(const char* pattern) {
-  char buffer[64];
-  int caseless = 0;
-  const int n = BRequiredLiteral(pattern, buffer, sizeof buffer, &caseless);
-  return {std::string(buffer, n > 0 ? n : 0), n > 0 && caseless != 0};
+using TLiterals = std::vector<TLiteral>;
+
+TLiterals Required(const char* pattern) {
+  char bytes[64];
+  int lengths[BREGEXP_MAX_LITERALS];
+  int caseless[BREGEXP_MAX_LITERALS];
+  const int n = BRequiredLiterals(pattern, bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
+  TLiterals literals;
+  for (int k = 0, at = 0; k < n; at += lengths[k++])
+    literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
+  return literals;
 }
 
 TEST(BRequiredLiteralTest, TakesTheLongestRunOfPlainCharacters) {
-  EXPECT_EQ(Required("m/abc/k"), (TLiteral{"abc", false}));
-  EXPECT_EQ(Required("m/abc/ki"), (TLiteral{"abc", true}));
-  EXPECT_EQ(Required("m/\x93\x8C.{0,3}[\x93\x73\x95\x7B]/k"), (TLiteral{"\x93\x8C", false}));
-  EXPECT_EQ(Required("m/ab*cde/k"), (TLiteral{"cde", false}));
-  EXPECT_EQ(Required("m/x+yz/k"), (TLiteral{"yz", false}));
-  EXPECT_EQ(Required("m/a\\.b\\/c/k"), (TLiteral{"a.b/c", false}));
-  EXPECT_EQ(Required("m/\\d+ kg/ki"), (TLiteral{" kg", true}));
-  // A trail byte 0x5C or 0x7C is part of its character.
-  EXPECT_EQ(Required("m/\x95\x5C\x83\x7C/k"), (TLiteral{"\x95\x5C\x83\x7C", false}));
+  const struct {
+    const char* pattern;
+    TLiterals literals;
+  } cases[] = {
+      {"m/abc/k", {{"abc", false}}},
+      {"m/abc/ki", {{"abc", true}}},
+      {"m/\x93\x8C.{0,3}[\x93\x73\x95\x7B]/k", {{"\x93\x8C", false}}},
+      {"m/ab*cde/k", {{"cde", false}}},
+      {"m/x+yz/k", {{"yz", false}}},
+      {"m/a\\.b\\/c/k", {{"a.b/c", false}}},
+      {"m/\\d+ kg/ki", {{" kg", true}}},
+      // A trail byte 0x5C or 0x7C is part of its character, not an escape or a bar.
+      {"m/\x95\x5C\x83\x7C/k", {{"\x95\x5C\x83\x7C", false}}},
+      {"m/\x95\x5C|\x83\x7C/k", {{"\x95\x5C", false}, {"\x83\x7C", false}}},
+      // Full-width letters have a case partner only under ignore case.
+      {"m/\x82\x60/k", {{"\x82\x60", false}}},
+      // A group with a lower bound of one or more still requires its words.
+      {"m/(ab)+/k", {{"ab", false}}},
+      {"m/x(?:abc|def){2}y/k", {{"abc", false}, {"def", false}}},
+      {"m/xyz(ab|cd)/k", {{"xyz", false}}},
+      {"m/xyz(ab|cd)?/k", {{"xyz", false}}},
+      {"m/a(bc|de)|fgh/k", {{"bc", false}, {"de", false}, {"fgh", false}}},
+      {"m/(a|b)(cd|)/k", {{"a", false}, {"b", false}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Required(c.pattern), c.literals) << c.pattern;
+}
+
+TEST(BRequiredLiteralTest, AlternationGivesOneWordPerBranch) {
+  const struct {
+    const char* pattern;
+    TLiterals literals;
+  } cases[] = {
+      {"m/abc|de/k", {{"abc", false}, {"de", false}}},
+      {"m/File|dir/ki", {{"File", true}, {"dir", true}}},
+      {"m/12|ab/ki", {{"12", false}, {"ab", true}}},
+      // A word holding another word of the set adds nothing; the same word twice counts once.
+      {"m/abc|b|xbz/k", {{"b", false}}},
+      {"m/ab|ab/k", {{"ab", false}}},
+      {"m/AB|xaby/ki", {{"AB", true}}},
+      // A word that must match in its case doesn't stand for one matched either way.
+      {"m/ab|xABy/ki", {{"ab", true}}},
+      {"m/\\(|\\)/k", {{"(", false}, {")", false}}},
+      // ソ holds the byte of \ but not the character: other codes write it otherwise.
+      {"m/\x83\x5C|\\\\/k", {{"\x83\x5C", false}, {"\\", false}}},
+      {"m/\x83\x41|\x83\x61/ki", {{"\x83\x41", false}, {"\x83\x61", false}}},
+      {"m/a\x83\x41|\x83\x41/k", {{"\x83\x41", false}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Required(c.pattern), c.literals) << c.pattern;
 }
 
 TEST(BRequiredLiteralTest, GivesNothingWhenNoRunCanBeReliedOn) {
-  for (const char* pattern : {"m/a|b/k", "m/(ab)/k", "m/(?i)abc/k", "m/\\x41/k", "m/\\Qa\\E/k",
-                              "m/a{/k", "m/.*/k", "m/[abc]/k", "m/a?/k", "m/\x82\x60/ki",
-                              "m/abc", "abc", "m/abc/q", "m/\x95/k"}) {
-    EXPECT_EQ(Required(pattern).bytes, "") << pattern;
+  for (const char* pattern : {"m/(?i)abc/k", "m/\\x41/k", "m/\\Qa\\E/k", "m/a{/k", "m/.*/k", "m/[abc]/k", "m/a?/k",
+                              "m/\x82\x60/ki", "m/abc", "abc", "m/abc/q", "m/\x95/k",
+                              // a branch without a word, and one that may be empty
+                              "m/abc|/k", "m/|abc/k", "m/abc|.+/k", "m/ab|c?/k", "m/(ab|)/k",
+                              // groups that set options or look around; broken groups
+                              "m/(?=ab)c/k", "m/(?<n>ab)/k", "m/(ab/k", "m/ab)/k", "m/(?i:ab)/k",
+                              // more words than a search is made for
+                              "m/a|b|c|d|e|f|g|h|i/k",
+                              // a line break can't be in a line
+                              "m/a\n|b/k"}) {
+    EXPECT_EQ(Required(pattern), TLiterals{}) << pattern;
   }
-  // Full-width letters have a case partner only under ignore case.
-  EXPECT_EQ(Required("m/\x82\x60/k"), (TLiteral{"\x82\x60", false}));
 }
 
 }  // namespace

@@ -150,7 +150,14 @@ std::vector<std::string> Patterns() {
   std::vector<std::string> patterns;
   for (const char* body : {"日本", "東京", "表", "ソ\\/", "ポ", "ab", "a", "¬", "￢", "‖", "−", "〜",
                            "ｱﾞ", "Ａ", "α", "\\?", "é", "(日", "東.{0,3}[都京]", "日|本", "^a", "a$", "\\|",
-                           "ア", "の.ん", "a日", "日a", "本 ", "ｱ", "表/"}) {
+                           "ア", "の.ん", "a日", "日a", "本 ", "ｱ", "表/",
+                           // alternations: a word JIS or EUC-JP can't hold, one with two
+                           // sources in Unicode, an empty branch, overlapping words, words
+                           // ending in the trail bytes \ and |, anchors, groups
+                           "ｱﾞ|日本", "¬|ab", "日本|", "東京|京", "日本|本|日", "ソ|ポ|\\\\", "^(日|本)",
+                           "(a|東)$", "x?(日|表)+", "Ａ|ａ|α", "ab|B", "a|~", "(?:東|京)[都京]", "〜|－",
+                           // no literal at all
+                           "[ア-ン]{2,}", "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$"}) {
     const std::string cp932 = platform::Utf8ToCp932(body);
     patterns.push_back("m/" + cp932 + "/k");
     patterns.push_back("m/" + cp932 + "/ki");
