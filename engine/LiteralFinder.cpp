@@ -13,13 +13,16 @@ namespace {
 constexpr bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 constexpr unsigned char Fold(unsigned char c) { return IsAsciiLetter(c) ? c | 0x20 : c; }
 
-// How common a byte is in Japanese and English text; lower is rarer. Lead
-// bytes of kana and punctuation, and ASCII letters and blanks, are the
-// commonest.
+// How common a byte is in Japanese and English text in the codes searched
+// in their own bytes; lower is rarer. The lead bytes of kana and punctuation
+// (0x81-0x83 in Shift-JIS, 0xE3 and the next byte in UTF-8, 0xA1-0xA5 in
+// EUC-JP), the high byte of kana and of ASCII in UTF-16, ASCII letters and
+// blanks are the commonest.
 int Commonness(unsigned char c) {
-  if (c == ' ' || c == 'e' || c == 't' || c == 'a' || c == 'o') return 9;
+  if (c == ' ' || c == 'e' || c == 't' || c == 'a' || c == 'o' || c == 0xE3 || c == 0x00) return 9;
   if (c >= 0x81 && c <= 0x83) return 8;
-  if (IsAsciiLetter(c)) return 6;
+  if ((c >= 0xA1 && c <= 0xA5) || c == '0') return 7;
+  if (IsAsciiLetter(c) || (c >= 0xE4 && c <= 0xE9)) return 6;
   if (c >= 0x88 && c <= 0x9F) return 4;
   return 2;
 }
@@ -35,11 +38,14 @@ TLiteralFinder::TProbe::TProbe(const TLiteral& literal) : literal(literal.bytes)
   if (caseless)
     for (char& c : this->literal) c = static_cast<char>(Fold(c));
   const std::string& bytes = this->literal;
-  probe = bytes.size() - 1;
-  for (size_t i = 1; i + 1 < bytes.size(); ++i)
-    if (Commonness(bytes[i]) < Commonness(bytes[probe])) probe = i;
+  auto commonness = [&](size_t i) { return Commonness(bytes[i]); };
+  for (size_t i = 1; i < bytes.size(); ++i)
+    if (commonness(i) < commonness(anchor)) anchor = i;
+  probe = anchor == bytes.size() - 1 ? 0 : bytes.size() - 1;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    if (i != anchor && commonness(i) < commonness(probe)) probe = i;
   auto caseBit = [&](size_t i) -> unsigned char { return caseless && IsAsciiLetter(bytes[i]) ? 0x20 : 0; };
-  firstCase = caseBit(0);
+  anchorCase = caseBit(anchor);
   probeCase = caseBit(probe);
 }
 
@@ -69,16 +75,16 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
   const TProbe& one = probes_.front();
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   const size_t last = text.size() - one.literal.size();  // the last place the literal can start
-  const unsigned char first = one.literal[0];
+  const unsigned char anchor = one.literal[one.anchor];
   const unsigned char probe = one.literal[one.probe];
   size_t pos = from;
 #if defined(__SSE2__)
-  const __m128i firstValue = Splat(first);
-  const __m128i firstMask = Splat(one.firstCase);
+  const __m128i anchorValue = Splat(anchor);
+  const __m128i anchorMask = Splat(one.anchorCase);
   const __m128i probeValue = Splat(probe);
   const __m128i probeMask = Splat(one.probeCase);
   for (; pos + 16 <= last + 1; pos += 16) {
-    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(Load(data + pos), firstMask), firstValue),
+    const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + one.anchor), anchorMask), anchorValue),
                                        _mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + one.probe), probeMask), probeValue));
     for (unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
       const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
@@ -87,7 +93,7 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
   }
 #endif
   for (; pos <= last; ++pos)
-    if ((data[pos] | one.firstCase) == first && (data[pos + one.probe] | one.probeCase) == probe &&
+    if ((data[pos + one.anchor] | one.anchorCase) == anchor && (data[pos + one.probe] | one.probeCase) == probe &&
         one.MatchesAt(data + pos))
       return pos;
   return std::string_view::npos;
@@ -100,23 +106,23 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
   size_t pos = from;
 #if defined(__SSE2__)
   struct TPair {
-    __m128i firstValue, firstMask, probeValue, probeMask;
+    __m128i anchorValue, anchorMask, probeValue, probeMask;
   };
   TPair pairs[16];
   const size_t count = std::min(probes_.size(), std::size(pairs));
   for (size_t k = 0; k < count; ++k) {
     const TProbe& p = probes_[k];
-    pairs[k] = {Splat(p.literal[0]), Splat(p.firstCase), Splat(p.literal[p.probe]), Splat(p.probeCase)};
+    pairs[k] = {Splat(p.literal[p.anchor]), Splat(p.anchorCase), Splat(p.literal[p.probe]), Splat(p.probeCase)};
   }
   // Every literal fits at each of the sixteen places of a block.
   if (count == probes_.size())
     for (; pos + 16 + longest_ <= text.size() + 1; pos += 16) {
-      const __m128i here = Load(data + pos);
       __m128i hits = _mm_setzero_si128();
       for (size_t k = 0; k < count; ++k) {
         const TPair& pair = pairs[k];
         hits = _mm_or_si128(
-            hits, _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(here, pair.firstMask), pair.firstValue),
+            hits, _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + probes_[k].anchor), pair.anchorMask),
+                                               pair.anchorValue),
                                 _mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + probes_[k].probe), pair.probeMask),
                                                pair.probeValue)));
       }

@@ -27,10 +27,11 @@ class TLiteralFinder {
   struct TProbe {
     std::string literal;  // folded to lower case when caseless
     bool caseless;
-    // Two bytes of the literal that are tested sixteen places at a time:
-    // the first, and the last, or the rarest of the others.
+    // Two places in the literal whose bytes are tested sixteen places at a
+    // time: the two with the rarest bytes (the same one in a literal of one).
+    size_t anchor = 0;
     size_t probe = 0;
-    unsigned char firstCase = 0;  // 0x20 when the byte is a letter matched either case
+    unsigned char anchorCase = 0;  // 0x20 when the byte is a letter matched either case
     unsigned char probeCase = 0;
 
     explicit TProbe(const TLiteral& literal);
