@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <memory>
+
+#include "controls/ui/KyFlatFontNameComboBoxEx.h"
+#include "controls/ui/KyFlatFontSizeComboBoxEx.h"
+#include "platform/CodePage.h"
+#include "platform/ui/QtText.h"
+#include "tests/support/QtApp.h"
+
+namespace tansa2 {
+namespace {
+
+QStringList Items(const QComboBox& box) {
+  QStringList items;
+  for (int i = 0; i < box.count(); ++i) items << box.itemText(i);
+  return items;
+}
+
+TEST(JapaneseFontNamesTest, FiltersSortsAndKeepsEachNameOnce) {
+  const QString gothic = QString::fromUtf8("ＭＳ ゴシック");
+  const std::vector<TFontFace> faces = {
+      {QStringLiteral("zeta Mincho"), true, false},
+      {gothic, true, true},
+      {QStringLiteral("@") + gothic, true, true},  // vertical writing
+      {QStringLiteral("Alpha Raster"), false, true},
+      {QStringLiteral("beta Sans"), true, false},
+      {gothic, true, true},
+      {QStringLiteral("BETA SANS"), true, false},
+      {QString::fromUtf8("Face 한글"), true, false},  // no CP932 form
+      {QString(), true, true},
+  };
+  struct TCase {
+    bool onlyTrueType, onlyFixed;
+    QStringList expected;
+  };
+  const TCase cases[] = {
+      {false, false, {QStringLiteral("Alpha Raster"), QStringLiteral("BETA SANS"), QStringLiteral("zeta Mincho"), gothic}},
+      {true, false, {QStringLiteral("BETA SANS"), QStringLiteral("zeta Mincho"), gothic}},
+      {false, true, {QStringLiteral("Alpha Raster"), gothic}},
+      {true, true, {gothic}},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(JapaneseFontNames(faces, c.onlyTrueType, c.onlyFixed), c.expected)
+        << c.onlyTrueType << c.onlyFixed;
+}
+
+// Faces the machine really has: one covering Japanese (the build installs
+// one) and one that covers only Western scripts.
+TEST(FontNamePickerTest, OffersEachJapaneseFaceOnceAndNoWesternFace) {
+  testing::QtApp();
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  if (japanese.isEmpty()) GTEST_SKIP() << "no font covering Japanese is installed";
+  QString western;
+  for (const QString& family : QFontDatabase::families())
+    if (!QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese)) western = family;
+
+  TKyFlatFontNameComboBoxEx picker;
+  const QStringList items = Items(picker);
+  EXPECT_EQ(items.count(japanese.front()), 1);
+  if (!western.isEmpty()) {
+    EXPECT_FALSE(items.contains(western)) << western.toStdString();
+  }
+  for (const QString& item : items) EXPECT_FALSE(item.startsWith(QLatin1Char('@')));
+
+  picker.SetOnlyTrueTypeFonts(true);
+  picker.SetOnlyFixedFonts(true);
+  for (const QString& item : Items(picker)) {
+    EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(item)) << item.toStdString();
+    EXPECT_TRUE(QFontDatabase::isFixedPitch(item)) << item.toStdString();
+  }
+}
+
+TEST(FontNamePickerTest, SelectsTheNameOrNothingAndKeepsItAcrossFilters) {
+  testing::QtApp();
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  if (japanese.isEmpty()) GTEST_SKIP() << "no font covering Japanese is installed";
+  TKyFlatFontNameComboBoxEx picker;
+  EXPECT_EQ(picker.currentIndex(), -1);
+  EXPECT_EQ(picker.FontName(), "");
+
+  const std::string face = platform::FromQString(japanese.front());
+  picker.SetFontName(face);
+  EXPECT_EQ(picker.currentText(), japanese.front());
+  picker.SetOnlyTrueTypeFonts(true);
+  picker.SetOnlyTrueTypeFonts(false);
+  EXPECT_EQ(picker.currentText(), japanese.front());
+
+  const std::string missing = platform::Utf8ToCp932("ＭＳ Ｐゴシック");
+  picker.SetFontName(missing);
+  EXPECT_EQ(picker.currentIndex(), -1);
+  EXPECT_EQ(picker.FontName(), missing);
+}
+
+TEST(FontNamePickerTest, ControlFollowsTheChoiceAndLinkingTakesItsFace) {
+  testing::QtApp();
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  if (japanese.isEmpty()) GTEST_SKIP() << "no font covering Japanese is installed";
+  QLabel label;
+  QFont font = label.font();
+  font.setFamily(japanese.back());
+  label.setFont(font);
+
+  TKyFlatFontNameComboBoxEx picker;
+  int changes = 0;
+  picker.OnChange = [&] { ++changes; };
+  picker.SetToControl(&label);
+  EXPECT_EQ(picker.FontName(), platform::FromQString(japanese.back()));
+  EXPECT_EQ(changes, 0);
+
+  // The user's pick: the label follows and the owner hears of it.
+  const int index = picker.findText(japanese.front());
+  ASSERT_GE(index, 0);
+  picker.setCurrentIndex(index);
+  emit picker.activated(index);
+  EXPECT_EQ(label.font().family(), japanese.front());
+  EXPECT_EQ(changes, 1);
+
+  // A destroyed control unlinks itself.
+  auto other = std::make_unique<QLabel>();
+  picker.SetToControl(other.get());
+  other.reset();
+  picker.SetFontName("x");
+  EXPECT_EQ(picker.ToControl(), nullptr);
+}
+
+TEST(FontSizePickerTest, OffersTheFifteenSizesAndKeepsAnyOther) {
+  testing::QtApp();
+  TKyFlatFontSizeComboBoxEx picker;
+  EXPECT_EQ(Items(picker).join(QLatin1Char(',')), QStringLiteral("8,9,10,11,12,14,16,18,20,22,24,26,28,36,48"));
+  EXPECT_EQ(picker.FontSize(), 0);
+  EXPECT_EQ(picker.currentIndex(), -1);
+
+  const std::pair<int, QString> cases[] = {{12, QStringLiteral("12")}, {13, QString()}, {48, QStringLiteral("48")},
+                                           {0, QString()}, {-4, QString()}};
+  for (const auto& [size, shown] : cases) {
+    picker.SetFontSize(size);
+    EXPECT_EQ(picker.FontSize(), size);
+    EXPECT_EQ(picker.currentText(), shown) << size;
+  }
+}
+
+TEST(FontSizePickerTest, ControlFollowsTheChoiceAndLinkingTakesItsSize) {
+  testing::QtApp();
+  QLabel label;
+  QFont font = label.font();
+  font.setPointSize(13);
+  label.setFont(font);
+
+  TKyFlatFontSizeComboBoxEx picker;
+  int changes = 0;
+  picker.OnChange = [&] { ++changes; };
+  picker.SetToControl(&label);
+  EXPECT_EQ(picker.FontSize(), 13);
+  EXPECT_EQ(picker.currentIndex(), -1);
+
+  const int index = picker.findText(QStringLiteral("20"));
+  picker.setCurrentIndex(index);
+  emit picker.activated(index);
+  EXPECT_EQ(picker.FontSize(), 20);
+  EXPECT_EQ(label.font().pointSize(), 20);
+  EXPECT_EQ(changes, 1);
+
+  // A size Qt can't take is stored without touching the control.
+  picker.SetFontSize(0);
+  EXPECT_EQ(label.font().pointSize(), 20);
+
+  // A font given in pixels is taken over in points.
+  QLabel pixels;
+  QFont pixelFont = pixels.font();
+  pixelFont.setPixelSize(24);
+  pixels.setFont(pixelFont);
+  picker.SetToControl(&pixels);
+  EXPECT_GT(picker.FontSize(), 0);
+}
+
+}  // namespace
+}  // namespace tansa2
