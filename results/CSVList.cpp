@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <system_error>
 
+#include "platform/AtomicFile.h"
 #include "platform/FileIO.h"
 #include "platform/NativePath.h"
 #include "results/CommaText.h"
@@ -84,17 +84,13 @@ bool TCSVList::LoadFromFile(const std::string& fileName) {
   return true;
 }
 
-bool TCSVList::SaveToFile(const std::string& fileName) const {
+void TCSVList::SaveToFile(const std::string& fileName) const {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::absolute(platform::NativePath(fileName), error);
-  if (error) return false;
-  // A folder that can't be made shows up as a file that can't be created.
-  std::filesystem::create_directories(path.parent_path(), error);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) return false;
-  const std::string text = Text();
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  return true;
+  // A folder that can't be made shows up as a file that can't be written,
+  // with the reason the write gives.
+  if (!error) std::filesystem::create_directories(path.parent_path(), error);
+  platform::WriteFileAtomically(fileName, Text());
 }
 
 std::string TCSVList::Text() const {

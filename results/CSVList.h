@@ -25,8 +25,10 @@ class TCSVList {
 
   // Throws EQuietAbort when the file can't be read; the rows then stay.
   bool LoadFromFile(const std::string& fileName);
-  // False when the file can't be created. Missing folders are created.
-  bool SaveToFile(const std::string& fileName) const;
+  // Missing folders are created. The file is replaced whole or not at all:
+  // throws platform::EInOutError naming the file and the reason, and an
+  // earlier file of that name is then left as it was.
+  void SaveToFile(const std::string& fileName) const;
   // The rows as SaveToFile writes them, each line ending in CR LF.
   std::string Text() const;
 

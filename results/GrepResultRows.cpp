@@ -1,9 +1,8 @@
 #include "results/GrepResultRows.h"
 
 #include <charconv>
-#include <fstream>
 
-#include "platform/NativePath.h"
+#include "platform/AtomicFile.h"
 #include "results/RowFormats.h"
 
 namespace tansa2 {
@@ -54,16 +53,15 @@ void TGrepResultRows::SaveToFile(const std::string& fileName, int saveType) cons
 }
 
 void TGrepResultRows::SaveRows(const std::string& fileName, int saveType) const {
-  std::ofstream file(platform::NativePath(fileName), std::ios::binary | std::ios::trunc);
-  if (!file.is_open()) return;
+  std::string text;
   TResultRow row;
   for (int i = 0; i < DataCount(); ++i) {
     row.FileName = FileName(i);
     row.LineNum = LineNum(i);
     row.Line = Line(i);
-    const std::string text = FormatRow(row, saveType);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text += FormatRow(row, saveType);
   }
+  platform::WriteFileAtomically(fileName, text);
 }
 
 bool TGrepResultRows::EndUpdate() {

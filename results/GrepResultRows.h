@@ -26,7 +26,8 @@ class TGrepResultRows {
   int MatchPos(int index) const;
   int MatchLen(int index) const;
 
-  // Files that can't be created are skipped without a message.
+  // The file is replaced whole or not at all: throws platform::EInOutError
+  // naming the file and the reason, and an earlier file is left as it was.
   void SaveToCsvFile(const std::string& fileName) const;
   void SaveToTagFile(const std::string& fileName) const;
   void SaveToLineOnlyFile(const std::string& fileName) const;

@@ -1,20 +1,16 @@
 #include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/FileIO.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WriteFaults.h"
 
 namespace tansa2::platform {
 namespace {
@@ -74,53 +70,23 @@ TEST_F(AtomicFileTest, FailureNamesTheFileAndLeavesNoTemporaryFile) {
 
 // The disk fills in the middle of the write.
 TEST_F(AtomicFileTest, DiskFullMidwayKeepsTheOldFile) {
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  bool thrown = false;
-  try {
-    WriteFileAtomically(path_, std::string(100000, 'y'));
-  } catch (const EInOutError&) {
-    thrown = true;
+  {
+    const testing::TFileSizeLimit full(4096);
+    EXPECT_THROW(WriteFileAtomically(path_, std::string(100000, 'y')), EInOutError);
   }
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
-  EXPECT_TRUE(thrown);
   ExpectOldFileAlone();
-}
-
-// Runs `write` without the right to write into a read-only folder: as
-// root, in a child that has given up root.
-bool FailsWithoutWriteRight(const std::function<void()>& write) {
-  if (geteuid() != 0) {
-    try {
-      write();
-    } catch (const EInOutError&) {
-      return true;
-    }
-    return false;
-  }
-  const pid_t child = fork();
-  if (child == 0) {
-    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
-    try {
-      write();
-    } catch (const EInOutError&) {
-      _exit(0);
-    }
-    _exit(1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 TEST_F(AtomicFileTest, ReadOnlyFolderKeepsTheOldFile) {
   ASSERT_EQ(chmod(dir_.String().c_str(), 0555), 0);
-  const bool failed = FailsWithoutWriteRight([this] { WriteFileAtomically(path_, "new"); });
+  const bool failed = testing::HoldsWithoutRoot([this] {
+    try {
+      WriteFileAtomically(path_, "new");
+    } catch (const EInOutError&) {
+      return true;
+    }
+    return false;
+  });
   chmod(dir_.String().c_str(), 0755);
   EXPECT_TRUE(failed);
   ExpectOldFileAlone();

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/CodePage.h"
+#include "platform/FileIO.h"
 #include "results/QuietAbort.h"
 #include "tests/support/TempDir.h"
 
@@ -109,7 +110,7 @@ TEST(CSVListTest, SaveWritesCrLfLinesThatLoadBack) {
   // The folders below the temporary one don't exist yet; a Japanese name
   // goes through the CP932 path.
   const std::string name = dir.String() + "/" + platform::Utf8ToCp932("結果") + "/sub/r.csv";
-  ASSERT_TRUE(list.SaveToFile(name));
+  list.SaveToFile(name);
   const auto native = dir.Path() / "結果" / "sub" / "r.csv";
   EXPECT_EQ(ReadBytes(native),
             "\"/d/my file.txt\",12,\"  \tx \"\"q\"\", y  \"," + sjis + "\r\n,,,\r\nonly,,,\r\n");
@@ -119,24 +120,24 @@ TEST(CSVListTest, SaveWritesCrLfLinesThatLoadBack) {
   ASSERT_EQ(loaded.RowCount(), 3);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(loaded.Row(row), list.Row(row));
 
-  ASSERT_TRUE(single.SaveToFile(name));
+  single.SaveToFile(name);
   EXPECT_EQ(ReadBytes(native), "\"\"\r\n");
   loaded.LoadFromFile(name);
   EXPECT_EQ(loaded.ColCount(), 1);
 
   // Saving again replaces the file.
   list.Clear();
-  ASSERT_TRUE(list.SaveToFile(name));
+  list.SaveToFile(name);
   EXPECT_EQ(ReadBytes(native), "");
 }
 
-TEST(CSVListTest, SaveReturnsFalseWhenFileCantBeCreated) {
+TEST(CSVListTest, SaveThrowsWhenFileCantBeWritten) {
   testing::TTempDir dir;
   const std::string blocker = dir.Write("plain", "x");
   TCSVList list;
   list.AddRow("a");
-  EXPECT_FALSE(list.SaveToFile(blocker + "/r.csv"));  // a file stands where the folder should be
-  EXPECT_FALSE(list.SaveToFile(dir.String()));        // a folder stands where the file should be
+  EXPECT_THROW(list.SaveToFile(blocker + "/r.csv"), platform::EInOutError);  // a file stands where the folder should be
+  EXPECT_THROW(list.SaveToFile(dir.String()), platform::EInOutError);        // a folder stands where the file should be
   EXPECT_EQ(ReadBytes(blocker), "x");
 }
 

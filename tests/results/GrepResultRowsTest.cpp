@@ -1,14 +1,18 @@
 #include "results/GrepResultRows.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "platform/CodePage.h"
+#include "platform/FileIO.h"
 #include "results/RowFormats.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WriteFaults.h"
 
 namespace tansa2 {
 namespace {
@@ -30,8 +34,20 @@ class GrepResultRowsTest : public ::testing::Test {
     return ReadBytes(file);
   }
 
+  // Whether saving threw an error that names the file and gives a reason.
+  bool Throws(const std::string& file, int saveType) {
+    try {
+      rows_.SaveToFile(file, saveType);
+    } catch (const platform::EInOutError& error) {
+      const std::string message = error.what();
+      return message.find(file) != std::string::npos && message.back() != ' ';
+    }
+    return false;
+  }
+
   testing::TTempDir dir_;
   TGrepResultRows rows_;
+  int saveType_ = stCsv;
 };
 
 TEST_F(GrepResultRowsTest, GettersGiveTheCellsAndEmptyOrMinusOneOutsideTheRows) {
@@ -81,16 +97,50 @@ TEST_F(GrepResultRowsTest, SavesTheThreeFormats) {
   EXPECT_EQ(Saved(7), lines);
 }
 
-TEST_F(GrepResultRowsTest, TagAndLineFilesThatCantBeCreatedAreSkipped) {
-  const std::filesystem::path missing = dir_.Path() / "missing" / "out.txt";
-  rows_.SaveToTagFile(missing.string());
-  rows_.SaveToLineOnlyFile(missing.string());
-  EXPECT_FALSE(std::filesystem::exists(missing.parent_path()));
+// A save that fails says why and leaves the earlier file whole, in every format.
+TEST_F(GrepResultRowsTest, FailedSaveReportsTheReasonAndKeepsTheEarlierFile) {
+  const std::string earlier = "earlier contents\r\n";
+  const std::string blocker = dir_.Write("plain", "x");
+  struct TFault {
+    const char* what;
+    std::function<bool(const std::string& file)> failsToSave;
+  };
+  const TFault faults[] = {
+      {"no folder can stand there", [&](const std::string&) { return Throws(blocker + "/out.txt", saveType_); }},
+      {"disk full",
+       [&](const std::string& file) {
+         const testing::TFileSizeLimit full(4096);
+         for (int i = 0; i < 300; ++i) rows_.AddData("/f", i, std::string(40, 'z'), 0, 1);
+         return Throws(file, saveType_);
+       }},
+      {"no permission",
+       [&](const std::string& file) {
+         chmod(dir_.String().c_str(), 0555);
+         const bool failed = testing::HoldsWithoutRoot([&] { return Throws(file, saveType_); });
+         chmod(dir_.String().c_str(), 0755);
+         return failed;
+       }},
+  };
+  for (const int saveType : {stCsv, stTag, stLineOnly}) {
+    for (const TFault& fault : faults) {
+      SCOPED_TRACE(std::string(fault.what) + ", format " + std::to_string(saveType));
+      saveType_ = saveType;
+      const std::string file = dir_.Write("out.txt", earlier);
+      EXPECT_TRUE(fault.failsToSave(file));
+      EXPECT_EQ(ReadBytes(file), earlier);
+      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2) << "a file left beside";
+    }
+  }
+}
 
-  const std::string existing = dir_.Write("old.txt", "old contents that are longer");
-  rows_.ClearData();
-  rows_.SaveToTagFile(existing);
-  EXPECT_EQ(ReadBytes(existing), "");
+TEST_F(GrepResultRowsTest, AFolderRemovedBeforeTheSaveIsReportedForLinesAndCreatedForCsv) {
+  const std::string file = (dir_.Path() / "gone" / "out.txt").string();
+  for (const int saveType : {stTag, stLineOnly}) {
+    EXPECT_TRUE(Throws(file, saveType));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "gone"));
+  }
+  rows_.SaveToFile(file, stCsv);
+  EXPECT_EQ(ReadBytes(file), rows_.CsvText());
 }
 
 }  // namespace
