@@ -6,17 +6,16 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 
-#include "platform/CodePage.h"
 #include "platform/FileIO.h"
 #include "platform/NativePath.h"
+#include "platform/SystemError.h"
 
 namespace tansa2::platform {
 namespace {
 
 [[noreturn]] void ThrowWriteError(const std::string& cp932Path, int error) {
-  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + Utf8ToCp932(std::strerror(error)));
+  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error));
 }
 
 // A name beside the real one that no other writer, in this process or

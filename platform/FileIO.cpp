@@ -9,15 +9,15 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/CodePage.h"
 #include "platform/NativePath.h"
+#include "platform/SystemError.h"
 
 namespace tansa2::platform {
 namespace {
 
 std::string ErrorText(const std::string& verb, const std::string& cp932Path, int error) {
   // The message is program text, so it is CP932 like everything else.
-  return verb + " \"" + cp932Path + "\": " + Utf8ToCp932(std::strerror(error));
+  return verb + " \"" + cp932Path + "\": " + SystemErrorText(error);
 }
 
 }  // namespace
