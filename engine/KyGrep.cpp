@@ -169,7 +169,11 @@ void TKyGrep::Deliver(size_t untilBelow) {
         queue_.pop_front();
       }
       fileName_ = job->fileName;
-      if (job->error) std::rethrow_exception(job->error);
+      if (job->error) {
+        if (!OnFileError) std::rethrow_exception(job->error);
+        OnFileError(fileName_, job->error);
+        continue;
+      }
       for (const TFoundLine& found : job->lines)
         if (!Report(found.line, found.lineNum, found.matchPos, found.matchLen)) break;
       if (canceled_) break;
@@ -188,6 +192,8 @@ void TKyGrep::Deliver(size_t untilBelow) {
 // Drops every queued file, waiting for the workers on them to stop.
 void TKyGrep::DropQueue() {
   std::unique_lock lock(mutex_);
+  // Counted before the flag is read: Cancel sets the flag before it counts.
+  const unsigned requests = cancelRequests_;
   const bool wasCanceled = canceled_;
   canceled_ = true;
   ownerWait_ = TOwnerWait::Started;
@@ -199,7 +205,7 @@ void TKyGrep::DropQueue() {
   ownerWait_ = TOwnerWait::Nothing;
   queue_.clear();
   unstarted_ = 0;
-  canceled_ = wasCanceled;
+  canceled_ = wasCanceled || cancelRequests_ != requests;
 }
 
 }  // namespace tansa2

@@ -44,6 +44,10 @@ class TKyGrep {
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;
+  // A queued file that could not be searched, with what searching it threw.
+  // When set, the run goes on with the next file unless this throws; when
+  // not, the error ends the run as described at QueueFile.
+  std::function<void(const std::string& FileName, std::exception_ptr Error)> OnFileError;
 
   // The file whose matches are being reported, or the last one.
   const std::string& FileName() const { return fileName_; }
@@ -53,8 +57,13 @@ class TKyGrep {
   // and EBRegExpError.
   int GrepFile(const std::string& FileName);
   // Stops the running search after the line it is on; queued files are
-  // dropped.
-  void Cancel() { canceled_ = true; }
+  // dropped. Any thread may call it.
+  void Cancel() {
+    canceled_ = true;
+    ++cancelRequests_;
+  }
+  // Whether the running or last run was cancelled.
+  bool Canceled() const { return canceled_; }
 
   // Hands a file to the workers, with its size in the listing it was found
   // in when there is one. May report earlier files' matches, and throws what
@@ -95,6 +104,9 @@ class TKyGrep {
 
   std::string fileName_;
   std::atomic<bool> canceled_ = false;
+  // Counts Cancel's calls, so that dropping the queue, which borrows
+  // canceled_ to stop the workers, can tell whether a cancel came meanwhile.
+  std::atomic<unsigned> cancelRequests_ = 0;
   TLineMatcher matcher_;
 
   std::mutex mutex_;
