@@ -45,6 +45,15 @@ std::string EnumeratorBaseDir(const std::string& grepDir) {
   return grepDir == "." ? "./" : "./" + grepDir;
 }
 
+// What the enumerator's directory has before the user's ("./" before "t"):
+// taken off each file's path again, the paths read as the user wrote the
+// directory, whatever its length.
+size_t AddedPrefix(const std::string& grepDir, const std::string& enumeratorDir) {
+  const bool extended = enumeratorDir.size() > grepDir.size() &&
+                        enumeratorDir.compare(enumeratorDir.size() - grepDir.size(), grepDir.size(), grepDir) == 0;
+  return extended ? enumeratorDir.size() - grepDir.size() : 0;
+}
+
 }  // namespace
 
 std::string TrimBlanks(std::string_view text) {
@@ -161,7 +170,9 @@ void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
 void TGrepRun::Prepare(const TGrepParam& param) {
   KyGrep.RegExp = GrepPattern(param);
   KyGrep.AutoCode = param.AutoCode;
-  KyFindFile.SetBaseDir(EnumeratorBaseDir(param.GrepDir));
+  const std::string baseDir = EnumeratorBaseDir(param.GrepDir);
+  KyFindFile.SetBaseDir(baseDir);
+  addedPrefix_ = AddedPrefix(param.GrepDir, baseDir);
   KyFindFile.SetSearchSubDir(param.SubDir);
   KyFindFile.DirMask = param.DirMask;
   hitCount_ = 0;
@@ -211,7 +222,7 @@ void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
   // Read raw, an empty file has no line and one that can't be opened is
   // passed over, so an empty one needn't be opened at all.
   if (!KyGrep.AutoCode && data.nFileSize == 0) return;
-  KyGrep.QueueFile(currentDir + "/" + name, data.nFileSize);
+  KyGrep.QueueFile(currentDir.substr(addedPrefix_) + "/" + name, data.nFileSize);
 }
 
 }  // namespace tansa2

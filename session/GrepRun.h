@@ -103,6 +103,7 @@ class TGrepRun {
   void FinishQueue();
 
   int hitCount_ = 0;
+  size_t addedPrefix_ = 0;  // bytes before the user's directory in the enumerator's paths
 };
 
 }  // namespace tansa2
