@@ -1,4 +1,7 @@
 // tansa2-grep: one search of the window's kind, from the command line.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -37,11 +40,20 @@ const char kUsage[] =
     "      --exclude-ext=LIST skip files with these extensions, e.g. exe,dll\n"
     "      --format=FORMAT    tag (path(line):text, default), csv or line\n"
     "      --encoding=ENC     utf8 (default) or sjis: print raw Shift-JIS bytes\n"
+    "  -l, --files-with-matches  print only the names of files with a match\n"
+    "      --count            print each searched file's number of matching lines\n"
+    "      --color=WHEN       colour file names, line numbers and matches: auto\n"
+    "                         (default, on a terminal), always or never\n"
     "      --summary          print the hit count and elapsed time to standard error\n"
     "      --help             show this help\n"
     "      --version          show the version\n"
     "\n"
-    "Exit status: 0 when a line matched, 1 when none did, 2 on an error.\n";
+    "A file that can't be read is reported on standard error and the search goes on.\n"
+    "Exit status: 0 when a line matched, 1 when none did, 2 on an error (also when\n"
+    "a file could not be read).\n";
+
+enum class TListing { Lines, FileNames, Counts };
+enum class TColor { Auto, Always, Never };
 
 struct TOptions {
   TGrepParam param;
@@ -50,6 +62,8 @@ struct TOptions {
   int saveType = stTag;
   bool rawOutput = false;
   bool summary = false;
+  TListing listing = TListing::Lines;
+  TColor color = TColor::Auto;
 };
 
 class EUsage : public std::runtime_error {
@@ -71,6 +85,11 @@ int ParseMegabytes(std::string_view text) {
 bool ParseArguments(int argc, char** argv, TOptions& options) {
   std::vector<std::string> positional;
   bool optionsEnded = false;
+  auto setListing = [&](TListing listing) {
+    if (options.listing != TListing::Lines && options.listing != listing)
+      throw EUsage("-l and --count can't be combined");
+    options.listing = listing;
+  };
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
@@ -112,6 +131,18 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
     } else if (name == "--summary") {
       noValue();
       options.summary = true;
+    } else if (name == "--files-with-matches") {
+      noValue();
+      setListing(TListing::FileNames);
+    } else if (name == "--count") {
+      noValue();
+      setListing(TListing::Counts);
+    } else if (name == "--color" || name == "--colour") {
+      needsValue();
+      if (value == "auto") options.color = TColor::Auto;
+      else if (value == "always") options.color = TColor::Always;
+      else if (value == "never") options.color = TColor::Never;
+      else throw EUsage("unknown --color '" + std::string(value) + "' (auto, always or never)");
     } else if (name == "--dir-mask") {
       needsValue();
       options.param.DirMask = platform::Utf8ToCp932(value);
@@ -139,6 +170,7 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
           case 'c': options.param.MatchCase = true; break;
           case 'F': options.param.NoRegExp = true; break;
           case 'a': options.param.AutoCode = true; break;
+          case 'l': setListing(TListing::FileNames); break;
           default: throw EUsage(std::string("unknown option -") + flag);
         }
       }
@@ -160,11 +192,19 @@ class TOutput {
   explicit TOutput(bool raw) : raw_(raw) {}
   ~TOutput() { Flush(); }
 
-  void Line(std::string_view cp932Line) {
-    if (cp932Line.size() >= 2 && cp932Line.substr(cp932Line.size() - 2) == "\r\n")
-      cp932Line.remove_suffix(2);
-    if (raw_) buffer_.append(cp932Line);
-    else buffer_ += platform::Cp932ToUtf8(cp932Line);
+  // Program text, converted unless raw bytes were asked for.
+  void Append(std::string_view cp932) {
+    if (raw_) buffer_.append(cp932);
+    else buffer_ += platform::Cp932ToUtf8(cp932);
+  }
+  // Text painted in `color`, an escape sequence or nothing.
+  void Paint(const char* color, std::string_view cp932) {
+    if (*color == '\0') return Append(cp932);
+    buffer_ += color;
+    Append(cp932);
+    buffer_ += kReset;
+  }
+  void EndLine() {
     buffer_ += '\n';
     if (buffer_.size() >= 1 << 16) Flush();
   }
@@ -177,13 +217,51 @@ class TOutput {
     return raw_ ? std::string(cp932) : platform::Cp932ToUtf8(cp932);
   }
 
+  static constexpr char kReset[] = "\033[m";
+
  private:
   bool raw_;
   std::string buffer_;
 };
 
+// grep's and ripgrep's default colours; all empty when nothing is coloured.
+struct TColors {
+  const char* fileName = "";
+  const char* lineNum = "";
+  const char* match = "";
+  const char* separator = "";
+  bool Any() const { return *fileName != '\0'; }
+};
+
+TColors ColorsFor(TColor when) {
+  bool on = when == TColor::Always;
+  if (when == TColor::Auto) {
+    const char* term = std::getenv("TERM");
+    on = isatty(STDOUT_FILENO) && term && std::string_view(term) != "dumb";
+  }
+  if (!on) return {};
+  return {"\033[35m", "\033[32m", "\033[01;31m", "\033[36m"};
+}
+
+// The line with its first match painted; the match is given in bytes, 1-based.
+void PaintLine(TOutput& output, const TColors& colors, std::string_view line, int matchPos, int matchLen) {
+  const size_t begin = std::min<size_t>(matchPos > 0 ? matchPos - 1 : 0, line.size());
+  const size_t length = std::min<size_t>(matchLen > 0 ? matchLen : 0, line.size() - begin);
+  output.Append(line.substr(0, begin));
+  output.Paint(colors.match, line.substr(begin, length));
+  output.Append(line.substr(begin + length));
+}
+
 void PrintError(const std::string& message) {
   std::fprintf(stderr, "tansa2-grep: %s\n", message.c_str());
+}
+
+// A file error's message names the file ("Cannot open file "PATH": reason");
+// only the reason is wanted after the path.
+std::string_view ErrorReason(std::string_view message, const std::string& path) {
+  const std::string named = "\"" + path + "\": ";
+  const size_t at = message.find(named);
+  return at == std::string_view::npos ? message : message.substr(at + named.size());
 }
 
 int Run(TOptions& options) {
@@ -202,17 +280,73 @@ int Run(TOptions& options) {
       break;
   }
 
+  const TColors colors = ColorsFor(options.color);
   TGrepRun run;
   run.MaxFileSize = options.maxFileSize;
   run.NoFileExtList.Assign(options.noFileExt);
   TResultRow row;
-  run.OnHit = [&](const TGrepHit& hit) {
-    row.FileName = hit.FileName;
-    row.LineNum = hit.LineNum;
-    row.Line.assign(hit.Line);
-    row.MatchPos = hit.MatchPos;
-    row.MatchLen = hit.MatchLen;
-    output.Line(FormatRow(row, options.saveType));
+  std::string listedFile;
+  int fileHits = 0;
+  switch (options.listing) {
+    case TListing::Lines:
+      run.OnHit = [&](const TGrepHit& hit) {
+        if (colors.Any() && options.saveType != stCsv) {
+          if (options.saveType == stTag) {
+            output.Paint(colors.fileName, hit.FileName);
+            output.Paint(colors.separator, "(");
+            output.Paint(colors.lineNum, std::to_string(hit.LineNum));
+            output.Paint(colors.separator, "):");
+          }
+          PaintLine(output, colors, hit.Line, hit.MatchPos, hit.MatchLen);
+        } else {
+          row.FileName = hit.FileName;
+          row.LineNum = hit.LineNum;
+          row.Line.assign(hit.Line);
+          row.MatchPos = hit.MatchPos;
+          row.MatchLen = hit.MatchLen;
+          const std::string line = FormatRow(row, options.saveType);
+          output.Append(std::string_view(line).substr(0, line.size() - 2));  // its CR LF
+        }
+        output.EndLine();
+      };
+      break;
+    case TListing::FileNames:
+      // A file's hits come together, so a new name is a new file.
+      run.OnHit = [&](const TGrepHit& hit) {
+        if (hit.FileName == listedFile) return;
+        listedFile = hit.FileName;
+        output.Paint(colors.fileName, listedFile);
+        output.EndLine();
+      };
+      break;
+    case TListing::Counts:
+      run.OnHit = [&](const TGrepHit&) { ++fileHits; };
+      run.KyGrep.OnFileDone = [&, searched = run.KyGrep.OnFileDone](const std::string& path) {
+        searched(path);
+        output.Paint(colors.fileName, path);
+        output.Paint(colors.separator, ":");
+        output.Append(std::to_string(fileHits));
+        output.EndLine();
+        fileHits = 0;
+      };
+      break;
+  }
+  bool fileFailed = false;
+  // Files that can't be read are reported and passed over; any other error
+  // (a pattern the library refuses) still ends the run.
+  run.KyGrep.OnFileError = [&](const std::string& path, std::exception_ptr error) {
+    auto report = [&](const std::exception& failure) {
+      output.Flush();
+      PrintError(output.Text(path) + ": " + output.Text(ErrorReason(failure.what(), path)));
+      fileFailed = true;
+    };
+    try {
+      std::rethrow_exception(error);
+    } catch (const platform::EFOpenError& failure) {
+      report(failure);
+    } catch (const platform::EInOutError& failure) {
+      report(failure);
+    }
   };
   run.Prepare(options.param);
   const uint32_t startTick = platform::GetTickCount();
@@ -230,7 +364,7 @@ int Run(TOptions& options) {
         GrepSummaryText(run.HitCount(), platform::GetTickCount() - startTick);
     std::fprintf(stderr, "%s\n", output.Text(summary).c_str());
   }
-  if (status == kExitError) return status;
+  if (status == kExitError || fileFailed) return kExitError;
   return run.HitCount() > 0 ? kExitMatch : kExitNoMatch;
 }
 

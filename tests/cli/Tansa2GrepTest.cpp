@@ -58,8 +58,12 @@ struct TResult {
 
 class Tansa2GrepTest : public ::testing::Test {
  protected:
-  TResult Run(const std::vector<std::string>& args) {
-    std::string command = "timeout 120 " + std::string(TANSA2_GREP_PROGRAM);
+  // Runs the tool in `cwd`, behind `prefix` (a program that runs it, such as
+  // one that drops privileges).
+  TResult Run(const std::vector<std::string>& args, const std::string& cwd = "",
+              const std::string& prefix = "") {
+    std::string command = (cwd.empty() ? "" : "cd '" + cwd + "' && ") + "timeout 120 " + prefix +
+                          std::string(TANSA2_GREP_PROGRAM);
     for (const std::string& arg : args) {
       std::string quoted = "'";
       for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -261,6 +265,117 @@ TEST_F(Tansa2GrepTest, HostileTreeNeitherHangsNorCrashes) {
   }
   fs::permissions(root / "locked", fs::perms::owner_all);
   close(sock);
+}
+
+TEST_F(Tansa2GrepTest, PathsStartAsTheDirectoryWasGiven) {
+  tree_.Write("t/a.txt", "hit\n");
+  tree_.Write("tt/a.txt", "hit\n");
+  struct TCase {
+    std::string dir;
+    std::string path;
+  };
+  for (const TCase& c : std::vector<TCase>{
+           {"t", "t/a.txt"},
+           {"tt", "tt/a.txt"},
+           {"./t", "./t/a.txt"},
+           {"t/", "t/a.txt"},
+           {"tt/", "tt/a.txt"},
+           {tree_.String() + "/t", tree_.String() + "/t/a.txt"},
+       }) {
+    const TResult result = Run({"hit", c.dir, "a.txt"}, tree_.String());
+    EXPECT_EQ(result.out, c.path + "(1):hit\n") << c.dir;
+  }
+  EXPECT_EQ(Run({"hit", ".", "a.txt"}, (tree_.Path() / "t").string()).out, "./a.txt(1):hit\n");
+}
+
+// Reading /proc/self/mem from its start fails for every user, root too.
+TEST_F(Tansa2GrepTest, AnUnreadableFileIsReportedAndTheSearchGoesOn) {
+  tree_.Write("a.txt", "hit\n");
+  tree_.Write("c.txt", "hit\n");
+  fs::create_symlink("/proc/self/mem", tree_.Path() / "b.txt");
+  const TResult result = Run({"-a", "hit", tree_.String()});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, tree_.String() + "/a.txt(1):hit\n" + tree_.String() + "/c.txt(1):hit\n");
+  EXPECT_EQ(result.err, "tansa2-grep: " + tree_.String() + "/b.txt: Input/output error\n");
+  // No line matched, one file failed: the failure decides the status.
+  EXPECT_EQ(Run({"-a", "nothing", tree_.String()}).status, 2);
+  EXPECT_EQ(Run({"-a", "hit", tree_.String(), "a.txt"}).status, 0);
+  // A pattern the library refuses still ends the run with one message.
+  const TResult refused = Run({"-a", "(", tree_.String()});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+}
+
+TEST_F(Tansa2GrepTest, AFileWithoutReadPermissionIsReported) {
+  std::string prefix;
+  if (geteuid() == 0) {
+    if (std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "root reads every file";
+    prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  tree_.Write("a.txt", "hit\n");
+  tree_.Write("b.txt", "hit\n");
+  fs::permissions(tree_.Path() / "a.txt", fs::perms::none);
+  const TResult result = Run({"-a", "hit", tree_.String()}, "", prefix);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, tree_.String() + "/b.txt(1):hit\n");
+  EXPECT_EQ(result.err, "tansa2-grep: " + tree_.String() + "/a.txt: Permission denied\n");
+}
+
+TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
+  tree_.Write("a.txt", "one hit\nno\nhit two\n");
+  tree_.Write("b.txt", "none\n");
+  tree_.Write("s/c.txt", "hit\n");
+  const std::string d = tree_.String();
+  const std::string magenta = "\033[35m", green = "\033[32m", red = "\033[01;31m", cyan = "\033[36m",
+                    off = "\033[m";
+  struct TCase {
+    std::vector<std::string> options;
+    std::string out;
+  };
+  for (const TCase& c : std::vector<TCase>{
+           {{"-l"}, d + "/a.txt\n" + d + "/s/c.txt\n"},
+           {{"--files-with-matches", "--color=never"}, d + "/a.txt\n" + d + "/s/c.txt\n"},
+           {{"--count"}, d + "/a.txt:2\n" + d + "/b.txt:0\n" + d + "/s/c.txt:1\n"},
+           // Not a terminal: auto colours nothing.
+           {{"--color=auto"}, d + "/a.txt(1):one hit\n" + d + "/a.txt(3):hit two\n" + d + "/s/c.txt(1):hit\n"},
+           {{"--color=always", "-l"}, magenta + d + "/a.txt" + off + "\n" + magenta + d + "/s/c.txt" + off + "\n"},
+           {{"--color=always", "--count", "--dir-mask=x"},
+            magenta + d + "/a.txt" + off + cyan + ":" + off + "2\n" +
+            magenta + d + "/b.txt" + off + cyan + ":" + off + "0\n"},
+           {{"--color=always", "--dir-mask=x"},
+            magenta + d + "/a.txt" + off + cyan + "(" + off + green + "1" + off + cyan + "):" + off + "one " +
+            red + "hit" + off + "\n" +
+            magenta + d + "/a.txt" + off + cyan + "(" + off + green + "3" + off + cyan + "):" + off + red +
+            "hit" + off + " two\n"},
+           {{"--color=always", "--format=line", "--dir-mask=x"}, "one " + red + "hit" + off + "\n" + red + "hit" + off + " two\n"},
+           // Comma rows are data and stay plain.
+           {{"--color=always", "--format=csv", "--dir-mask=x"},
+            d + "/a.txt,1,\"one hit\",5,3\n" + d + "/a.txt,3,\"hit two\",1,3\n"},
+       }) {
+    std::vector<std::string> args = c.options;
+    for (const std::string& a : {std::string("-r"), std::string("-a"), std::string("hit"), d})
+      args.push_back(a);
+    const TResult result = Run(args);
+    EXPECT_EQ(result.status, 0) << ::testing::PrintToString(c.options) << result.err;
+    EXPECT_EQ(result.out, c.out) << ::testing::PrintToString(c.options);
+  }
+  EXPECT_EQ(Run({"-r", "-l", "nothing", d}).status, 1);
+  EXPECT_EQ(Run({"-r", "--count", "nothing", d}).out, d + "/a.txt:0\n" + d + "/b.txt:0\n" + d + "/s/c.txt:0\n");
+}
+
+TEST_F(Tansa2GrepTest, ListingAndColourOptionsRefuseNonsense) {
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"-l", "--count", "x", tree_.String()},
+           {"--count", "-l", "x", tree_.String()},
+           {"--color=sometimes", "x", tree_.String()},
+           {"--color", "x", tree_.String()},
+           {"--count=3", "x", tree_.String()},
+       }) {
+    const TResult result = Run(args);
+    EXPECT_EQ(result.status, 2) << ::testing::PrintToString(args);
+    EXPECT_EQ(result.err.rfind("tansa2-grep: ", 0), 0u) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
 }
 
 }  // namespace
