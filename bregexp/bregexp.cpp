@@ -204,3 +204,15 @@ extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int
     return 0;
   }
 }
+
+extern "C" int BStaysInLine(const char* pattern) {
+  if (!pattern) return 0;
+  Parsed parsed;
+  if (*Parse(pattern, parsed)) return 0;
+  try {
+    return bregexp::StaysInLine(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
+                                (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}

@@ -39,6 +39,12 @@ void BRegfree(BRegexpCompiled* compiled);
 __attribute__((visibility("default")))
 int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
 
+/* 1 when every match of `pattern` lies inside one line whatever text comes
+ * before and after it, so that searching a whole text finds, in each line,
+ * where searching that line alone would; 0 when that isn't certain. */
+__attribute__((visibility("default")))
+int BStaysInLine(const char* pattern);
+
 #ifdef __cplusplus
 }
 #endif

@@ -97,6 +97,13 @@ class Reader {
  public:
   Reader(std::string_view body, bool sjis, bool ignoreCase) : body_(body), sjis_(sjis), ignoreCase_(ignoreCase) {}
 
+  // Whether every match lies inside one line, whatever surrounds it: then
+  // a match found in a whole text is a match of the line it starts in.
+  bool StaysInLine() {
+    Read();
+    return !broken_ && i_ == body_.size() && inLine_;
+  }
+
   Set Read() {
     Set set = Alternatives();
     if (broken_ || i_ != body_.size()) return {};
@@ -167,6 +174,86 @@ class Reader {
     return best;
   }
 
+  bool SkipClass(size_t& next) const {
+    size_t j = i_ + 1;
+    if (j < body_.size() && body_[j] == '^') ++j;
+    if (j < body_.size() && body_[j] == ']') ++j;
+    int depth = 1;
+    while (j < body_.size() && depth > 0) {
+      const auto d = static_cast<unsigned char>(body_[j]);
+      if (d == '\\' || (sjis_ && IsLead(d))) {
+        j += 2;
+      } else {
+        if (d == '[') ++depth;
+        if (d == ']') --depth;
+        ++j;
+      }
+    }
+    if (depth > 0) return false;
+    next = j;
+    return true;
+  }
+
+  // Steps `next` past the class at i_, a ']' right after '[' or '[^'
+  // belonging to it. It keeps a match in its line when it takes neither CR
+  // nor LF, nor a double-byte code whose second byte is one of them: no
+  // negation, nested class or property, and each range within ASCII or
+  // within one lead byte.
+  bool ReadClass(size_t& next) {
+    size_t j = i_ + 1;
+    if (j < body_.size() && body_[j] == '^') {
+      inLine_ = false;
+      ++j;
+    }
+    bool first = true;
+    unsigned previous = 0;  // the code of the last single character, 0 after anything else
+    while (j < body_.size() && (body_[j] != ']' || first)) {
+      first = false;
+      const auto d = static_cast<unsigned char>(body_[j]);
+      unsigned code = 0;
+      if (d == '\\') {
+        if (j + 1 >= body_.size()) return false;
+        const auto e = static_cast<unsigned char>(body_[j + 1]);
+        if (e < 0x80 && std::ispunct(e)) code = e;
+        else if (e != 'd' && e != 'h') inLine_ = false;
+        j += 2;
+      } else if (sjis_ && IsLead(d)) {
+        if (j + 1 >= body_.size()) return false;
+        code = d << 8 | static_cast<unsigned char>(body_[j + 1]);
+        j += 2;
+      } else if (d == '[' || (d == '&' && j + 1 < body_.size() && body_[j + 1] == '&')) {
+        inLine_ = false;  // nested classes and intersections aren't read
+        return SkipClass(next);
+      } else if (d == '-' && previous != 0 && j + 1 < body_.size() && body_[j + 1] != ']') {
+        const auto e = static_cast<unsigned char>(body_[j + 1]);
+        unsigned last = e;
+        if (e == '\\' && j + 2 < body_.size() && std::ispunct(static_cast<unsigned char>(body_[j + 2]))) {
+          last = static_cast<unsigned char>(body_[j + 2]);
+          j += 3;
+        } else if (sjis_ && IsLead(e) && j + 2 < body_.size()) {
+          last = e << 8 | static_cast<unsigned char>(body_[j + 2]);
+          j += 3;
+        } else if (e == '\\' || e == '[' || (sjis_ && IsLead(e))) {
+          return false;
+        } else {
+          j += 2;
+        }
+        const bool ascii = previous < 0x80 && last < 0x80;
+        if (!(ascii ? !(previous <= '\r' && last >= '\n') : previous >> 8 == last >> 8)) inLine_ = false;
+        previous = 0;
+        continue;
+      } else {
+        code = d;
+        ++j;
+      }
+      if (code == '\r' || code == '\n') inLine_ = false;
+      previous = code;
+    }
+    if (j >= body_.size()) return false;
+    next = j + 1;
+    return true;
+  }
+
   // Reads the item at i_ up to `next`: a plain character into `atom`, a
   // group's required runs into `group`; false for what isn't understood.
   bool ReadItem(std::string& atom, Set& group, size_t& next) {
@@ -185,25 +272,12 @@ class Reader {
       if (e < 0x80 && std::ispunct(e)) atom = std::string(1, static_cast<char>(e));
       else if (std::string_view("dDwWsShHbB").find(static_cast<char>(e)) == std::string_view::npos)
         return false;
+      // Digits and hex digits are ASCII; the others take line breaks, or
+      // every double-byte character, or look at the character before.
+      if (e != 'd' && e != 'h' && !std::ispunct(e)) inLine_ = false;
       next = i_ + 2;
     } else if (c == '[') {
-      // Skip the class: a ']' right after '[' or '[^' belongs to it.
-      size_t j = i_ + 1;
-      if (j < body_.size() && body_[j] == '^') ++j;
-      if (j < body_.size() && body_[j] == ']') ++j;
-      int depth = 1;
-      while (j < body_.size() && depth > 0) {
-        const auto d = static_cast<unsigned char>(body_[j]);
-        if (d == '\\' || (sjis_ && IsLead(d))) {
-          j += 2;
-        } else {
-          if (d == '[') ++depth;
-          if (d == ']') --depth;
-          ++j;
-        }
-      }
-      if (depth > 0) return false;
-      next = j;
+      if (!ReadClass(next)) return false;
     } else if (c == '(') {
       // Plain and non-capturing groups only: the other (? forms set options
       // or look around, which can change what the rest means.
@@ -217,7 +291,9 @@ class Reader {
       if (broken_ || i_ >= body_.size() || body_[i_] != ')') return false;
       next = i_ + 1;
     } else if (c == '.' || c == '^' || c == '$') {
-      // a class or an anchor: breaks the run
+      // a class or an anchor: breaks the run. A dot takes a CR, and a lead
+      // byte with the line feed after it.
+      inLine_ = false;
     } else if (c == '*' || c == '+' || c == '?' || c == '{' || c == '}' || c == '#' || c == ')' || c < 0x20 ||
                c >= 0x80) {
       return false;
@@ -232,12 +308,17 @@ class Reader {
   bool ignoreCase_;
   size_t i_ = 0;
   bool broken_ = false;
+  bool inLine_ = true;
 };
 
 }  // namespace
 
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).Read();
+}
+
+bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).StaysInLine();
 }
 
 }  // namespace bregexp

@@ -1,7 +1,7 @@
 #pragma once
 // Reads a pattern body for runs of plain characters of which every match
 // must contain at least one, so a caller can find candidate places with a
-// byte search first.
+// byte search first, and for whether its matches stay inside a line.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,5 +21,10 @@ constexpr size_t kMaxRequiredLiterals = BREGEXP_MAX_LITERALS;
 
 // Empty when the pattern has no set of runs we can rely on.
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
+
+// Whether every match lies inside one line, whatever comes before and after
+// it: no anchor, look-around or word boundary, and nothing that takes a CR,
+// an LF, or a lead byte with the line break after it.
+bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase);
 
 }  // namespace bregexp

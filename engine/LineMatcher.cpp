@@ -15,6 +15,9 @@ namespace tansa2 {
 
 namespace {
 
+// Bytes of lines the pattern runs over at once when it stays inside lines.
+constexpr size_t kWindow = 1 << 16;
+
 // Whether the text holds a CR or 0x1A, the two bytes raw reading treats
 // specially; most files hold neither, and one pass tells.
 bool HoldsCrOrEof(std::string_view text) {
@@ -193,6 +196,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   jisLiteral_.reset();
   eucKnown_ = false;
   jisKnown_ = false;
+  staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   char bytes[1024];
   int lengths[BREGEXP_MAX_LITERALS];
   int caseless[BREGEXP_MAX_LITERALS];
@@ -314,6 +318,9 @@ bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLin
 
 int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                                  const std::atomic<bool>& cancel) {
+  // Raw lines lose their CRs, which the whole text still holds.
+  if (staysInLine_ && (breaks.crEnds || text.find('\r') == std::string_view::npos))
+    return MatchLinesOfMatches(text, breaks, onLine, cancel);
   int count = 0;
   bool go = true;
   int lineNum = 0;
@@ -327,6 +334,39 @@ int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& break
     }
     Test(line, ++lineNum, onLine, count, go);
     start = breaks.Next(text, end);
+  }
+  return count;
+}
+
+// The pattern runs over windows of whole lines, and only the line where a
+// match begins is tested alone; the lines before it hold no match, since one
+// would have been found in the window at the same place. A window ends at a
+// line end, so a cancel is seen between windows.
+int TLineMatcher::MatchLinesOfMatches(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
+                                      const std::atomic<bool>& cancel) {
+  int count = 0;
+  bool go = true;
+  int lineNum = 1;  // of the line at `start`
+  size_t start = 0;
+  while (start < text.size() && go && !cancel) {
+    size_t windowEnd = start + kWindow >= text.size() ? text.size() : breaks.End(text, start + kWindow);
+    if (breaks.crEnds && windowEnd < text.size() && text[windowEnd] == '\n' && text[windowEnd - 1] == '\r')
+      --windowEnd;
+    const size_t windowNext = breaks.Next(text, windowEnd);
+    if (regExp_.Match(pattern_, text.substr(start, windowEnd - start)) <= 0) {
+      lineNum += breaks.Count(text, start, windowNext);
+      start = windowNext;
+      continue;
+    }
+    // Such a pattern matches empty everywhere or nowhere, so a match never
+    // begins on a line break: an empty one is found at `start`.
+    const size_t match = start + regExp_.MatchPos() - 1;
+    const size_t lineStart = breaks.StartOf(text, match, start);
+    lineNum += breaks.Count(text, start, lineStart);
+    const size_t end = breaks.End(text, match);
+    Test(breaks.Line(text, lineStart, end), lineNum, onLine, count, go);
+    start = breaks.Next(text, end);
+    ++lineNum;
   }
   return count;
 }

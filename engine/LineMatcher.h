@@ -41,6 +41,9 @@ class TLineMatcher {
   struct TUtf16LineBreaks;
   int MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                      const std::atomic<bool>& cancel);
+  // The same for a pattern whose matches stay inside lines.
+  int MatchLinesOfMatches(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
+                          const std::atomic<bool>& cancel);
   // Lines of `text` holding what `finder` finds; `convert` turns such a
   // line into Shift-JIS first, when the text is in another code.
   using TConvertLine = size_t (*)(std::string_view line, std::string& room);
@@ -62,6 +65,7 @@ class TLineMatcher {
   std::optional<TLiteralFinder> jisLiteral_;
   bool eucKnown_ = false;
   bool jisKnown_ = false;
+  bool staysInLine_ = false;
   TBRegExp regExp_;
   std::string withoutCr_;
   std::string convertedLine_;  // room for a candidate line converted to Shift-JIS

@@ -50,6 +50,7 @@ const std::vector<std::string> kPieces = {
     "\x93\x73",  // 都
     "\x95\x7B",  // 本
     "\xB1", "\xDE",  // half-width katakana
+    "\x89",  // a lead byte alone, which takes the line break after it as its second byte
     "|", "\\", "/", ".",
 };
 
@@ -68,6 +69,9 @@ std::vector<std::string> Patterns() {
       "m/\x93\x8C.{0,3}[\x93\x73\x95\x7B]/k", "m/a+b/ki", "m/ab*A/k", "m/^a/k", "m/b$/k",
       "m/a|\x95\x5C/k", "m/(ab)+/ki", "m/\\x41/k", "m/\\|/k", "m/[|]a/k", "m/x{2,}a/k",
       "m/x{3}/k", "m/\\\\/k", "m/\\./k", "m/\\w\\d/k", "m/ /k", "m/a\\tb/k",
+      // alternations of words, and patterns without any word
+      "m/\x83\x5C|\x83\x7C|\\\\/k", "m/(?:ab|\x95\x5C)x?/ki", "m/\x83\x41|a/ki",
+      "m/[\x83\x40-\x83\x96]{2,}/k", "m/x*/k", "m/[a-c]+[|.]/ki", "m/[\x88\x9F-\x98\x72]/k", "m/\\h\\d?/k",
   };
 }
 
@@ -83,6 +87,23 @@ TEST(LineMatcherTest, AgreesWithTheLineByLineReadingOnRandomText) {
             << "pattern " << pattern << (raw ? " raw" : " converted") << " round " << round;
       }
     }
+  }
+}
+
+// Texts longer than the stretch a pattern runs over at once, so that
+// stretches end in every kind of line, and half-way through CR LF.
+TEST(LineMatcherTest, AgreesWithTheLineByLineReadingOnLongText) {
+  std::mt19937 random(8122026);
+  TLineMatcher matcher;
+  TBRegExp regExp;
+  for (int round = 0; round < 6; ++round) {
+    std::string text;
+    while (text.size() < 300000) text += RandomText(random);
+    for (const char* pattern : {"m/[\x83\x40-\x83\x96]{2,}/k", "m/\\d|x{40}/k", "m/x*/k", "m/(?:ab|A\x95\x5C)/ki",
+                                "m/[\x88\x9F-\x98\x72]/k"})
+      for (bool raw : {false, true})
+        ASSERT_EQ(FastRows(text, pattern, raw, matcher), PlainRows(text, pattern, raw, regExp))
+            << "pattern " << pattern << (raw ? " raw" : " converted") << " round " << round;
   }
 }
 
