@@ -133,6 +133,25 @@ TEST(LineMatcherTest, StopsWhenTheCallerSaysSo) {
   EXPECT_EQ(calls, 2);
 }
 
+// A cancel is seen after the line it came on, whichever way the lines are
+// found: by a word, by running over stretches of lines, or line by line.
+TEST(LineMatcherTest, ACancelStopsAfterTheLineItCameOn) {
+  std::string text;
+  for (int i = 0; i < 50000; ++i) text += "ab 12\n";
+  for (const char* pattern : {"m/ab/k", "m/\\d+/k", "m/^a/k"}) {
+    TLineMatcher matcher;
+    matcher.SetPattern(pattern);
+    std::atomic<bool> cancel = false;
+    int calls = 0;
+    auto onLine = [&](auto, int, int, int) {
+      cancel = ++calls == 3;
+      return true;
+    };
+    EXPECT_EQ(matcher.MatchConverted(text, onLine, cancel), 3) << pattern;
+    EXPECT_EQ(calls, 3) << pattern;
+  }
+}
+
 // A file is matched in its own code only where that is sound: what it
 // finds, or -1 when the file must be converted whole.
 TEST(LineMatcherTest, FilesAreMatchedInTheirOwnCodeOnlyWhereThatIsSound) {
