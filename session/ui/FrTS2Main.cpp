@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "controls/ui/AboutScreenshot.h"
+#include "controls/ui/KyFlatAboutDialog.h"
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/Ticks.h"
 #include "platform/ui/KeyCodes.h"
@@ -222,6 +224,12 @@ void TFormTS2Main::CreateCommands() {
           &TFormTS2Main::ActionGrepRefreshDirExecute);
   connect(ActionToolShowToolBar->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionToolShowToolBarExecute);
+  connect(ActionHelpVersion->Action, &QAction::triggered, this, [this] {
+    TKyFlatAboutDialog about(this);
+    about.TitleString = "Linux / Qt";
+    about.Execute();
+  });
+  ScheduleAboutScreenshot(*ActionHelpVersion->Action);
 }
 
 void TFormTS2Main::CreateMenus() {
