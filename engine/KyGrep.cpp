@@ -64,7 +64,10 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
   bool wakeWorker;
   {
     std::lock_guard lock(mutex_);
-    if (queue_.empty()) canceled_ = false;
+    // A run begins with its first file; a queue that runs empty half way
+    // through the walk doesn't begin another, nor forget the run's cancel.
+    if (!runOpen_) canceled_ = false;
+    runOpen_ = true;
     auto job = std::make_shared<TJob>();
     job->fileName = FileName;
     job->listedSize = listedSize;
@@ -96,7 +99,10 @@ size_t TKyGrep::QueuedFiles() {
   return queue_.size();
 }
 
-void TKyGrep::FinishQueue() { Deliver(1); }
+void TKyGrep::FinishQueue() {
+  runOpen_ = false;
+  Deliver(1);
+}
 
 void TKyGrep::Work() {
   TLineMatcher matcher;
@@ -184,6 +190,7 @@ void TKyGrep::Deliver(size_t untilBelow) {
     }
   } catch (...) {
     DropQueue();
+    runOpen_ = false;
     throw;
   }
   DropQueue();

@@ -107,6 +107,7 @@ class TKyGrep {
   // Counts Cancel's calls, so that dropping the queue, which borrows
   // canceled_ to stop the workers, can tell whether a cancel came meanwhile.
   std::atomic<unsigned> cancelRequests_ = 0;
+  bool runOpen_ = false;  // from a run's first queued file until it is finished or fails
   TLineMatcher matcher_;
 
   std::mutex mutex_;
