@@ -72,11 +72,16 @@ bool ScheduleAutoRun(TFormTS2Main& window) {
       lastTurn = now;
     });
     Clock::time_point canceledAt;
-    if (const char* cancelAfter = std::getenv("TANSA2_AUTORUN_CANCEL_MS"))
-      QTimer::singleShot(std::atoi(cancelAfter), &window, [&] {
-        canceledAt = Clock::now();
-        window.ActionGrepCancelExecute();
-      });
+    // Owned by this frame: a run that ends before the cancel is due takes
+    // the timer with it, instead of leaving it to write into a dead frame
+    // and to cancel a later search.
+    QTimer cancel;
+    cancel.setSingleShot(true);
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+      canceledAt = Clock::now();
+      window.ActionGrepCancelExecute();
+    });
+    if (const char* cancelAfter = std::getenv("TANSA2_AUTORUN_CANCEL_MS")) cancel.start(std::atoi(cancelAfter));
     const Clock::time_point start = Clock::now();
     turns.start();
     window.ActionGrepStartExecute();
