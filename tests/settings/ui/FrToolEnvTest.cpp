@@ -1,0 +1,462 @@
+// The preferences dialog on its own: what it shows of the groups it is
+// given, what OK hands back, the checks that keep it open, the history page,
+// the number fields, the page switch and its layout.
+#include "settings/ui/FrToolEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <cstdlib>
+#include <memory>
+
+#include "controls/ui/ColorPickerButton.h"
+#include "controls/ui/KyFlatFontNameComboBoxEx.h"
+#include "controls/ui/KyFlatFontSizeComboBoxEx.h"
+#include "controls/ui/KyFlatSpinEditInteger.h"
+#include "platform/CodePage.h"
+#include "platform/ui/QtText.h"
+#include "results/CommaText.h"
+#include "settings/ui/KyHistoryComboBox.h"
+#include "settings/ui/ShortCutPage.h"
+#include "tests/support/FindChild.h"
+#include "tests/support/QtApp.h"
+#include "tests/support/TempDir.h"
+
+namespace tansa2 {
+namespace {
+
+using platform::Utf8ToCp932;
+using testing::FindChild;
+using Items = std::vector<std::string>;
+
+const char* const kPages[] = {"TabSheetBasic1", "TabSheetBasic2", "ShortCutPage"};
+
+class FrToolEnvTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::QtApp();
+    setenv("TANSA2_HOME", home_.String().c_str(), 1);
+    editor_ = Utf8ToCp932(home_.Write("bin/エディタ", "#!/bin/sh\n"));
+    startDir_ = Utf8ToCp932((home_.Path() / "bin").string());
+  }
+
+  // Groups with a value in every field that differs from the defaults.
+  void FillGroups(TFormToolEnv& dialog) const {
+    dialog.BasicInfo = {{"Sans A", 11, 0x00123456, true, false, false}, 3, false, false};
+    dialog.DirPanelInfo = {{"Sans B", 12}, startDir_};
+    dialog.GrepInfo.AutoComplete = true;
+    dialog.GrepInfo.MaxHistory = 20;
+    dialog.GrepInfo.String = ToCommaText({Utf8ToCp932("東京"), "a b", "third"});
+    dialog.GrepInfo.Directory = ToCommaText({"/tmp", "/usr"});
+    dialog.GrepInfo.FileMask = ToCommaText({"*.c,*.h"});
+    dialog.GrepInfo.DirectoryMask = "";
+    dialog.GrepInfo.LastString = true;
+    dialog.GrepInfo.LastFileMask = true;
+    dialog.GrepInfo.NoFileExt = "exe, dll";
+    dialog.GrepInfo.MaxFileSize = 25;
+    dialog.GrepResultInfo = {{"Sans C", 13, 0x00000080}, 0x00FFFFFF, 0x00000001, 0x00000002, 0x00000003,
+                             0x80000018, true, true, false, 7, false, true, 2};
+    dialog.GrepHistoryInfo = {false, 3, 9, 10};
+    dialog.EditorInfo = {editor_, "+%L %F", ToCommaText({editor_, "/usr/bin/vi"}), ToCommaText({"+%L %F", "%F"})};
+  }
+
+  std::unique_ptr<TFormToolEnv> Open(const std::function<void(TFormToolEnv&)>& fill = {}) {
+    auto dialog = std::make_unique<TFormToolEnv>();
+    FillGroups(*dialog);
+    if (fill) fill(*dialog);
+    dialog->show();
+    QApplication::processEvents();
+    return dialog;
+  }
+
+  template <class T>
+  static T* Find(const TFormToolEnv& dialog, const char* name) {
+    return FindChild<T>(dialog, name);
+  }
+  static bool Checked(const TFormToolEnv& dialog, const char* name) {
+    return Find<QAbstractButton>(dialog, name)->isChecked();
+  }
+  static std::vector<QString> ListTexts(const TFormToolEnv& dialog) {
+    std::vector<QString> texts;
+    const auto* list = Find<QListWidget>(dialog, "KyFlatListBoxGrepHistory");
+    for (int row = 0; row < list->count(); ++row) texts.push_back(list->item(row)->text());
+    return texts;
+  }
+  static void Click(const TFormToolEnv& dialog, const char* name) { Find<QAbstractButton>(dialog, name)->click(); }
+
+  testing::TTempDir home_;
+  std::string editor_;    // an existing program, CP932
+  std::string startDir_;  // an existing directory, CP932
+};
+
+TEST_F(FrToolEnvTest, EveryControlShowsTheValueItWasGiven) {
+  auto dialog = Open();
+  const TFormToolEnv& d = *dialog;
+  EXPECT_EQ(d.windowTitle(), QStringLiteral("環境設定"));
+  EXPECT_EQ(d.size(), QSize(593, 433));
+  EXPECT_EQ(Find<QTabWidget>(d, "KyFlatPagesEnv")->currentIndex(), 0);
+  EXPECT_TRUE(Find<QPushButton>(d, "KyFlatButtonOk")->isDefault());
+
+  EXPECT_EQ(Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorExeName")->Text(), editor_);
+  EXPECT_EQ(Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorExeName")->Items(), (Items{editor_, "/usr/bin/vi"}));
+  EXPECT_EQ(Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorCmdLine")->Text(), "+%L %F");
+  EXPECT_EQ(Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorCmdLine")->Items(), (Items{"+%L %F", "%F"}));
+
+  const struct {
+    const char* name;
+    const char* size;
+    std::string fontName;
+    int fontSize;
+  } fonts[] = {{"KyFlatFontNameComboBoxExBasic", "KyFlatFontSizeComboBoxExBasic", "Sans A", 11},
+               {"KyFlatFontNameComboBoxExDirPanel", "KyFlatFontSizeComboBoxExDirPanel", "Sans B", 12},
+               {"KyFlatFontNameComboBoxExGrepResult", "KyFlatFontSizeComboBoxExGrepResult", "Sans C", 13}};
+  for (const auto& font : fonts) {
+    EXPECT_EQ(Find<TKyFlatFontNameComboBoxEx>(d, font.name)->FontName(), font.fontName) << font.name;
+    EXPECT_EQ(Find<TKyFlatFontSizeComboBoxEx>(d, font.size)->FontSize(), font.fontSize) << font.size;
+  }
+  EXPECT_TRUE(Checked(d, "KyFlatCheckBoxShowProgressCount"));
+  EXPECT_TRUE(Checked(d, "KyFlatCheckBoxShowProgressFile"));
+  EXPECT_EQ(Find<QLineEdit>(d, "KyFlatEditInitialDir")->text(), platform::ToQString(startDir_));
+
+  EXPECT_TRUE(Checked(d, "KyFlatCheckBoxGrepAutoComplete"));
+  EXPECT_EQ(Find<QSpinBox>(d, "KyFlatSpinEditIntegerGrepHistory")->value(), 20);
+  EXPECT_EQ(Find<QComboBox>(d, "KyFlatComboBoxExGrepHistory")->currentText(), QStringLiteral("検索文字列"));
+  EXPECT_EQ(ListTexts(d), (std::vector<QString>{QStringLiteral("東京"), QStringLiteral("a b"), QStringLiteral("third")}));
+  EXPECT_FALSE(Find<QPushButton>(d, "KyFlatButtonGrepHistoryDelete")->isEnabled());
+  EXPECT_EQ(Find<QLineEdit>(d, "KyFlatEditNoFileExt")->text(), QStringLiteral("exe, dll"));
+
+  const std::pair<const char*, uint32_t> colors[] = {
+      {"ColorPickerButtonGrepResultFont", 0x00000080}, {"ColorPickerButtonGrepResultBk", 0x00FFFFFF},
+      {"ColorPickerButtonGrepResultSel", 0x00000001},  {"ColorPickerButtonGrepResultSelBk", 0x00000002},
+      {"ColorPickerButtonGrepResultMatch", 0x00000003}, {"ColorPickerButtonGrepResultMatchBk", 0x80000018}};
+  for (const auto& [name, color] : colors) EXPECT_EQ(Find<TColorPickerButton>(d, name)->Color(), color) << name;
+  const std::pair<const char*, bool> boxes[] = {
+      {"KyFlatCheckBoxGrepResultDoubleBuffered", true},   {"KyFlatCheckBoxGrepResultShowFileNameOnly", true},
+      {"KyFlatCheckBoxGrepResultShowGridLine", false},    {"KyFlatCheckBoxGrepResultRightClickSelect", false},
+      {"KyFlatCheckBoxGrepResultHorizontalScroll", true}, {"KyFlatCheckBoxGrepLastStr", true},
+      {"KyFlatCheckBoxGrepLastDir", false},               {"KyFlatCheckBoxGrepLastFileMask", true},
+      {"KyFlatCheckBoxGrepLastDirMask", false},           {"KyFlatCheckBoxGrepHistoryUsed", false}};
+  for (const auto& [name, checked] : boxes) EXPECT_EQ(Checked(d, name), checked) << name;
+  EXPECT_EQ(Find<QSpinBox>(d, "KyFlatSpinEditIntegerWheelScrollLine")->value(), 7);
+  EXPECT_TRUE(Checked(d, "KyFlatRadioButtonGrepResultSaveLineOnly"));
+  EXPECT_EQ(Find<QSpinBox>(d, "KyFlatSpinEditFileSize")->value(), 25);
+
+  // The folder button stands square at the edit's right end, over its last pixel.
+  const QRect edit = Find<QLineEdit>(d, "KyFlatEditInitialDir")->geometry();
+  const QRect button = Find<QPushButton>(d, "KyFlatButtonInitialDir")->geometry();
+  EXPECT_EQ(button, QRect(edit.right(), edit.top(), edit.height(), edit.height()));
+}
+
+TEST_F(FrToolEnvTest, ProgressBoxesSaveTypesAndNumberFieldsFollowEveryValue) {
+  struct TCase {
+    int32_t showInProgress;
+    bool count, file;
+    int32_t saveType;
+    const char* radio;  // null: none
+    int32_t maxHistory, maxFileSize, wheel;
+    int shownHistory, shownFileSize, shownWheel;
+  };
+  const TCase cases[] = {
+      {0, false, false, 0, "KyFlatRadioButtonGrepResultSaveCsv", 0, 1, 0, 0, 1, 0},
+      {1, true, false, 1, "KyFlatRadioButtonGrepResultSaveTag", 128, 999, 1000, 128, 999, 1000},
+      {2, false, true, 2, "KyFlatRadioButtonGrepResultSaveLineOnly", 500, 5000, 2000, 128, 999, 1000},
+      {3, true, true, 5, nullptr, -4, 0, -1, 0, 1, 0},
+      {9, false, false, -1, nullptr, 32, 10, 100, 32, 10, 100},
+  };
+  const char* const radios[] = {"KyFlatRadioButtonGrepResultSaveCsv", "KyFlatRadioButtonGrepResultSaveTag",
+                                "KyFlatRadioButtonGrepResultSaveLineOnly"};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.showInProgress);
+    auto dialog = Open([&](TFormToolEnv& d) {
+      d.BasicInfo.ShowInProgress = c.showInProgress;
+      d.GrepResultInfo.SaveType = c.saveType;
+      d.GrepInfo.MaxHistory = c.maxHistory;
+      d.GrepInfo.MaxFileSize = c.maxFileSize;
+      d.GrepResultInfo.WheelScrollLine = c.wheel;
+    });
+    EXPECT_EQ(Checked(*dialog, "KyFlatCheckBoxShowProgressCount"), c.count);
+    EXPECT_EQ(Checked(*dialog, "KyFlatCheckBoxShowProgressFile"), c.file);
+    for (const char* radio : radios) EXPECT_EQ(Checked(*dialog, radio), c.radio && std::string(c.radio) == radio);
+    EXPECT_EQ(Find<QSpinBox>(*dialog, "KyFlatSpinEditIntegerGrepHistory")->value(), c.shownHistory);
+    EXPECT_EQ(Find<QSpinBox>(*dialog, "KyFlatSpinEditFileSize")->value(), c.shownFileSize);
+    EXPECT_EQ(Find<QSpinBox>(*dialog, "KyFlatSpinEditIntegerWheelScrollLine")->value(), c.shownWheel);
+
+    // OK hands the boxes back as flags; a save type no button stands for stays.
+    Click(*dialog, "KyFlatButtonOk");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->BasicInfo.ShowInProgress, (c.count ? 1 : 0) + (c.file ? 2 : 0));
+    EXPECT_EQ(dialog->GrepResultInfo.SaveType, c.saveType);
+    EXPECT_EQ(dialog->GrepInfo.MaxHistory, c.shownHistory);
+  }
+}
+
+TEST_F(FrToolEnvTest, OkHandsBackWhatTheControlsShowAndPassesTheRestThrough) {
+  auto dialog = Open();
+  const TFormToolEnv& d = *dialog;
+  Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorExeName")->SetText("  /bin/sh ");
+  Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorCmdLine")->SetText("-c %F");
+  Find<TKyFlatFontSizeComboBoxEx>(d, "KyFlatFontSizeComboBoxExBasic")->SetFontSize(14);
+  Find<TKyFlatFontNameComboBoxEx>(d, "KyFlatFontNameComboBoxExDirPanel")->SetFontName("Sans D");
+  Find<QCheckBox>(d, "KyFlatCheckBoxShowProgressCount")->setChecked(false);
+  Find<QCheckBox>(d, "KyFlatCheckBoxShowProgressFile")->setChecked(false);
+  Find<QLineEdit>(d, "KyFlatEditInitialDir")->setText(QString());
+  Find<QCheckBox>(d, "KyFlatCheckBoxGrepAutoComplete")->setChecked(false);
+  Find<QSpinBox>(d, "KyFlatSpinEditIntegerGrepHistory")->setValue(5);
+  Find<QLineEdit>(d, "KyFlatEditNoFileExt")->setText(QStringLiteral(" txt, TXT, bak"));
+  Find<QSpinBox>(d, "KyFlatSpinEditFileSize")->setValue(3);
+  Find<TColorPickerButton>(d, "ColorPickerButtonGrepResultFont")->SetColor(0x00010203);
+  Find<TColorPickerButton>(d, "ColorPickerButtonGrepResultMatchBk")->SetColor(0x8000000F);
+  Find<QCheckBox>(d, "KyFlatCheckBoxGrepResultShowGridLine")->setChecked(true);
+  Find<QSpinBox>(d, "KyFlatSpinEditIntegerWheelScrollLine")->setValue(3);
+  Click(d, "KyFlatRadioButtonGrepResultSaveCsv");
+  Find<QCheckBox>(d, "KyFlatCheckBoxGrepLastDirMask")->setChecked(true);
+  Find<QCheckBox>(d, "KyFlatCheckBoxGrepHistoryUsed")->setChecked(true);
+  Click(d, "KyFlatButtonOk");
+  ASSERT_EQ(d.result(), QDialog::Accepted);
+
+  EXPECT_EQ(d.EditorInfo.ExeName, "/bin/sh");
+  EXPECT_EQ(d.EditorInfo.CmdLine, "-c %F");
+  EXPECT_EQ(FromCommaText(d.EditorInfo.HistExeName), (Items{"/bin/sh", editor_, "/usr/bin/vi"}));
+  EXPECT_EQ(FromCommaText(d.EditorInfo.HistCmdLine), (Items{"-c %F", "+%L %F", "%F"}));
+  EXPECT_EQ(d.BasicInfo.Font.Size, 14);
+  EXPECT_EQ(d.BasicInfo.Font.Name, "Sans A");
+  EXPECT_TRUE(d.BasicInfo.Font.Bold);  // style and colour aren't offered and stay
+  EXPECT_EQ(d.BasicInfo.Font.Color, 0x00123456u);
+  EXPECT_EQ(d.BasicInfo.ShowInProgress, 0);
+  EXPECT_FALSE(d.BasicInfo.ShowToolBar);
+  EXPECT_FALSE(d.BasicInfo.ShowDirPanel);
+  EXPECT_EQ(d.DirPanelInfo.Font.Name, "Sans D");
+  EXPECT_EQ(d.DirPanelInfo.InitialDir, "");
+  EXPECT_FALSE(d.GrepInfo.AutoComplete);
+  EXPECT_EQ(d.GrepInfo.MaxHistory, 5);
+  EXPECT_EQ(d.GrepInfo.NoFileExt, " txt, TXT, bak");
+  EXPECT_EQ(d.GrepInfo.MaxFileSize, 3);
+  EXPECT_TRUE(d.GrepInfo.LastString);
+  EXPECT_TRUE(d.GrepInfo.LastDirectoryMask);
+  EXPECT_EQ(FromCommaText(d.GrepInfo.Directory), (Items{"/tmp", "/usr"}));
+  EXPECT_EQ(d.GrepResultInfo.Font.Color, 0x00010203u);
+  EXPECT_EQ(d.GrepResultInfo.Font.Size, 13);
+  EXPECT_EQ(d.GrepResultInfo.MatchBkColor, 0x8000000Fu);
+  EXPECT_EQ(d.GrepResultInfo.MatchColor, 0x00000003u);
+  EXPECT_TRUE(d.GrepResultInfo.ShowGridLine);
+  EXPECT_EQ(d.GrepResultInfo.WheelScrollLine, 3);
+  EXPECT_EQ(d.GrepResultInfo.SaveType, 0);
+  EXPECT_TRUE(d.GrepHistoryInfo.Used);
+  EXPECT_EQ(d.GrepHistoryInfo.First, 3);
+  EXPECT_EQ(d.GrepHistoryInfo.Last, 9);
+  EXPECT_EQ(d.GrepHistoryInfo.Current, 10);
+}
+
+TEST_F(FrToolEnvTest, AFailedCheckKeepsTheDialogOpenOnPage1WithTheFocusOnItsField) {
+  const std::string missing = startDir_ + "/missing";
+  struct TCase {
+    std::string exe, cmdLine, dir;
+    const char* focus;
+    QString exeAfter, cmdLineAfter, dirAfter;
+  };
+  const QString q = platform::ToQString(missing);
+  const TCase cases[] = {
+      {" " + missing + " ", " x ", " y ", "KyFlatComboBoxExEditorExeName", q, " x ", " y "},
+      {"/bin/sh", "   ", " y ", "KyFlatComboBoxExEditorCmdLine", "/bin/sh", "", " y "},
+      {"", "", " " + missing, "KyFlatEditInitialDir", "", "", q},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.focus);
+    auto dialog = Open();
+    auto* exe = Find<TKyHistoryComboBox>(*dialog, "KyFlatComboBoxExEditorExeName");
+    auto* cmdLine = Find<TKyHistoryComboBox>(*dialog, "KyFlatComboBoxExEditorCmdLine");
+    auto* dir = Find<QLineEdit>(*dialog, "KyFlatEditInitialDir");
+    exe->SetText(c.exe);
+    cmdLine->SetText(c.cmdLine);
+    dir->setText(platform::ToQString(c.dir));
+    auto* pages = Find<QTabWidget>(*dialog, "KyFlatPagesEnv");
+    pages->setCurrentIndex(1);
+    const TEditorInfo given = dialog->EditorInfo;
+    Click(*dialog, "KyFlatButtonOk");
+
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(pages->currentIndex(), 0);
+    QWidget* focus = Find<QWidget>(*dialog, c.focus);
+    QWidget* focused = dialog->focusWidget();
+    EXPECT_TRUE(focused == focus || focus->isAncestorOf(focused));
+    EXPECT_EQ(exe->currentText(), c.exeAfter);
+    EXPECT_EQ(cmdLine->currentText(), c.cmdLineAfter);
+    EXPECT_EQ(dir->text(), c.dirAfter);
+    // Nothing was handed back, not even the editor's history.
+    EXPECT_EQ(dialog->EditorInfo.HistExeName, given.HistExeName);
+    EXPECT_EQ(exe->Items(), FromCommaText(given.HistExeName));
+  }
+}
+
+TEST_F(FrToolEnvTest, HistoryPageShowsEachKindAndDeletesTheSelectedEntries) {
+  auto dialog = Open();
+  auto* kind = Find<QComboBox>(*dialog, "KyFlatComboBoxExGrepHistory");
+  auto* list = Find<QListWidget>(*dialog, "KyFlatListBoxGrepHistory");
+  auto* remove = Find<QPushButton>(*dialog, "KyFlatButtonGrepHistoryDelete");
+  ASSERT_EQ(kind->count(), 4);
+  EXPECT_EQ(kind->itemText(3), QStringLiteral("ディレクトリマスク"));
+
+  // Several entries at once; the button is there only with a selection.
+  list->item(0)->setSelected(true);
+  list->item(2)->setSelected(true);
+  EXPECT_TRUE(remove->isEnabled());
+  remove->click();
+  EXPECT_EQ(ListTexts(*dialog), (std::vector<QString>{QStringLiteral("a b")}));
+  EXPECT_FALSE(remove->isEnabled());
+
+  kind->setCurrentIndex(2);
+  EXPECT_EQ(ListTexts(*dialog), (std::vector<QString>{QStringLiteral("*.c,*.h")}));
+  kind->setCurrentIndex(3);
+  EXPECT_TRUE(ListTexts(*dialog).empty());
+  kind->setCurrentIndex(1);
+  list->item(1)->setSelected(true);
+  remove->click();
+  kind->setCurrentIndex(0);
+  EXPECT_EQ(ListTexts(*dialog), (std::vector<QString>{QStringLiteral("a b")}));
+
+  // The kind shown at OK is stored too.
+  kind->setCurrentIndex(2);
+  list->item(0)->setSelected(true);
+  remove->click();
+  Click(*dialog, "KyFlatButtonOk");
+  EXPECT_EQ(FromCommaText(dialog->GrepInfo.String), (Items{"a b"}));
+  EXPECT_EQ(FromCommaText(dialog->GrepInfo.Directory), (Items{"/tmp"}));
+  EXPECT_EQ(dialog->GrepInfo.FileMask, "");
+  EXPECT_EQ(dialog->GrepInfo.DirectoryMask, "");
+}
+
+TEST_F(FrToolEnvTest, CtrlTabShowsTheNextPageAndAfterTheLastTheFirstExceptWhileAKeyIsCaught) {
+  auto dialog = Open();
+  auto* pages = Find<QTabWidget>(*dialog, "KyFlatPagesEnv");
+  const auto ctrlTab = [&] {
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : dialog.get();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+    QApplication::sendEvent(target, &press);
+    return pages->currentIndex();
+  };
+  EXPECT_EQ(ctrlTab(), 1);
+  EXPECT_EQ(ctrlTab(), 2);
+  EXPECT_EQ(ctrlTab(), 0);
+  EXPECT_EQ(ctrlTab(), 1);
+
+  // While the shortcut page's new-key edit has the focus, Ctrl+Tab, Enter
+  // and Esc are keys to catch.
+  dialog->activateWindow();
+  QApplication::processEvents();
+  pages->setCurrentIndex(2);
+  auto* newKey = Find<QLineEdit>(*dialog, "KyFlatEditShortCutNew");
+  newKey->setFocus();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::focusWidget(), newKey) << "the offscreen window got no focus";
+  EXPECT_FALSE(Find<QAction>(*dialog, "ActionTabChange")->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "KyFlatButtonOk")->isDefault());
+  EXPECT_EQ(ctrlTab(), 2);
+  EXPECT_EQ(newKey->text(), QStringLiteral("Ctrl+Tab"));
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(dialog.get(), &press);
+    EXPECT_TRUE(dialog->isVisible()) << key;
+  }
+
+  Find<QWidget>(*dialog, "KyFlatComboBoxExShortCutCategory")->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(Find<QPushButton>(*dialog, "KyFlatButtonOk")->isDefault());
+  EXPECT_EQ(ctrlTab(), 0);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(dialog.get(), &escape);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+// Keys typed into a number field, then the field loses the focus.
+TEST_F(FrToolEnvTest, NumberFieldsTakeDigitsAndBringTheTypedValueIntoRangeOnLeaving) {
+  struct TCase {
+    const char* typed;
+    int minimum, maximum;
+    int value;
+  };
+  const TCase cases[] = {
+      {"200", 0, 128, 128},   {"-5", 0, 128, 0},    {"", 0, 128, 0},        {"-", 1, 999, 1},
+      {"12a3", 0, 1000, 123}, {"0", 1, 999, 1},     {"99999999999999999999", 0, 1000, 1000},
+      {"7", 0, 1000, 7},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.typed);
+    TKyFlatSpinEditInteger field(c.minimum, c.maximum);
+    field.setValue(c.maximum / 2 + 1);
+    field.show();
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(&field, &selectAll);
+    QKeyEvent erase(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(&field, &erase);
+    for (const char* p = c.typed; *p; ++p) {
+      QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QLatin1Char(*p)));
+      QApplication::sendEvent(&field, &key);
+    }
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&field, &out);
+    EXPECT_EQ(field.value(), c.value);
+    EXPECT_EQ(field.text(), QString::number(c.value));
+  }
+}
+
+QString Caption(const QWidget& widget) {
+  if (const auto* label = qobject_cast<const QLabel*>(&widget)) return label->text();
+  if (const auto* button = qobject_cast<const QAbstractButton*>(&widget)) return button->text();
+  if (const auto* group = qobject_cast<const QGroupBox*>(&widget)) return group->title();
+  return {};
+}
+
+// Room for the whole caption: what the widget asks for, except that a push
+// button needs only its text's width, not the style's usual button width.
+QSize NeededSize(const QWidget& widget, const QString& caption) {
+  const QFontMetrics metrics = widget.fontMetrics();
+  if (qobject_cast<const QPushButton*>(&widget))
+    return {metrics.horizontalAdvance(caption) + 4, metrics.height()};
+  if (qobject_cast<const QGroupBox*>(&widget)) return {metrics.horizontalAdvance(caption), metrics.height()};
+  return widget.sizeHint();
+}
+
+// Every caption shows whole inside its page at the designed size; with
+// TANSA2_PREFS_SCREENSHOT naming a folder the pages are drawn there too.
+TEST_F(FrToolEnvTest, EveryCaptionFitsItsPageAtTheDesignedSize) {
+  auto dialog = Open();
+  auto* pages = Find<QTabWidget>(*dialog, "KyFlatPagesEnv");
+  const char* folder = std::getenv("TANSA2_PREFS_SCREENSHOT");
+  for (int index = 0; index < pages->count(); ++index) {
+    pages->setCurrentIndex(index);
+    QApplication::processEvents();
+    QWidget* page = pages->widget(index);
+    EXPECT_EQ(page->objectName(), QString::fromLatin1(kPages[index]));
+    for (QWidget* widget : page->findChildren<QWidget*>()) {
+      const QString caption = Caption(*widget);
+      if (!widget->isVisible() || caption.isEmpty()) continue;
+      const QString name = widget->objectName().isEmpty() ? caption : widget->objectName();
+      const QRect onPage(widget->mapTo(page, QPoint(0, 0)), widget->size());
+      EXPECT_TRUE(page->rect().contains(onPage)) << name.toStdString();
+      const QSize needed = NeededSize(*widget, caption);
+      EXPECT_GE(widget->width(), needed.width()) << name.toStdString();
+      EXPECT_GE(widget->height(), needed.height()) << name.toStdString();
+    }
+    if (folder)
+      EXPECT_TRUE(dialog->grab().save(QDir(QString::fromLocal8Bit(folder)).filePath(
+          QStringLiteral("preferences-%1.png").arg(index + 1))));
+  }
+}
+
+}  // namespace
+}  // namespace tansa2
