@@ -1,9 +1,26 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test.
+#   --sanitize  every test built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
+#   --tsan      the threaded engine and cancel tests built with ThreadSanitizer (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
 tansa2_install_missing
-tansa2_build
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure --timeout 300 -j "$(nproc)"
+case "${1:-}" in
+  --sanitize)
+    tansa2_build build-asan -fsanitize=address,undefined -fno-sanitize-recover=undefined
+    ASAN_OPTIONS=detect_stack_use_after_return=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)"
+    ;;
+  --tsan)
+    tansa2_build build-tsan -fsanitize=thread --target tests_engine tests_session
+    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+    build-tsan/tests/tests_engine
+    build-tsan/tests/tests_session --gtest_filter='GrepRun*'
+    ;;
+  *)
+    tansa2_build
+    ctest --test-dir build --output-on-failure --timeout 300 -j "$(nproc)"
+    ;;
+esac

@@ -18,7 +18,21 @@ tansa2_install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
 }
 
+# tansa2_build [DIR SANITIZER-FLAGS... [--target TARGETS...]]: without
+# arguments the release build in build/; with a directory, a build there with
+# the given sanitizer flags and debug information, of the targets named.
 tansa2_build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build --parallel
+  local dir=${1:-build}
+  [ $# -gt 0 ] && shift
+  local flags=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != --target ]; do flags+=("$1"); shift; done
+  [ $# -gt 0 ] && targets=("$@")
+  if [ ${#flags[@]} -eq 0 ]; then
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  else
+    local all="${flags[*]} -fno-omit-frame-pointer"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$all" \
+      -DCMAKE_EXE_LINKER_FLAGS="$all" -DCMAKE_SHARED_LINKER_FLAGS="$all" >/dev/null
+  fi
+  cmake --build "$dir" --parallel "${targets[@]}"
 }
