@@ -230,6 +230,7 @@ void TFormTS2Main::CreateCommands() {
     about.Execute();
   });
   ScheduleAboutScreenshot(*ActionHelpVersion->Action);
+  connect(ActionToolEnv->Action, &QAction::triggered, this, &TFormTS2Main::ActionToolEnvExecute);
 }
 
 void TFormTS2Main::CreateMenus() {

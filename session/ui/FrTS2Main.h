@@ -26,6 +26,7 @@ class QToolBar;
 namespace tansa2 {
 
 class TIniFileEx;
+struct TGrepOptions;
 class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
@@ -142,6 +143,18 @@ class TFormTS2Main : public QMainWindow {
 
   // Opening a result in the editor (MainEditor.cpp).
   void ActionResultEditorExecute();
+
+  // The preferences dialog (MainToolEnv.cpp): it edits copies of the
+  // settings groups; OK applies them to the window at once and writes them.
+  void ActionToolEnvExecute();
+  // The group with the search fields' current lists.
+  TGrepInfo GetGrepInfo() const;
+  TGrepOptions GetGrepOptions() const;
+  TGrepResultInfo GetGrepResultInfo() const;
+  void ApplyGrepResult(const TGrepResultInfo& info);
+  // Sections BasicInfo, DirPanel, Grep, Editor, ShortCut and GrepResult;
+  // throws platform::EInOutError when the file can't be written.
+  void SaveToolEnvSettings();
 
   TGrepRun GrepRun;
   TBasicInfo BasicInfo;
