@@ -71,8 +71,7 @@ void TFormTS2Main::LoadSettings() {
   DirPanelInfo = ReadDirPanel(ini, dirPanel, width);
   SetDirPanelWidth(width);
 
-  TGrepOptions options{KyFlatCheckBoxGrepMatchCase->isChecked(), KyFlatCheckBoxGrepNoRegExp->isChecked(),
-                       KyFlatCheckBoxGrepAutoCode->isChecked(), KyFlatCheckBoxGrepSubDir->isChecked()};
+  TGrepOptions options = GetGrepOptions();
   GrepInfo = ReadGrep(ini, GrepInfo, options);
   KyFlatCheckBoxGrepMatchCase->setChecked(options.MatchCase);
   KyFlatCheckBoxGrepNoRegExp->setChecked(options.NoRegExp);
@@ -96,14 +95,7 @@ void TFormTS2Main::SaveSettings() {
   WriteBasicInfo(ini, BasicInfo);
   WriteDirPanel(ini, DirPanelInfo, dirPanelWidth_);
 
-  TGrepInfo grep = GrepInfo;
-  grep.String = ToCommaText(KyFlatComboBoxExGrepStr->Items());
-  grep.Directory = ToCommaText(KyFlatComboBoxExGrepDir->Items());
-  grep.FileMask = ToCommaText(KyFlatComboBoxExGrepFileMask->Items());
-  grep.DirectoryMask = ToCommaText(KyFlatComboBoxExGrepDirMask->Items());
-  const TGrepOptions options{KyFlatCheckBoxGrepMatchCase->isChecked(), KyFlatCheckBoxGrepNoRegExp->isChecked(),
-                             KyFlatCheckBoxGrepAutoCode->isChecked(), KyFlatCheckBoxGrepSubDir->isChecked()};
-  WriteGrep(ini, grep, options);
+  WriteGrep(ini, GetGrepInfo(), GetGrepOptions());
 
   WriteGrepHistory(ini, GrepHistoryInfo);
   ini.UpdateFile();
