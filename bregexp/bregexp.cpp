@@ -216,3 +216,17 @@ extern "C" int BStaysInLine(const char* pattern) {
     return 0;
   }
 }
+
+extern "C" int BRequiredLeadRun(const char* pattern, int* count) {
+  if (!pattern || !count) return 0;
+  Parsed parsed;
+  if (*Parse(pattern, parsed)) return 0;
+  try {
+    const bregexp::LeadRun run = bregexp::FindLeadRun(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
+                                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+    *count = run.count;
+    return static_cast<int>(run.lead);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}

@@ -39,6 +39,12 @@ void BRegfree(BRegexpCompiled* compiled);
 __attribute__((visibility("default")))
 int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
 
+/* The lead byte that at least *count double-byte characters in a row share
+ * in every match of `pattern` (as in a class like [ァ-ヶ]{8,}), so that the
+ * byte recurs at every other place there; 0 when no such run is known. */
+__attribute__((visibility("default")))
+int BRequiredLeadRun(const char* pattern, int* count);
+
 /* 1 when every match of `pattern` lies inside one line whatever text comes
  * before and after it, so that searching a whole text finds, in each line,
  * where searching that line alone would; 0 when that isn't certain. */

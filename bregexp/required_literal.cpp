@@ -104,6 +104,12 @@ class Reader {
     return !broken_ && i_ == body_.size() && inLine_;
   }
 
+  LeadRun FindLeadRun() {
+    Read();
+    if (broken_ || i_ != body_.size() || branches_ || leadRun_.count < 2) return {};
+    return leadRun_;
+  }
+
   Set Read() {
     Set set = Alternatives();
     if (broken_ || i_ != body_.size()) return {};
@@ -119,6 +125,7 @@ class Reader {
     Set all = Sequence();
     bool everyBranch = !all.empty();
     while (!broken_ && i_ < body_.size() && body_[i_] == '|') {
+      if (depth_ == 0) branches_ = true;
       ++i_;
       const Set branch = Sequence();
       everyBranch = everyBranch && !branch.empty();
@@ -159,6 +166,9 @@ class Reader {
         broken_ = true;
         break;
       }
+      // Case folding could take characters of other lead bytes in.
+      if (body_[i_] == '[' && classLead_ != 0 && depth_ == 0 && !ignoreCase_ && min > leadRun_.count)
+        leadRun_ = {classLead_, min};
       if (atom.empty() || min == 0) {
         endRun();
         if (min > 0 && Better(group, best)) best = group;
@@ -199,10 +209,20 @@ class Reader {
   // nor LF, nor a double-byte code whose second byte is one of them: no
   // negation, nested class or property, and each range within ASCII or
   // within one lead byte.
+  // It also sets classLead_ to the lead byte every character it takes has,
+  // if there is one.
   bool ReadClass(size_t& next) {
+    classLead_ = 0;
+    unsigned lead = 0;
+    bool oneLead = true;
+    auto takeLead = [&](unsigned code) {
+      if (code < 0x100 || (lead != 0 && lead != code >> 8)) oneLead = false;
+      lead = code >> 8;
+    };
     size_t j = i_ + 1;
     if (j < body_.size() && body_[j] == '^') {
       inLine_ = false;
+      oneLead = false;
       ++j;
     }
     bool first = true;
@@ -216,6 +236,7 @@ class Reader {
         const auto e = static_cast<unsigned char>(body_[j + 1]);
         if (e < 0x80 && std::ispunct(e)) code = e;
         else if (e != 'd' && e != 'h') inLine_ = false;
+        oneLead = false;
         j += 2;
       } else if (sjis_ && IsLead(d)) {
         if (j + 1 >= body_.size()) return false;
@@ -240,6 +261,7 @@ class Reader {
         }
         const bool ascii = previous < 0x80 && last < 0x80;
         if (!(ascii ? !(previous <= '\r' && last >= '\n') : previous >> 8 == last >> 8)) inLine_ = false;
+        takeLead(last);
         previous = 0;
         continue;
       } else {
@@ -247,9 +269,11 @@ class Reader {
         ++j;
       }
       if (code == '\r' || code == '\n') inLine_ = false;
+      takeLead(code);
       previous = code;
     }
     if (j >= body_.size()) return false;
+    if (oneLead) classLead_ = lead;
     next = j + 1;
     return true;
   }
@@ -287,7 +311,9 @@ class Reader {
         j += 2;
       }
       i_ = j;
+      ++depth_;
       group = Alternatives();
+      --depth_;
       if (broken_ || i_ >= body_.size() || body_[i_] != ')') return false;
       next = i_ + 1;
     } else if (c == '.' || c == '^' || c == '$') {
@@ -309,12 +335,20 @@ class Reader {
   size_t i_ = 0;
   bool broken_ = false;
   bool inLine_ = true;
+  int depth_ = 0;          // of groups around i_
+  bool branches_ = false;  // the pattern is an alternation
+  unsigned classLead_ = 0;
+  LeadRun leadRun_;
 };
 
 }  // namespace
 
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).Read();
+}
+
+LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).FindLeadRun();
 }
 
 bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase) {

@@ -22,6 +22,16 @@ constexpr size_t kMaxRequiredLiterals = BREGEXP_MAX_LITERALS;
 // Empty when the pattern has no set of runs we can rely on.
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
 
+// A run of double-byte characters of one lead byte, `count` of them in a
+// row, that every match holds: a class such as [ァ-ヶ]{8,}.
+struct LeadRun {
+  unsigned lead = 0;
+  int count = 0;
+};
+// Nothing (count 0) unless such a run is required outside any group or
+// alternation, at least two long, and case is matched.
+LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase);
+
 // Whether every match lies inside one line, whatever comes before and after
 // it: no anchor, look-around or word boundary, and nothing that takes a CR,
 // an LF, or a lead byte with the line break after it.

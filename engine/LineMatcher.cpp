@@ -197,6 +197,10 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   eucKnown_ = false;
   jisKnown_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
+  leadRun_.reset();
+  int runLength = 0;
+  if (const int lead = BRequiredLeadRun(pattern.c_str(), &runLength); lead != 0)
+    leadRun_.emplace(static_cast<unsigned char>(lead), runLength);
   char bytes[1024];
   int lengths[BREGEXP_MAX_LITERALS];
   int caseless[BREGEXP_MAX_LITERALS];
@@ -371,9 +375,9 @@ int TLineMatcher::MatchLinesOfMatches(std::string_view text, const TLineBreaks& 
   return count;
 }
 
-template <class TBreaks>
+template <class TBreaks, class TFinder>
 int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& breaks,
-                                      const TLiteralFinder& finder, TConvertLine convert,
+                                      const TFinder& finder, TConvertLine convert,
                                       const TOnLine& onLine, const std::atomic<bool>& cancel) {
   int count = 0;
   bool go = true;
@@ -409,11 +413,17 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   return count;
 }
 
+int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
+                             const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  if (byCandidates && literal_) return MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel);
+  if (byCandidates && leadRun_) return MatchCandidateLines(text, breaks, *leadRun_, nullptr, onLine, cancel);
+  return MatchEveryLine(text, breaks, onLine, cancel);
+}
+
 int TLineMatcher::MatchConverted(std::string_view text, const TOnLine& onLine,
                                  const std::atomic<bool>& cancel) {
   const TLineBreaks breaks{true};
-  return literal_ ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
-                  : MatchEveryLine(text, breaks, onLine, cancel);
+  return MatchLines(text, breaks, true, onLine, cancel);
 }
 
 int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel) {
@@ -431,8 +441,7 @@ int TLineMatcher::MatchRaw(std::string_view text, const TOnLine& onLine, const s
     for (size_t cr = text.find('\r'); cr != std::string_view::npos && !loneCr; cr = text.find('\r', cr + 1))
       loneCr = cr + 1 >= text.size() || text[cr + 1] != '\n';
   }
-  return literal_ && !loneCr ? MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel)
-                             : MatchEveryLine(text, breaks, onLine, cancel);
+  return MatchLines(text, breaks, !loneCr, onLine, cancel);
 }
 
 }  // namespace tansa2

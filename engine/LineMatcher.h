@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/BRegExp.h"
+#include "engine/LeadRunFinder.h"
 #include "engine/LiteralFinder.h"
 
 namespace tansa2 {
@@ -41,14 +42,18 @@ class TLineMatcher {
   struct TUtf16LineBreaks;
   int MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                      const std::atomic<bool>& cancel);
+  // Lines of a Shift-JIS text: by the places a finder gives, when the
+  // pattern has one and `byCandidates`, else every line.
+  int MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates, const TOnLine& onLine,
+                 const std::atomic<bool>& cancel);
   // The same for a pattern whose matches stay inside lines.
   int MatchLinesOfMatches(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                           const std::atomic<bool>& cancel);
   // Lines of `text` holding what `finder` finds; `convert` turns such a
   // line into Shift-JIS first, when the text is in another code.
   using TConvertLine = size_t (*)(std::string_view line, std::string& room);
-  template <class TBreaks>
-  int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
+  template <class TBreaks, class TFinder>
+  int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TFinder& finder,
                           TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
@@ -66,6 +71,9 @@ class TLineMatcher {
   bool eucKnown_ = false;
   bool jisKnown_ = false;
   bool staysInLine_ = false;
+  // A run of one lead byte at every other place that matches hold, for a
+  // pattern with no literal.
+  std::optional<TLeadRunFinder> leadRun_;
   TBRegExp regExp_;
   std::string withoutCr_;
   std::string convertedLine_;  // room for a candidate line converted to Shift-JIS

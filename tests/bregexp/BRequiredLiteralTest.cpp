@@ -96,4 +96,34 @@ TEST(BRequiredLiteralTest, GivesNothingWhenNoRunCanBeReliedOn) {
   }
 }
 
+// A class of characters sharing one lead byte, repeated: the byte recurs
+// at every other place of a match.
+TEST(BRequiredLiteralTest, FindsRunsOfOneLeadByte) {
+  const struct {
+    const char* pattern;
+    int lead;
+    int count;
+  } cases[] = {
+      {"m/[\x83\x40-\x83\x96]{8,}/k", 0x83, 8},
+      {"m/x[\x82\x9F\x82\xA0-\x82\xF1]+[\x83\x40-\x83\x96]{3}/k", 0x83, 3},
+      {"m/[\x82\x9F-\x82\xF1]{2}[\x83\x40-\x83\x96]{4,}/k", 0x83, 4},
+      // a single character, other lead bytes or ASCII in the class, a negated class
+      {"m/[\x83\x40-\x83\x96]/k", 0, 0},
+      {"m/[\x83\x40-\x84\x40]{3}/k", 0, 0},
+      {"m/[a\x83\x40]{3}/k", 0, 0},
+      {"m/[^\x83\x40]{3}/k", 0, 0},
+      // in a group or a branch it may not be there; case folding, and no k flag
+      {"m/([\x83\x40-\x83\x96]{3})/k", 0, 0},
+      {"m/[\x83\x40-\x83\x96]{3}|x/k", 0, 0},
+      {"m/[\x83\x40-\x83\x96]{3}/ki", 0, 0},
+      {"m/[\x83\x40-\x83\x96]{3}/", 0, 0},
+  };
+  for (const auto& c : cases) {
+    int count = 0;
+    const int lead = BRequiredLeadRun(c.pattern, &count);
+    EXPECT_EQ(lead, c.lead) << c.pattern;
+    if (lead != 0) EXPECT_EQ(count, c.count) << c.pattern;
+  }
+}
+
 }  // namespace
