@@ -27,6 +27,7 @@
 #include "session/ui/Icons.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
+#include "settings/ui/ToolEnvScreenshot.h"
 
 namespace tansa2 {
 namespace {
@@ -231,6 +232,7 @@ void TFormTS2Main::CreateCommands() {
   });
   ScheduleAboutScreenshot(*ActionHelpVersion->Action);
   connect(ActionToolEnv->Action, &QAction::triggered, this, &TFormTS2Main::ActionToolEnvExecute);
+  ScheduleToolEnvScreenshot(*ActionToolEnv->Action);
 }
 
 void TFormTS2Main::CreateMenus() {
