@@ -79,9 +79,8 @@ void TFormTS2Main::ActionToolEnvExecute() {
       DirPanelInfo = dialog.DirPanelInfo;
       GrepInfo = dialog.GrepInfo;
       EditorInfo = dialog.EditorInfo;
-      // The result history's counters may have moved while the dialog was
-      // open (an entry written by the history timer); only the switch is
-      // the dialog's.
+      // Of the result history the dialog edits only the switch; the
+      // counters stay the window's own.
       GrepHistoryInfo.Used = dialog.GrepHistoryInfo.Used;
 
       ApplyBasicInfo();

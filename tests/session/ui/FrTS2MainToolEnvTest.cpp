@@ -101,7 +101,8 @@ class FrTS2MainToolEnvTest : public ::testing::Test {
 
 TEST_F(FrTS2MainToolEnvTest, AHistoryCountOf5CutsEveryFieldToItsNewestAndOkWritesTheSixSections) {
   for (const char* field : kFields) Field(field)->SetItems(Numbered(field, 8));
-  RunToolEnv([](TFormToolEnv& dialog) {
+  RunToolEnv([this](TFormToolEnv& dialog) {
+    EXPECT_EQ(dialog.font(), window_->font());
     FindChild<QSpinBox>(dialog, "KyFlatSpinEditIntegerGrepHistory")->setValue(5);
     FindChild<QCheckBox>(dialog, "KyFlatCheckBoxShowProgressCount")->setChecked(false);
     FindChild<QCheckBox>(dialog, "KyFlatCheckBoxShowProgressFile")->setChecked(false);
