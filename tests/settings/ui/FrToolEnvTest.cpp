@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +19,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
 #include <memory>
 
 #include "controls/ui/ColorPickerButton.h"
@@ -379,6 +383,66 @@ TEST_F(FrToolEnvTest, CtrlTabShowsTheNextPageAndAfterTheLastTheFirstExceptWhileA
   QApplication::sendEvent(dialog.get(), &escape);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(dialog->result(), QDialog::Rejected);
+}
+
+// Runs `handle` on the modal window that clicking `button` opens.
+void ClickAnswering(QAbstractButton* button, const std::function<void(QWidget&)>& handle) {
+  bool handled = false;
+  QTimer watcher;
+  watcher.setInterval(5);
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || handled) return;
+    handled = true;
+    handle(*modal);
+  });
+  watcher.start();
+  button->click();
+  EXPECT_TRUE(handled);
+}
+
+TEST_F(FrToolEnvTest, TheButtonsBesideTheFieldsFillThemFromTheirDialogs) {
+  auto dialog = Open([](TFormToolEnv& d) {
+    d.EditorInfo = {};
+    d.DirPanelInfo.InitialDir = "";
+  });
+  auto* exe = Find<TKyHistoryComboBox>(*dialog, "KyFlatComboBoxExEditorExeName");
+  auto* cmdLine = Find<TKyHistoryComboBox>(*dialog, "KyFlatComboBoxExEditorCmdLine");
+  auto* dir = Find<QLineEdit>(*dialog, "KyFlatEditInitialDir");
+
+  ClickAnswering(Find<QAbstractButton>(*dialog, "KyFlatButtonEditorProgram"), [&](QWidget& modal) {
+    auto* files = qobject_cast<QFileDialog*>(&modal);
+    ASSERT_NE(files, nullptr);
+    files->selectFile(QString::fromStdString(platform::Cp932ToUtf8(editor_)));
+    QMetaObject::invokeMethod(files, "accept");
+  });
+  EXPECT_EQ(exe->Text(), editor_);
+
+  // The help window opens in the dialog's font; a double-click on a
+  // template chooses it.
+  QString chosen;
+  ClickAnswering(Find<QAbstractButton>(*dialog, "KyFlatBitBtnEditorCmdLine"), [&](QWidget& modal) {
+    EXPECT_EQ(modal.objectName(), QStringLiteral("TFormCmdLineHelp"));
+    EXPECT_EQ(modal.font(), dialog->font());
+    auto* list = FindChild<QTreeWidget>(modal, "ListViewEditor");
+    QTreeWidgetItem* item = list->topLevelItem(list->topLevelItemCount() - 1);
+    chosen = item->text(1);
+    emit list->itemDoubleClicked(item, 0);
+  });
+  EXPECT_FALSE(chosen.isEmpty());
+  EXPECT_EQ(cmdLine->currentText(), chosen);
+  EXPECT_EQ(dialog->focusWidget(), cmdLine);
+
+  // The folder dialog starts at the edit's folder; cancelled, it changes nothing.
+  dir->setText(platform::ToQString(startDir_));
+  ClickAnswering(Find<QAbstractButton>(*dialog, "KyFlatButtonInitialDir"),
+                 [](QWidget& modal) { FindChild<QAbstractButton>(modal, "ButtonCancel")->click(); });
+  EXPECT_EQ(dir->text(), platform::ToQString(startDir_));
+  ClickAnswering(Find<QAbstractButton>(*dialog, "KyFlatButtonInitialDir"), [](QWidget& modal) {
+    EXPECT_FALSE(FindChild<QCheckBox>(modal, "CheckBoxRelativePath")->isVisible());
+    FindChild<QAbstractButton>(modal, "ButtonOk")->click();
+  });
+  EXPECT_TRUE(dir->text().startsWith(platform::ToQString(startDir_))) << dir->text().toStdString();
 }
 
 // Keys typed into a number field, then the field loses the focus.
