@@ -1,0 +1,42 @@
+// The raw and converted line readers, and the readers of each code's own
+// bytes, on any file: every match lies inside its line, and line numbers
+// rise.
+#include <atomic>
+
+#include "engine/KyConvert.h"
+#include "engine/LineMatcher.h"
+#include "fuzz/FuzzInput.h"
+
+using namespace tansa2;
+
+namespace {
+
+// A literal, a pattern with no literal, and one whose matches can cross
+// nothing but stay in a line.
+const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$/k", "m/\x83\x5c/k"};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const std::string_view text = fuzz::AsText(data + 1, size - 1);
+  TLineMatcher matcher;
+  matcher.SetPattern(kPatterns[data[0] % std::size(kPatterns)]);
+  const std::atomic<bool> cancel{false};
+  int lastLine = 0;
+  const TLineMatcher::TOnLine onLine = [&](std::string_view line, int lineNum, int matchPos, int matchLen) {
+    fuzz::Check(lineNum > lastLine);
+    fuzz::Check(matchPos >= 1 && matchLen >= 0 && size_t(matchPos - 1 + matchLen) <= line.size());
+    lastLine = lineNum;
+    return true;
+  };
+  matcher.MatchRaw(text, onLine, cancel);
+  lastLine = 0;
+  matcher.MatchConverted(text, onLine, cancel);
+  for (int code : {int(kcJis), int(kcEuc), int(kcSjis), int(kcUtf16LE), int(kcUtf16BE), int(kcUtf8Bom),
+                   int(kcUtf8)}) {
+    lastLine = 0;
+    matcher.MatchEncoded(text, code, onLine, cancel);
+  }
+  return 0;
+}
