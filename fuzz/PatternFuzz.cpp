@@ -17,7 +17,7 @@ bool IsWellFormedSjis(std::string_view text) {
       if (++i == text.size()) return false;
       const unsigned char t = text[i];
       if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
-    } else if (c == 0x80 || c >= 0xFD) {
+    } else if (c == 0x80 || c == 0xA0 || c >= 0xFD) {
       return false;
     }
   }
