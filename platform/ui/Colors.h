@@ -13,6 +13,7 @@ constexpr uint32_t clHighlight = 0x8000000D;
 constexpr uint32_t clHighlightText = 0x8000000E;
 constexpr uint32_t clBtnFace = 0x8000000F;
 constexpr uint32_t clBtnShadow = 0x80000010;
+constexpr uint32_t clBtnText = 0x80000012;
 constexpr uint32_t clWindow = 0x80000005;
 constexpr uint32_t clWindowText = 0x80000008;
 constexpr uint32_t clBlue = 0x00FF0000;

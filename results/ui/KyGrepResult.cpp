@@ -1,5 +1,6 @@
 #include "results/ui/KyGrepResult.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -17,6 +18,7 @@
 #include "platform/ui/QtText.h"
 #include "results/RowFormats.h"
 #include "results/ShortenPath.h"
+#include "results/ui/KyGrepResultAccessible.h"
 
 namespace tansa2 {
 namespace {
@@ -82,6 +84,7 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
               platform::clHighlight, platform::clBlue, platform::clYellow},
       color_(platform::clWindow),
       saveType_(stTag) {
+  InstallGrepResultAccessibility();
   // The frame's one pixel keeps the scroll bars inside it; event() paints it.
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
@@ -101,6 +104,7 @@ int TKyGrepResult::AddData(const std::string& fileName, int lineNum, std::string
   if (!rows_.Updating()) {
     UpdateScrollBars();
     Repaint();
+    NotifyRowsChanged();
   }
   return index;
 }
@@ -110,6 +114,7 @@ void TKyGrepResult::ClearData() {
   UpdateScrollBars();
   ClampCurrent();
   Repaint();
+  NotifyRowsChanged();
 }
 
 void TKyGrepResult::LoadFromFile(const std::string& fileName) {
@@ -117,12 +122,14 @@ void TKyGrepResult::LoadFromFile(const std::string& fileName) {
   UpdateScrollBars();
   ClampCurrent();
   Repaint();
+  NotifyRowsChanged();
 }
 
 void TKyGrepResult::SelectData(int index) {
   current_ = index;
   DoSelectData(index);
   Repaint();
+  NotifyCurrentMoved();
 }
 
 void TKyGrepResult::DoSelectData(int index) {
@@ -139,6 +146,7 @@ void TKyGrepResult::EndUpdate() {
   UpdateScrollBars();
   update();
   Repaint();
+  NotifyRowsChanged();
 }
 
 int TKyGrepResult::TitleWidths(int col) const { return col >= 0 && col < kColCount ? widths_[col] : -1; }
@@ -184,6 +192,45 @@ void TKyGrepResult::SetHorizontalScroll(bool value) {
 }
 
 void TKyGrepResult::Repaint() { viewport()->update(); }
+
+void TKyGrepResult::NotifyRowsChanged() {
+  ++rowsGeneration_;
+  if (!QAccessible::isActive()) return;
+  QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+  QAccessible::updateAccessibility(&event);
+}
+
+void TKyGrepResult::NotifyCurrentMoved() {
+  if (!QAccessible::isActive() || current_ < 0 || current_ >= DataCount()) return;
+  const int child = GrepResultCellChild(current_, 0);
+  if (hasFocus()) {
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(child);
+    QAccessible::updateAccessibility(&focus);
+  }
+  QAccessibleEvent selection(this, QAccessible::Selection);
+  selection.setChild(child);
+  QAccessible::updateAccessibility(&selection);
+}
+
+std::string TKyGrepResult::CellText(int index, int col) const {
+  if (col < 0 || col >= kColCount) return {};
+  if (index == -1) return static_cast<size_t>(col) < titleCaptions_.size() ? titleCaptions_[col] : std::string();
+  if (index < 0 || index >= DataCount()) return {};
+  if (col == 0) {
+    const std::string& name = rows_.FileName(index);
+    return showFileNameOnly_ ? std::string(FileNamePart(name)) : name;
+  }
+  return col == 1 ? std::string(rows_.LineNumText(index)) : rows_.Line(index);
+}
+
+QRect TKyGrepResult::CellRect(int index, int col) const {
+  if (col < 0 || col >= kColCount) return {};
+  if (index == -1) return QRect(ColumnLeft(col), 0, ColumnWidth(col), HeaderHeight());
+  const long long y = HeaderHeight() + static_cast<long long>(index - TopIndex()) * RowHeight();
+  const long long clamped = std::clamp(y, -(1LL << 24), 1LL << 24);  // far rows stay far, without overflow
+  return QRect(ColumnLeft(col), static_cast<int>(clamped), ColumnWidth(col), RowHeight());
+}
 
 int TKyGrepResult::HeaderHeight() const { return QFontMetrics(font()).height() + 6; }
 int TKyGrepResult::RowHeight() const { return QFontMetrics(font()).height() + 4; }
@@ -247,6 +294,7 @@ void TKyGrepResult::MoveCurrent(int index) {
   EnsureVisible(index);
   Repaint();
   DoSelectData(index);
+  NotifyCurrentMoved();
 }
 
 void TKyGrepResult::ClampCurrent() {
@@ -317,7 +365,8 @@ void TKyGrepResult::paintEvent(QPaintEvent* event) {
 void TKyGrepResult::PaintHeaderCell(QPainter& painter, int col, const QRect& rect) const {
   painter.fillRect(rect, ToQColor(colors_[kFixed], palette()));
   if (static_cast<size_t>(col) < titleCaptions_.size()) {
-    painter.setPen(ToQColor(platform::clWindowText, palette()));
+    // The caption pairs with the header's face, which is a button colour.
+    painter.setPen(ToQColor(platform::clBtnText, palette()));
     painter.drawText(rect.adjusted(kTextInset, 0, -kTextInset, 0),
                      kTextFlags | (col == 1 ? Qt::AlignRight : Qt::AlignLeft), ToQString(titleCaptions_[col]));
   }

@@ -14,6 +14,7 @@
 #include "results/GrepResultRows.h"
 
 class QMenu;
+class QRect;
 class QPainter;
 
 namespace tansa2 {
@@ -98,6 +99,15 @@ class TKyGrepResult : public QAbstractScrollArea {
   void LoadFromIni(const TIniFileEx& ini, std::string_view section);
   void SaveToIni(TIniFileEx& ini, std::string_view section) const;
 
+  // What a cell shows, for assistive technology: the header's caption for
+  // index -1, "" outside the list. The file name is whole, not shortened.
+  std::string CellText(int index, int col) const;
+  // A cell's place in the viewport, whether or not it's scrolled into view.
+  QRect CellRect(int index, int col) const;
+  static constexpr int ColumnCount() { return kColCount; }
+  // Changes whenever the rows are replaced, added to or cleared.
+  unsigned RowsGeneration() const { return rowsGeneration_; }
+
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -129,6 +139,9 @@ class TKyGrepResult : public QAbstractScrollArea {
 
   void SetColorProperty(int index, uint32_t value);
   void Repaint();
+  // Tells assistive technology that the rows changed or the current row moved.
+  void NotifyRowsChanged();
+  void NotifyCurrentMoved();
 
   int HeaderHeight() const;
   int RowHeight() const;
@@ -182,6 +195,7 @@ class TKyGrepResult : public QAbstractScrollArea {
   int dragStartX_ = 0;
   int dragStartWidth_ = 0;
   bool selecting_ = false;  // left button held over the data rows
+  unsigned rowsGeneration_ = 0;
   mutable std::string lineBuffer_;  // reused for the line text while painting
 };
 
