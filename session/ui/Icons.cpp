@@ -1,8 +1,13 @@
 #include "session/ui/Icons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
 #include <cmath>
 #include <numbers>
 
@@ -195,22 +200,64 @@ void Draw(QPainter& p, TCommandImage image) {
   }
 }
 
-QPixmap Render(TCommandImage image, int size) {
-  QPixmap pixmap(size, size);
+QPixmap Render(TCommandImage image, const QSize& size) {
+  QPixmap pixmap(size);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.scale(size / 16.0, size / 16.0);
+  const qreal side = std::min(size.width(), size.height());
+  painter.translate((size.width() - side) / 2, (size.height() - side) / 2);
+  painter.scale(side / 16.0, side / 16.0);
   Draw(painter, image);
   return pixmap;
 }
 
+// Draws the image at whatever pixel size is asked for, so a screen of any
+// device pixel ratio gets it sharp rather than a small picture blown up.
+class TDrawnIconEngine : public QIconEngine {
+ public:
+  explicit TDrawnIconEngine(TCommandImage image) : image_(image) {}
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    if (size.isEmpty()) return {};
+    const QString key = QStringLiteral("tansa2-icon-%1-%2x%3-%4")
+                            .arg(image_)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(mode);
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap)) return pixmap;
+    pixmap = Render(image_, size);
+    // Greyed and selected looks come from the style, as for any other icon.
+    if (mode != QIcon::Normal && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+      QStyleOption option;
+      option.palette = QApplication::palette();
+      pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+    }
+    QPixmapCache::insert(key, pixmap);
+    return pixmap;
+  }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap drawn = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+    drawn.setDevicePixelRatio(ratio);
+    painter->drawPixmap(rect.topLeft(), drawn);
+  }
+
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    return {QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+  }
+  QIconEngine* clone() const override { return new TDrawnIconEngine(image_); }
+  QString key() const override { return QStringLiteral("tansa2-drawn"); }
+
+ private:
+  TCommandImage image_;
+};
+
 }  // namespace
 
-QIcon CommandIcon(TCommandImage image) {
-  QIcon icon;
-  for (int size : {16, 24, 32}) icon.addPixmap(Render(image, size));
-  return icon;
-}
+QIcon CommandIcon(TCommandImage image) { return QIcon(new TDrawnIconEngine(image)); }
 
 }  // namespace tansa2

@@ -1,6 +1,6 @@
 #pragma once
-// The window's 16-pixel command images, drawn at start so they stay sharp
-// at any scale.
+// The window's command images, designed on a 16-pixel grid and drawn at the
+// pixel size each use asks for, so they stay sharp at any scale.
 #include <QIcon>
 
 namespace tansa2 {
