@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Starts the window on a small sample tree under a virtual X server, runs one
 # search and writes the window's picture to docs/screenshot.png (or $1).
+# TANSA2_DARK=1 starts it under a dark desktop theme (GTK's Adwaita dark,
+# handed to Qt by its GTK platform theme), as docs/screenshot-dark.png shows.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
 tansa2_install_missing xvfb xauth
+if [ -n "${TANSA2_DARK:-}" ]; then
+  tansa2_install_missing qt6-gtk-platformtheme
+  export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
+fi
 tansa2_build >&2
 output=$(realpath -m "${1:-docs/screenshot.png}")
 mkdir -p "$(dirname "$output")"

@@ -1,6 +1,7 @@
 #include "results/ui/KyGrepResult.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -19,6 +20,7 @@
 #include "results/RowFormats.h"
 #include "results/ShortenPath.h"
 #include "results/ui/KyGrepResultAccessible.h"
+#include "settings/ui/FontInfo.h"
 
 namespace tansa2 {
 namespace {
@@ -85,6 +87,7 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
       color_(platform::clWindow),
       saveType_(stTag) {
   InstallGrepResultAccessibility();
+  desktopPalette_ = QApplication::palette(this).cacheKey();
   // The frame's one pixel keeps the scroll bars inside it; event() paints it.
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
@@ -460,6 +463,16 @@ void TKyGrepResult::resizeEvent(QResizeEvent* event) {
 }
 
 void TKyGrepResult::changeEvent(QEvent* event) {
+  // The font's colour was looked up once in the desktop's palette of its day;
+  // a system colour must follow when the desktop switches between light and
+  // dark. A palette set on the list itself is left alone.
+  if (event->type() == QEvent::PaletteChange) {
+    const qint64 desktop = QApplication::palette(this).cacheKey();
+    if (desktop != desktopPalette_) {
+      desktopPalette_ = desktop;
+      ApplyFontInfo(*this, WidgetFontInfo(*this));
+    }
+  }
   if (event->type() == QEvent::FontChange) UpdateScrollBars();
   if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) Repaint();
   QAbstractScrollArea::changeEvent(event);

@@ -196,6 +196,7 @@ class TKyGrepResult : public QAbstractScrollArea {
   int dragStartWidth_ = 0;
   bool selecting_ = false;  // left button held over the data rows
   unsigned rowsGeneration_ = 0;
+  qint64 desktopPalette_ = 0;  // the application palette the font's colour was looked up in
   mutable std::string lineBuffer_;  // reused for the line text while painting
 };
 

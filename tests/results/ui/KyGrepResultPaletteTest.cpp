@@ -8,6 +8,7 @@
 
 #include "platform/ui/Colors.h"
 #include "results/ui/KyGrepResult.h"
+#include "settings/ui/FontInfo.h"
 #include "tests/support/QtApp.h"
 
 namespace tansa2 {
@@ -119,6 +120,36 @@ TEST_F(KyGrepResultPaletteTest, ASwitchOfPaletteRepaintsInTheNewColours) {
   QApplication::processEvents();
   const QRect plain = list_->CellRect(0, 0);
   EXPECT_EQ(Viewport().pixelColor(plain.left() + 1, plain.top() + 1), QColor(0xFA, 0xFB, 0xFC));
+}
+
+// A desktop switching to a dark theme while the program runs: the list's
+// font colour, a system colour, follows; a plain one stays as chosen. The
+// list sits in a window, as it does in the program.
+TEST_F(KyGrepResultPaletteTest, TheFontsSystemColourFollowsADesktopThemeSwitch) {
+  const QPalette before = QApplication::palette();
+  const struct {
+    uint32_t fontColor;
+    bool light;
+  } cases[] = {{platform::clWindowText, true}, {0x00000080, false}};  // the latter a dark red
+  for (const auto& c : cases) {
+    QApplication::setPalette(QPalette(Qt::white));  // a light desktop: black text
+    QWidget window;
+    auto* list = new TKyGrepResult(&window);
+    list->resize(400, 200);
+    list->AddData("/d/f", 1, "abc", 1, 1);
+    list->SelectData(1);
+    TFontInfo font;
+    font.Color = c.fontColor;
+    ApplyFontInfo(*list, font);
+    window.show();
+    QApplication::setPalette(dark_);
+    QApplication::processEvents();
+    const QImage image = list->viewport()->grab().toImage();
+    EXPECT_EQ(image.pixelColor(list->CellRect(0, 0).topLeft() + QPoint(1, 1)), Role(QPalette::Base));
+    EXPECT_EQ(Lightest(image, list->CellRect(0, 0)) > qGray(Role(QPalette::Base).rgb()) + 100, c.light)
+        << c.fontColor;
+  }
+  QApplication::setPalette(before);
 }
 
 }  // namespace
