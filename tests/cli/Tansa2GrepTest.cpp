@@ -1,9 +1,7 @@
 // Runs the built tansa2-grep on real trees and reads what it prints.
 #include <gtest/gtest.h>
 #include <iconv.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace tansa2 {
@@ -225,14 +224,7 @@ TEST_F(Tansa2GrepTest, HelpAndVersion) {
 TEST_F(Tansa2GrepTest, HostileTreeNeitherHangsNorCrashes) {
   const fs::path root = tree_.Path();
   tree_.Write("plain.txt", "needle\n");
-  ASSERT_EQ(mkfifo((root / "fifo.txt").c_str(), 0644), 0);
-  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = (root / "sock.txt").string();
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const testing::TSpecialFiles specialFiles(root / "fifo.txt", root / "sock.txt");
   tree_.Write("locked/inside.txt", "needle\n");
   fs::permissions(root / "locked", fs::perms::none);
   fs::create_directory_symlink(root, root / "loop");
@@ -264,7 +256,6 @@ TEST_F(Tansa2GrepTest, HostileTreeNeitherHangsNorCrashes) {
     EXPECT_EQ(count("binary.bin"), 0);
   }
   fs::permissions(root / "locked", fs::perms::owner_all);
-  close(sock);
 }
 
 TEST_F(Tansa2GrepTest, PathsStartAsTheDirectoryWasGiven) {

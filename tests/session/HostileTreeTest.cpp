@@ -1,9 +1,7 @@
 // A tree of everything an unlucky file system hands a search: every run
 // must end with the right rows, without a hang or a crash.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <string>
 
 #include "session/GrepRun.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace tansa2 {
@@ -56,14 +55,7 @@ TEST_F(HostileTreeTest, EveryRunEndsWithTheRightRows) {
   };
 
   // Entries that are no files to read.
-  ASSERT_EQ(mkfifo((root / "fifo.txt").c_str(), 0644), 0);
-  const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string socketPath = (root / "sock.txt").string();
-  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
-  socketPath.copy(address.sun_path, socketPath.size());
-  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const testing::TSpecialFiles specialFiles(root / "fifo.txt", root / "sock.txt");
   fs::create_directories(root / "links");
   fs::create_directory_symlink(root, root / "links" / "root");
   fs::create_directory_symlink("..", root / "links" / "up");
@@ -104,7 +96,6 @@ TEST_F(HostileTreeTest, EveryRunEndsWithTheRightRows) {
     }
     EXPECT_EQ(Search(autoCode), want);
   }
-  close(sock);
 }
 
 TEST_F(HostileTreeTest, FilesAndFoldersChangingDuringTheWalk) {
