@@ -11,6 +11,7 @@ case "${1:-}" in
   --sanitize)
     tansa2_build build-asan -fsanitize=address,undefined -fno-sanitize-recover=undefined
     ASAN_OPTIONS=detect_stack_use_after_return=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp" \
       ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)"
     ;;
   --tsan)

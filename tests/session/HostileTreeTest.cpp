@@ -15,6 +15,8 @@
 namespace tansa2 {
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 
 class HostileTreeTest : public ::testing::Test {
@@ -76,8 +78,8 @@ TEST_F(HostileTreeTest, EveryRunEndsWithTheRightRows) {
   hit("bad/euc.txt", "\xa4\xa2\xa4\nneedle\n\x8e\n");
   hit("bad/jis.txt", "\x1b$B\x7f\x21\x1b(B\nneedle\n\x1b$");
   hit("bad/utf8.txt", "\xc3\x28\n\xed\xa0\x80\nneedle\n\xf0\x9f");
-  hit("bad/utf16le.txt", std::string("\xff\xfen\0e\0e\0d\0l\0e\0\r\0\n\0\x00\xd8\n\0x", 27));
-  hit("bad/utf16be.txt", std::string("\xfe\xff\0n\0e\0e\0d\0l\0e\0\r\0\n\xdc\x00\0\n\0", 27));
+  hit("bad/utf16le.txt", "\xff\xfen\0e\0e\0d\0l\0e\0\r\0\n\0\x00\xd8\n\0x"s);
+  hit("bad/utf16be.txt", "\xfe\xff\0n\0e\0e\0d\0l\0e\0\r\0\n\xdc\x00\0\n\0"s);
 
   // A 50 MB line with its match at the end.
   {
