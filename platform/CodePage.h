@@ -13,6 +13,16 @@ constexpr bool IsDBCSLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// Byte length of the character at `pos`: 2 for a lead byte that has its
+// trail byte, else 1.
+constexpr size_t CharLength(std::string_view text, size_t pos) {
+  return IsDBCSLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+// An ASCII letter in upper case; any other byte as it is. Only for bytes
+// that begin a character: a trail byte is never folded.
+constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 std::string Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-16 bytes; an odd last byte counts as malformed.

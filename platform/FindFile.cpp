@@ -41,13 +41,6 @@ uint32_t Win32ErrorOf(int error) {
   }
 }
 
-// Byte length of the character at `pos`: 2 for a lead byte with its trail.
-size_t CharLength(std::string_view text, size_t pos) {
-  return IsDBCSLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-}
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Compares the characters at name[n] and mask[m], both `length` bytes long.
 bool SameChar(std::string_view name, size_t n, std::string_view mask, size_t m, size_t length) {
   if (length == 1) return UpperAscii(name[n]) == UpperAscii(mask[m]);

@@ -15,13 +15,6 @@ namespace {
 
 constexpr int kIconSize = 16;
 
-// Byte length of the character at `pos`: 2 for a lead byte with its trail.
-size_t CharLength(std::string_view text, size_t pos) {
-  return IsDBCSLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-}
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // A trail byte is never folded: it is half of a double-byte character.
 int CompareWithoutCase(std::string_view a, std::string_view b) {
   size_t i = 0;

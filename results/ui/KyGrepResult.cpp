@@ -37,14 +37,10 @@ constexpr int kMaxColumnWidth = 1 << 20;  // keeps sums of widths from settings 
 constexpr size_t kTextSlack = 64;
 constexpr int kTextFlags = Qt::AlignVCenter | Qt::TextSingleLine;
 
-size_t CharStep(std::string_view text, size_t i) {
-  return platform::IsDBCSLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-}
-
 // The first character boundary at or after `pos` (at most the text's end).
 size_t BoundaryFrom(std::string_view text, size_t pos) {
   size_t i = 0;
-  while (i < pos && i < text.size()) i += CharStep(text, i);
+  while (i < pos && i < text.size()) i += platform::CharLength(text, i);
   return i;
 }
 
@@ -62,7 +58,7 @@ TByteRange MatchRange(std::string_view text, int pos, int len) {
   TByteRange range;
   size_t i = 0;
   while (i < first) {
-    const size_t next = i + CharStep(text, i);
+    const size_t next = i + platform::CharLength(text, i);
     if (next > first) break;  // `first` is a trail byte: the whole character is taken
     i = next;
   }
