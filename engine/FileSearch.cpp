@@ -23,12 +23,7 @@ int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, 
     if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
-  std::string_view raw;
-  try {
-    raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
-  } catch (const platform::EFOpenError&) {
-    return 0;
-  }
+  const std::string_view raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
   if (raw.substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
   return matcher.MatchRaw(raw, onLine, cancel);
 }

@@ -10,8 +10,8 @@
 
 namespace tansa2 {
 
-// Returns the number of matching lines. Raw mode skips a file that can't be
-// opened or isn't text; converted mode throws platform::EFOpenError for it.
+// Returns the number of matching lines. Raw mode skips a file that isn't
+// text. Throws platform::EFOpenError for a file that can't be opened.
 // `listedSize` is the file's size in the listing it was found in, if any.
 int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode,
                TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/FileSearch.h"
+#include "platform/FileIO.h"
 
 namespace tansa2 {
 namespace {
@@ -22,6 +23,16 @@ constexpr size_t kWakeBatch = 4;
 constexpr size_t kDeliveryBatch = 32;
 // How long the owner waits for a worker before it lets messages through.
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
+
+bool IsOpenError(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const platform::EFOpenError&) {
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
 
 }  // namespace
 
@@ -48,11 +59,16 @@ int TKyGrep::GrepFile(const std::string& FileName) {
   fileName_ = FileName;
   canceled_ = false;
   matcher_.SetPattern(RegExp);
-  return SearchFile(fileName_, std::nullopt, AutoCode, matcher_,
-                    [this](std::string_view line, int lineNum, int pos, int len) {
-                      return Report(line, lineNum, pos, len);
-                    },
-                    canceled_);
+  try {
+    return SearchFile(fileName_, std::nullopt, AutoCode, matcher_,
+                      [this](std::string_view line, int lineNum, int pos, int len) {
+                        return Report(line, lineNum, pos, len);
+                      },
+                      canceled_);
+  } catch (const platform::EFOpenError&) {
+    if (AutoCode) throw;
+    return 0;
+  }
 }
 
 void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize) {
@@ -176,9 +192,13 @@ void TKyGrep::Deliver(size_t untilBelow) {
       }
       fileName_ = job->fileName;
       if (job->error) {
-        if (!OnFileError) std::rethrow_exception(job->error);
-        OnFileError(fileName_, job->error);
-        continue;
+        if (OnFileError) {
+          OnFileError(fileName_, job->error);
+          continue;
+        }
+        // Without a listener, raw mode passes over a file it can't open as
+        // it passes over a binary one.
+        if (job->autoCode || !IsOpenError(job->error)) std::rethrow_exception(job->error);
       }
       for (const TFoundLine& found : job->lines)
         if (!Report(found.line, found.lineNum, found.matchPos, found.matchLen)) break;

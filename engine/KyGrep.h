@@ -44,9 +44,10 @@ class TKyGrep {
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;
-  // A queued file that could not be searched, with what searching it threw.
-  // When set, the run goes on with the next file unless this throws; when
-  // not, the error ends the run as described at QueueFile.
+  // A queued file that could not be searched, with what searching it threw,
+  // a file raw mode can't open included. When set, the run goes on with the
+  // next file unless this throws; when not, the error ends the run as
+  // described at QueueFile.
   std::function<void(const std::string& FileName, std::exception_ptr Error)> OnFileError;
 
   // The file whose matches are being reported, or the last one.

@@ -172,6 +172,22 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
   grep_.QueueFile(files[2]);
   grep_.FinishQueue();
   EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
+
+  // Raw mode passes over a file it can't open, unless failures are listened for.
+  const std::string missing = dir_.String() + "/missing.txt";
+  grep_.AutoCode = false;
+  reported.clear();
+  done.clear();
+  grep_.QueueFile(missing);
+  grep_.QueueFile(files[2]);
+  grep_.FinishQueue();
+  EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
+  EXPECT_EQ(done, (std::vector<std::string>{missing, files[2]}));
+  std::vector<std::string> failed;
+  grep_.OnFileError = [&](const std::string& name, std::exception_ptr) { failed.push_back(name); };
+  grep_.QueueFile(missing);
+  grep_.FinishQueue();
+  EXPECT_EQ(failed, std::vector<std::string>{missing});
 }
 
 }  // namespace
