@@ -14,10 +14,6 @@ targets=()
 for source in fuzz/*Fuzz.cpp; do targets+=("$(basename "$source" .cpp)"); done
 cmake --build build-fuzz --parallel --target "${targets[@]}"
 
-# The regular-expression library is a shared object with its own static C++
-# runtime: a string it frees was allocated through the sanitizer's operator
-# new, which the sanitizer takes for a mismatch though both are its own heap.
-export ASAN_OPTIONS=alloc_dealloc_mismatch=0
 failed=()
 for target in "${targets[@]}"; do
   corpus=build-fuzz/corpus/$target findings=build-fuzz/findings/$target

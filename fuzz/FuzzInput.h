@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
@@ -30,11 +32,18 @@ inline std::vector<std::string> SplitItems(std::string_view text, char separator
   return items;
 }
 
-// One file per fuzzing process, rewritten for each input.
+// One file per fuzzing process, rewritten for each input and removed at
+// exit; in memory where there is a memory file system, as rewriting a disk
+// file costs more than the run it feeds.
 inline const std::string& ScratchFile(std::string_view content) {
-  static const std::string path = "/tmp/tansa2-fuzz-" + std::to_string(getpid()) + ".txt";
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(content.data(), content.size());
-  return path;
+  struct TScratch {
+    std::string path = std::string(std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp") +
+                       "/tansa2-fuzz-" + std::to_string(getpid()) + ".txt";
+    ~TScratch() { std::remove(path.c_str()); }
+  };
+  static const TScratch scratch;
+  std::ofstream(scratch.path, std::ios::binary | std::ios::trunc).write(content.data(), content.size());
+  return scratch.path;
 }
 
 // A broken invariant is a finding: abort so that libFuzzer keeps the input.
