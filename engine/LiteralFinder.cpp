@@ -6,6 +6,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace tansa2 {
 namespace {
@@ -25,6 +28,19 @@ int Commonness(unsigned char c) {
   if (IsAsciiLetter(c) || (c >= 0xE4 && c <= 0xE9)) return 6;
   if (c >= 0x88 && c <= 0x9F) return 4;
   return 2;
+}
+
+// Whether the processor runs the thirty-two-place search; asked once.
+bool HasAvx2() {
+#if defined(__x86_64__)
+  static const bool has = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+  }();
+  return has;
+#else
+  return false;
+#endif
 }
 
 #if defined(__SSE2__)
@@ -63,6 +79,25 @@ TLiteralFinder::TLiteralFinder(const std::vector<TLiteral>& literals) {
   for (const TProbe& probe : probes_) {
     shortest_ = std::min(shortest_, probe.literal.size());
     longest_ = std::max(longest_, probe.literal.size());
+  }
+  for (size_t k = 0; k < probes_.size() && k < kTableLiterals; ++k) {
+    const TProbe& p = probes_[k];
+    const auto bit = static_cast<unsigned char>(1u << k);
+    for (size_t i = 0; i < kLeadingBytes; ++i) {
+      TNibbleBits& bits = leading_[i];
+      if (i >= p.literal.size()) {
+        for (int nibble = 0; nibble < 16; ++nibble) {
+          bits.low[nibble] |= bit;
+          bits.high[nibble] |= bit;
+        }
+        continue;
+      }
+      // A letter matched either case differs only in its bit 0x20, a bit of the high four.
+      const auto c = static_cast<unsigned char>(p.literal[i]);
+      bits.low[c & 0x0F] |= bit;
+      bits.high[c >> 4] |= bit;
+      if (p.caseless && IsAsciiLetter(c)) bits.high[(c ^ 0x20) >> 4] |= bit;
+    }
   }
 }
 
@@ -104,6 +139,8 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
 size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   size_t pos = from;
+  if (probes_.size() <= kTableLiterals && HasAvx2())
+    if (const size_t found = FindAnyWide(text, pos); found != std::string_view::npos) return found;
 #if defined(__SSE2__)
   struct TPair {
     __m128i anchorValue, anchorMask, probeValue, probeMask;
@@ -138,5 +175,45 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
       if (pos + p.literal.size() <= text.size() && p.MatchesAt(data + pos)) return pos;
   return std::string_view::npos;
 }
+
+// Each literal's leading bytes are looked up by their two halves in the
+// nibble tables, thirty-two places at a time; only where a literal's bit
+// survives all of them is the whole literal compared.
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  __m256i low[kLeadingBytes];
+  __m256i high[kLeadingBytes];
+  for (size_t i = 0; i < kLeadingBytes; ++i) {
+    low[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading_[i].low)));
+    high[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading_[i].high)));
+  }
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  for (; pos + 32 + kLeadingBytes - 1 <= text.size(); pos += 32) {
+    __m256i literals = _mm256_set1_epi8(-1);
+    for (size_t i = 0; i < kLeadingBytes; ++i) {
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + i));
+      const __m256i lowBits = _mm256_shuffle_epi8(low[i], _mm256_and_si256(bytes, nibble));
+      const __m256i highBits = _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+      literals = _mm256_and_si256(literals, _mm256_and_si256(lowBits, highBits));
+    }
+    auto places = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(literals, _mm256_setzero_si256())));
+    if (places == 0) continue;
+    alignas(32) unsigned char literalsAt[32];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(literalsAt), literals);
+    for (; places != 0; places &= places - 1) {
+      const auto offset = static_cast<size_t>(__builtin_ctz(places));
+      const size_t at = pos + offset;
+      for (unsigned bits = literalsAt[offset]; bits != 0; bits &= bits - 1) {
+        const TProbe& p = probes_[static_cast<size_t>(__builtin_ctz(bits))];
+        if (at + p.literal.size() <= text.size() && p.MatchesAt(data + at)) return at;
+      }
+    }
+  }
+  return std::string_view::npos;
+}
+#else
+size_t TLiteralFinder::FindAnyWide(std::string_view, size_t&) const { return std::string_view::npos; }
+#endif
 
 }  // namespace tansa2

@@ -39,8 +39,22 @@ class TLiteralFinder {
   };
   size_t FindOne(std::string_view text, size_t from) const;
   size_t FindAny(std::string_view text, size_t from) const;
+  // FindAny thirty-two places at a time, on processors with AVX2; `pos`
+  // ends where those blocks stop fitting when nothing is found.
+  size_t FindAnyWide(std::string_view text, size_t& pos) const;
 
   std::vector<TProbe> probes_;
+  // Each of the first kLeadingBytes bytes of a literal, as a bit (the
+  // literal's index) in the entry of its low and of its high four bits; a
+  // byte of any value past a literal's end. A place where all six entries
+  // share a bit begins with that literal's leading bytes.
+  static constexpr size_t kLeadingBytes = 3;
+  static constexpr size_t kTableLiterals = 8;  // bits in an entry
+  struct TNibbleBits {
+    unsigned char low[16] = {};
+    unsigned char high[16] = {};
+  };
+  TNibbleBits leading_[kLeadingBytes];
   size_t shortest_ = 0;
   size_t longest_ = 0;
 };
