@@ -15,7 +15,8 @@ namespace tansa2 {
 QFont ToQFont(const TFontInfo& info);
 TFontInfo ToFontInfo(const QFont& font, uint32_t color);
 
-// The widget's font, and its text drawn in the font's colour.
+// The widget's font, and its text drawn in the font's colour; a system
+// colour follows the desktop when it switches between light and dark.
 void ApplyFontInfo(QWidget& widget, const TFontInfo& info);
 // The widget's font with the colour ApplyFontInfo gave it or, as the
 // palette does, its nearest parent; clWindowText when none was given.

@@ -52,5 +52,30 @@ TEST(FontInfoTest, WidgetsKeepTheColourValueAndChildrenShowTheirParents) {
   EXPECT_EQ(WidgetFontInfo(parent).Color, platform::clWindowText);
 }
 
+// The desktop switching to a dark theme while the program runs: a window's
+// system colour follows, also in its children; a plain colour stays.
+TEST(FontInfoTest, ASystemColourFollowsADesktopThemeSwitch) {
+  testing::QtApp();
+  const QPalette before = QApplication::palette();
+  QPalette dark(QColor(0x30, 0x31, 0x32));
+  dark.setColor(QPalette::Text, QColor(0xD0, 0xD1, 0xD2));
+  for (const auto& [fontColor, expected] :
+       {std::pair{platform::clWindowText, dark.color(QPalette::Text)}, {0x000000FFu, QColor(Qt::red)}}) {
+    QApplication::setPalette(QPalette(Qt::white));
+    QWidget window;
+    auto* child = new QWidget(&window);
+    TFontInfo info;
+    info.Color = fontColor;
+    ApplyFontInfo(window, info);
+    window.show();
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    EXPECT_EQ(window.palette().color(QPalette::Active, QPalette::WindowText), expected) << fontColor;
+    EXPECT_EQ(child->palette().color(QPalette::Active, QPalette::Text), expected) << fontColor;
+    EXPECT_EQ(WidgetFontInfo(*child).Color, fontColor);
+  }
+  QApplication::setPalette(before);
+}
+
 }  // namespace
 }  // namespace tansa2
