@@ -113,6 +113,8 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
   const unsigned char anchor = one.literal[one.anchor];
   const unsigned char probe = one.literal[one.probe];
   size_t pos = from;
+  if (HasAvx2())
+    if (const size_t found = FindOneWide(text, pos); found != std::string_view::npos) return found;
 #if defined(__SSE2__)
   const __m128i anchorValue = Splat(anchor);
   const __m128i anchorMask = Splat(one.anchorCase);
@@ -176,11 +178,41 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
   return std::string_view::npos;
 }
 
+// The wide searches are built for AVX2 alone; they run only where HasAvx2.
+#if defined(__x86_64__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+size_t TLiteralFinder::FindOneWide(std::string_view text, size_t& pos) const {
+  const TProbe& one = probes_.front();
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  // A byte of the literal, at its place from each of thirty-two starts.
+  struct TByteTest {
+    size_t offset;
+    __m256i value;
+    __m256i caseBit;
+    __m256i Hits(const unsigned char* start) const {
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(start + offset));
+      return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, caseBit), value);
+    }
+  };
+  const TByteTest anchor{one.anchor, _mm256_set1_epi8(one.literal[one.anchor]),
+                         _mm256_set1_epi8(static_cast<char>(one.anchorCase))};
+  const TByteTest probe{one.probe, _mm256_set1_epi8(one.literal[one.probe]),
+                        _mm256_set1_epi8(static_cast<char>(one.probeCase))};
+  for (; pos + 32 + one.literal.size() <= text.size() + 1; pos += 32) {
+    const __m256i hits = _mm256_and_si256(anchor.Hits(data + pos), probe.Hits(data + pos));
+    for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
+      const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
+      if (one.MatchesAt(data + at)) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
 // Each literal's leading bytes are looked up by their two halves in the
 // nibble tables, thirty-two places at a time; only where a literal's bit
 // survives all of them is the whole literal compared.
-#if defined(__x86_64__)
-__attribute__((target("avx2"))) size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
+size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   __m256i low[kLeadingBytes];
   __m256i high[kLeadingBytes];
@@ -212,7 +244,9 @@ __attribute__((target("avx2"))) size_t TLiteralFinder::FindAnyWide(std::string_v
   }
   return std::string_view::npos;
 }
+#pragma GCC pop_options
 #else
+size_t TLiteralFinder::FindOneWide(std::string_view, size_t&) const { return std::string_view::npos; }
 size_t TLiteralFinder::FindAnyWide(std::string_view, size_t&) const { return std::string_view::npos; }
 #endif
 

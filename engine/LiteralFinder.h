@@ -39,8 +39,9 @@ class TLiteralFinder {
   };
   size_t FindOne(std::string_view text, size_t from) const;
   size_t FindAny(std::string_view text, size_t from) const;
-  // FindAny thirty-two places at a time, on processors with AVX2; `pos`
+  // FindOne and FindAny thirty-two places at a time, on processors with AVX2; `pos`
   // ends where those blocks stop fitting when nothing is found.
+  size_t FindOneWide(std::string_view text, size_t& pos) const;
   size_t FindAnyWide(std::string_view text, size_t& pos) const;
 
   std::vector<TProbe> probes_;
