@@ -23,6 +23,18 @@ constexpr size_t CharLength(std::string_view text, size_t pos) {
 // that begin a character: a trail byte is never folded.
 constexpr char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Whether two texts are the same with ASCII letters compared without case;
+// a double-byte character is compared whole, its trail byte never folded.
+constexpr bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size();) {
+    const size_t length = CharLength(a, i);
+    if (length == 1 ? UpperAscii(a[i]) != UpperAscii(b[i]) : a.substr(i, length) != b.substr(i, length)) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
 // UTF-16 bytes; an odd last byte counts as malformed.

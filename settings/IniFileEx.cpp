@@ -83,33 +83,13 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-char FoldedLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// ASCII letters folded to lower case; the trail byte of a double-byte
+// ASCII letters folded to upper case; the trail byte of a double-byte
 // character is left alone, whatever ASCII letter it looks like.
 std::string FoldCase(std::string_view name) {
   std::string folded(name);
-  for (size_t i = 0; i < folded.size(); ++i) {
-    const auto c = static_cast<unsigned char>(folded[i]);
-    if (platform::IsDBCSLeadByte(c)) ++i;
-    else folded[i] = FoldedLetter(folded[i]);
-  }
+  for (size_t i = 0; i < folded.size(); i += platform::CharLength(folded, i))
+    folded[i] = platform::UpperAscii(folded[i]);
   return folded;
-}
-
-// As FoldCase(a) == FoldCase(b), without making copies: the lookups of a
-// damaged file's long sections compare many names.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (platform::IsDBCSLeadByte(static_cast<unsigned char>(a[i]))) {
-      if (a[i] != b[i] || (i + 1 < a.size() && a[i + 1] != b[i + 1])) return false;
-      ++i;
-    } else if (FoldedLetter(a[i]) != FoldedLetter(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // A line break or a NUL byte can't be stored inside a value: it would end
@@ -178,7 +158,7 @@ std::string ColorToString(uint32_t color) {
 
 bool StringToColor(std::string_view text, uint32_t& color) {
   for (const TColorName& entry : kColorNames) {
-    if (SameName(text, entry.Name)) {
+    if (platform::SameTextIgnoringCase(text, entry.Name)) {
       color = entry.Value;
       return true;
     }
@@ -235,9 +215,9 @@ TIniFileEx::TIniFileEx(std::string fileName) : fileName_(std::move(fileName)) {
 
 const TIniFileEx::TKey* TIniFileEx::FindKey(std::string_view section, std::string_view key) const {
   for (const TSection& candidate : sections_) {
-    if (!SameName(candidate.Name, section)) continue;
+    if (!platform::SameTextIgnoringCase(candidate.Name, section)) continue;
     for (const TKey& entry : candidate.Keys)
-      if (SameName(entry.Name, key)) return &entry;
+      if (platform::SameTextIgnoringCase(entry.Name, key)) return &entry;
     return nullptr;
   }
   return nullptr;
@@ -245,10 +225,12 @@ const TIniFileEx::TKey* TIniFileEx::FindKey(std::string_view section, std::strin
 
 TIniFileEx::TKey& TIniFileEx::KeyToWrite(std::string_view section, std::string_view key) {
   auto it = std::find_if(sections_.begin(), sections_.end(),
-                         [&](const TSection& candidate) { return SameName(candidate.Name, section); });
+                         [&](const TSection& candidate) {
+                           return platform::SameTextIgnoringCase(candidate.Name, section);
+                         });
   if (it == sections_.end()) it = sections_.insert(sections_.end(), TSection{std::string(OneLine(section)), {}});
   for (TKey& entry : it->Keys)
-    if (SameName(entry.Name, key)) return entry;
+    if (platform::SameTextIgnoringCase(entry.Name, key)) return entry;
   return it->Keys.emplace_back(TKey{std::string(OneLine(key)), {}});
 }
 

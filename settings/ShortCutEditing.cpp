@@ -8,8 +8,6 @@
 namespace tansa2 {
 namespace {
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 TShortCutCommand* CommandAt(TShortCutTable& table, TShortCutPlace place) {
   if (!IsUsedPlace(table, place)) return nullptr;
   return &table.Categories[static_cast<size_t>(place.Category)].Commands[static_cast<size_t>(place.Command)];
@@ -42,18 +40,7 @@ void SetShortCutTexts(TShortCutTable& table, TShortCutPlace place, const std::ve
 
 // The second byte of a double-byte character may look like a capital letter;
 // it is never folded, so two different kana never compare equal.
-bool SameShortCutText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (platform::IsDBCSLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
+bool SameShortCutText(std::string_view a, std::string_view b) { return platform::SameTextIgnoringCase(a, b); }
 
 bool ContainsShortCut(const std::vector<std::string>& texts, std::string_view text) {
   return std::ranges::any_of(texts, [text](const std::string& item) { return SameShortCutText(item, text); });
