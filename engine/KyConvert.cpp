@@ -397,19 +397,18 @@ bool IsCleanEuc(std::string_view text) {
       continue;
     }
     if (inPair && (high & 1) == 0) return false;
-    for (uint64_t rest = high; rest != 0;) {
-      const int start = __builtin_ctzll(rest);
-      const uint64_t run = rest >> start;
-      const int length = ~run == 0 ? 64 - start : __builtin_ctzll(~run);
-      const bool odd = (length % 2 == 1) != inPair;
-      if (start + length == 64) {
-        inPair = odd;
-        break;
-      }
-      if (odd) return false;
-      inPair = false;
-      rest &= ~uint64_t{0} << (start + length);
-    }
+    // A run of high bytes pairs up when it ends at a place of the parity it
+    // began at. Adding a run's first bit to the run carries past its end,
+    // and sets the bit there; a run the last block left half-way into a
+    // pair begins, so to speak, one place before this block: at an odd one.
+    constexpr uint64_t kEvenPlaces = 0x5555555555555555ULL;
+    const uint64_t starts = high & ~(high << 1 | uint64_t{inPair});
+    const uint64_t oddStarts = (starts & ~kEvenPlaces) | uint64_t{inPair};
+    uint64_t oddStartsEnds;
+    // Only the run that reaches the block's end carries out of it.
+    inPair = __builtin_add_overflow(high, oddStarts, &oddStartsEnds);
+    const uint64_t evenStartsEnds = (high + (starts & kEvenPlaces)) & ~high;
+    if ((evenStartsEnds & ~kEvenPlaces) != 0 || (oddStartsEnds & ~high & kEvenPlaces) != 0) return false;
     i += 64;
   }
 #endif
