@@ -365,6 +365,24 @@ size_t CleanEucUntil(const uchar* p, size_t n, size_t i, size_t stop) {
   return i;
 }
 
+// Whether each run of set bits of a 64-bit block that ends in it has even
+// length. `halfway` tells that the run going on at bit 0 began an odd
+// number of places before it; on return, that the run reaching bit 63 does.
+// A run ends at a place of the parity it began at when it pairs up; adding
+// a run's first bit to the run carries past its end and sets the bit there.
+bool RunsPairUp(uint64_t bits, bool& halfway) {
+  constexpr uint64_t kEvenPlaces = 0x5555555555555555ULL;
+  if (halfway && (bits & 1) == 0) return false;
+  // A run left half-way begins, so to speak, at an odd place before the block.
+  const uint64_t starts = bits & ~(bits << 1 | uint64_t{halfway});
+  const uint64_t oddStarts = (starts & ~kEvenPlaces) | uint64_t{halfway};
+  uint64_t oddStartsEnds;
+  // Only the run that reaches the block's end carries out of it.
+  halfway = __builtin_add_overflow(bits, oddStarts, &oddStartsEnds);
+  const uint64_t evenStartsEnds = (bits + (starts & kEvenPlaces)) & ~bits;
+  return (evenStartsEnds & ~kEvenPlaces) == 0 && (oddStartsEnds & ~bits & kEvenPlaces) == 0;
+}
+
 }  // namespace
 
 bool IsCleanEuc(std::string_view text) {
@@ -396,19 +414,7 @@ bool IsCleanEuc(std::string_view text) {
       inPair = false;
       continue;
     }
-    if (inPair && (high & 1) == 0) return false;
-    // A run of high bytes pairs up when it ends at a place of the parity it
-    // began at. Adding a run's first bit to the run carries past its end,
-    // and sets the bit there; a run the last block left half-way into a
-    // pair begins, so to speak, one place before this block: at an odd one.
-    constexpr uint64_t kEvenPlaces = 0x5555555555555555ULL;
-    const uint64_t starts = high & ~(high << 1 | uint64_t{inPair});
-    const uint64_t oddStarts = (starts & ~kEvenPlaces) | uint64_t{inPair};
-    uint64_t oddStartsEnds;
-    // Only the run that reaches the block's end carries out of it.
-    inPair = __builtin_add_overflow(high, oddStarts, &oddStartsEnds);
-    const uint64_t evenStartsEnds = (high + (starts & kEvenPlaces)) & ~high;
-    if ((evenStartsEnds & ~kEvenPlaces) != 0 || (oddStartsEnds & ~high & kEvenPlaces) != 0) return false;
+    if (!RunsPairUp(high, inPair)) return false;
     i += 64;
   }
 #endif
@@ -422,12 +428,16 @@ struct TJisBlock {
   uint64_t escapes = 0;
   uint64_t high = 0;     // bytes 0x80-0xFF
   uint64_t notPair = 0;  // bytes outside 0x21-0x7E
+  uint64_t dollars = 0;  // '$', which follows ESC into kanji mode
+  uint64_t parens = 0;   // '(', which follows ESC out of it
 };
 
 TJisBlock ReadJisBlock(const uchar* at) {
   TJisBlock block;
 #if defined(__SSE2__)
   const __m128i esc = _mm_set1_epi8(kEsc);
+  const __m128i dollar = _mm_set1_epi8('$');
+  const __m128i paren = _mm_set1_epi8('(');
   const __m128i pairLow = _mm_set1_epi8(0x21);
   const __m128i pairSpan = _mm_set1_epi8(0x7E - 0x21);
   for (int part = 0; part < 4; ++part) {
@@ -438,15 +448,61 @@ TJisBlock ReadJisBlock(const uchar* at) {
     block.escapes |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, esc)))} << shift;
     block.high |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(bytes))} << shift;
     block.notPair |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(inPair)) ^ 0xFFFFu} << shift;
+    block.dollars |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, dollar)))} << shift;
+    block.parens |= uint64_t{static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, paren)))} << shift;
   }
 #else
   for (int i = 0; i < 64; ++i) {
     block.escapes |= uint64_t{at[i] == kEsc} << i;
     block.high |= uint64_t{at[i] >= 0x80} << i;
     block.notPair |= uint64_t{!In(at[i], 0x21, 0x7E)} << i;
+    block.dollars |= uint64_t{at[i] == '$'} << i;
+    block.parens |= uint64_t{at[i] == '('} << i;
   }
 #endif
   return block;
+}
+
+// Bit i set when an odd number of bits 0 to i are.
+uint64_t PrefixParity(uint64_t bits) {
+  for (int shift = 1; shift < 64; shift *= 2) bits ^= bits << shift;
+  return bits;
+}
+
+enum class TJisCheck { Clean, Broken, Unsure };
+
+// Checks the escape sequences of a block of the text all at once, as
+// IsCleanJis does one by one, given the two bytes after the block; Unsure
+// when one of them begins inside another.
+TJisCheck CheckJisBlock(const TJisBlock& block, const uchar* after, size_t blockStart, bool& kanjiMode,
+                        size_t& runStart) {
+  // The last bytes of a sequence begun in the block before.
+  const uint64_t sequenceTail = runStart > blockStart ? (uint64_t{1} << (runStart - blockStart)) - 1 : 0;
+  const uint64_t escapes = block.escapes & ~sequenceTail;
+  if ((escapes & (escapes << 1 | escapes << 2)) != 0 || (escapes >> 62 & (after[0] == kEsc)) != 0)
+    return TJisCheck::Unsure;
+  // The escapes switch the mode by turns, the first away from the block's first mode.
+  const uint64_t entering = escapes & (block.dollars >> 1 | uint64_t{after[0] == '$'} << 63);
+  const uint64_t leaving = escapes & (block.parens >> 1 | uint64_t{after[0] == '('} << 63);
+  const uint64_t afterOdd = PrefixParity(escapes);  // at and after the first, third, ... escape
+  const uint64_t firstTurns = escapes & afterOdd;
+  const uint64_t secondTurns = escapes & ~afterOdd;
+  if ((firstTurns & ~(kanjiMode ? leaving : entering)) != 0 || (secondTurns & ~(kanjiMode ? entering : leaving)) != 0)
+    return TJisCheck::Broken;
+  // No empty run between two sequences.
+  const uint64_t runBegins = runStart >= blockStart && runStart > 0 ? uint64_t{1} << (runStart - blockStart) : 0;
+  if ((escapes & (escapes << 3 | runBegins)) != 0) return TJisCheck::Broken;
+  // Kanji runs hold pairs of 0x21-0x7E, from an entering sequence's end (or
+  // the block's start) to the next escape.
+  const uint64_t kanji =
+      (kanjiMode ? ~afterOdd : afterOdd) & ~(entering | entering << 1 | entering << 2) & ~sequenceTail;
+  bool halfway = kanjiMode && runStart < blockStart && (blockStart - runStart) % 2 != 0;
+  if ((kanji & block.notPair) != 0 || !RunsPairUp(kanji, halfway)) return TJisCheck::Broken;
+  if (escapes != 0) {
+    kanjiMode = kanjiMode != (__builtin_popcountll(escapes) % 2 != 0);
+    runStart = blockStart + static_cast<size_t>(63 - __builtin_clzll(escapes)) + 3;
+  }
+  return TJisCheck::Clean;
 }
 
 }  // namespace
@@ -474,6 +530,11 @@ bool IsCleanJis(std::string_view text) {
       block.notPair &= inText;
     }
     if (block.high != 0) return false;
+    if (blockStart + 66 <= n) {
+      const TJisCheck check = CheckJisBlock(block, p + blockStart + 64, blockStart, kanjiMode, runStart);
+      if (check == TJisCheck::Broken) return false;
+      if (check == TJisCheck::Clean) continue;
+    }
     // An escape sequence may have run into this block.
     for (size_t from = runStart > blockStart ? runStart - blockStart : 0; from < 64;) {
       const uint64_t ahead = ~uint64_t{0} << from;

@@ -186,29 +186,30 @@ TEST(KyConvertTest, CleanEucAgreesWithReadingCharacterByCharacter) {
   }
 }
 
-TEST(KyConvertTest, CleanJisAgreesWithReadingRunByRun) {
-  // Runs between escape sequences: ASCII in ASCII mode, pairs of 0x21-0x7E
-  // in kanji mode; an escape sequence never directly follows another.
-  auto runByRun = [](std::string_view text) {
-    bool kanjiMode = false;
-    size_t runStart = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const auto c = static_cast<unsigned char>(text[i]);
-      if (c >= 0x80) return false;
-      if (c != 0x1B) {
-        if (kanjiMode && (c < 0x21 || c > 0x7E)) return false;
-        continue;
-      }
-      if (i + 2 >= text.size() || (i == runStart && i > 0)) return false;
-      if (kanjiMode && (i - runStart) % 2 != 0) return false;
-      if (text[i + 1] != (kanjiMode ? '(' : '$')) return false;
-      if (static_cast<unsigned char>(text[i + 2]) >= 0x80) return false;
-      kanjiMode = !kanjiMode;
-      runStart = i + 3;
-      i += 2;
+// Runs between escape sequences: ASCII in ASCII mode, pairs of 0x21-0x7E
+// in kanji mode; an escape sequence never directly follows another.
+bool CleanJisRunByRun(std::string_view text) {
+  bool kanjiMode = false;
+  size_t runStart = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x80) return false;
+    if (c != 0x1B) {
+      if (kanjiMode && (c < 0x21 || c > 0x7E)) return false;
+      continue;
     }
-    return !kanjiMode || (text.size() - runStart) % 2 == 0;
-  };
+    if (i + 2 >= text.size() || (i == runStart && i > 0)) return false;
+    if (kanjiMode && (i - runStart) % 2 != 0) return false;
+    if (text[i + 1] != (kanjiMode ? '(' : '$')) return false;
+    if (static_cast<unsigned char>(text[i + 2]) >= 0x80) return false;
+    kanjiMode = !kanjiMode;
+    runStart = i + 3;
+    i += 2;
+  }
+  return !kanjiMode || (text.size() - runStart) % 2 == 0;
+}
+
+TEST(KyConvertTest, CleanJisAgreesWithReadingRunByRun) {
   EXPECT_TRUE(IsCleanJis(SjisToJis(Utf8ToCp932(kText + "\r\n" + kText))));
   EXPECT_FALSE(IsCleanJis("\x1B(I\x43\x1B(B"));  // half-width katakana mode
   // An escape sequence across the edge of a 64-byte block; its last byte,
@@ -216,7 +217,7 @@ TEST(KyConvertTest, CleanJisAgreesWithReadingRunByRun) {
   for (size_t ascii = 56; ascii < 72; ++ascii)
     for (const char* sequence : {"\x1B$\n", "\x1B$\x1B"}) {
       const std::string text = std::string(ascii, 'a') + sequence + "\x30\x21\x1B(B";
-      EXPECT_EQ(IsCleanJis(text), runByRun(text)) << ascii;
+      EXPECT_EQ(IsCleanJis(text), CleanJisRunByRun(text)) << ascii;
       EXPECT_TRUE(IsCleanJis(text)) << ascii;
     }
   std::mt19937 random(5);
@@ -228,7 +229,39 @@ TEST(KyConvertTest, CleanJisAgreesWithReadingRunByRun) {
       const unsigned pick = random() % 100;
       text += kPieces[pick < 80 ? pick % 5 : pick < 90 ? 5 : 6 + pick % 5];
     }
-    EXPECT_EQ(IsCleanJis(text), runByRun(text)) << "round " << round;
+    EXPECT_EQ(IsCleanJis(text), CleanJisRunByRun(text)) << "round " << round;
+  }
+}
+
+// Long clean texts, as converters write them, with at most one fault: a
+// byte left out or put in, or a sequence repeated.
+TEST(KyConvertTest, CleanJisFindsOneFaultInALongText) {
+  std::mt19937 random(7);
+  static const std::string kEnter[] = {"\x1B$B", "\x1B$@"};
+  static const std::string kLeave[] = {"\x1B(B", "\x1B(J"};
+  static const char kAscii[] = "a~ $(\r\n\t";
+  static const char kStray[] = "\x1B$(\x80\nB\x21";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    for (size_t size = 1 + random() % 400; text.size() < size;) {
+      for (int n = random() % 12; n > 0; --n) text += kAscii[random() % (sizeof kAscii - 1)];
+      text += kEnter[random() % 2];
+      for (int n = 1 + random() % 8; n > 0; --n) text += {static_cast<char>(0x21 + random() % 94), '\x30'};
+      text += kLeave[random() % 2];
+    }
+    switch (random() % 4) {
+      case 0:
+        text.erase(random() % text.size(), 1);
+        break;
+      case 1:
+        text.insert(random() % text.size(), 1, kStray[random() % (sizeof kStray - 1)]);
+        break;
+      case 2:
+        if (const size_t esc = text.find('\x1B', random() % text.size()); esc != std::string::npos)
+          text.insert(esc, text.substr(esc, 3));
+        break;
+    }
+    EXPECT_EQ(IsCleanJis(text), CleanJisRunByRun(text)) << "round " << round;
   }
 }
 
