@@ -185,28 +185,37 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
 size_t TLiteralFinder::FindOneWide(std::string_view text, size_t& pos) const {
   const TProbe& one = probes_.front();
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  // A byte of the literal, at its place from each of thirty-two starts.
-  struct TByteTest {
-    size_t offset;
-    __m256i value;
-    __m256i caseBit;
-    __m256i Hits(const unsigned char* start) const {
-      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(start + offset));
-      return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, caseBit), value);
-    }
-  };
-  const TByteTest anchor{one.anchor, _mm256_set1_epi8(one.literal[one.anchor]),
-                         _mm256_set1_epi8(static_cast<char>(one.anchorCase))};
-  const TByteTest probe{one.probe, _mm256_set1_epi8(one.literal[one.probe]),
-                        _mm256_set1_epi8(static_cast<char>(one.probeCase))};
-  for (; pos + 32 + one.literal.size() <= text.size() + 1; pos += 32) {
-    const __m256i hits = _mm256_and_si256(anchor.Hits(data + pos), probe.Hits(data + pos));
-    for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
-      const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
+  // Blocks of thirty-two starts whose literal ends within the text.
+  const size_t blocksEnd = text.size() + 1 < one.literal.size() + 31 ? 0 : text.size() + 1 - one.literal.size() - 31;
+  for (;; pos += 32) {
+    auto places = NextPairFit(one, data, blocksEnd, pos);
+    if (places == 0) return std::string_view::npos;
+    for (; places != 0; places &= places - 1) {
+      const size_t at = pos + static_cast<size_t>(__builtin_ctz(places));
       if (one.MatchesAt(data + at)) return at;
     }
   }
-  return std::string_view::npos;
+}
+
+// The places of the first block from `pos`, while `pos` is below
+// `blocksEnd`, where the anchor and the probe byte fit, as bits; `pos` ends
+// on that block, or at the first block not searched. It calls nothing, so
+// the bytes stay in registers.
+unsigned TLiteralFinder::NextPairFit(const TProbe& one, const unsigned char* data, size_t blocksEnd, size_t& pos) {
+  const unsigned char* anchorAt = data + one.anchor;
+  const unsigned char* probeAt = data + one.probe;
+  const __m256i anchor = _mm256_set1_epi8(one.literal[one.anchor]);
+  const __m256i anchorCase = _mm256_set1_epi8(static_cast<char>(one.anchorCase));
+  const __m256i probe = _mm256_set1_epi8(one.literal[one.probe]);
+  const __m256i probeCase = _mm256_set1_epi8(static_cast<char>(one.probeCase));
+  for (; pos < blocksEnd; pos += 32) {
+    const __m256i anchorBytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(anchorAt + pos));
+    const __m256i probeBytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(probeAt + pos));
+    const __m256i hits = _mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(anchorBytes, anchorCase), anchor),
+                                          _mm256_cmpeq_epi8(_mm256_or_si256(probeBytes, probeCase), probe));
+    if (const auto places = static_cast<unsigned>(_mm256_movemask_epi8(hits)); places != 0) return places;
+  }
+  return 0;
 }
 
 // Each literal's leading bytes are looked up by their two halves in the
@@ -214,25 +223,10 @@ size_t TLiteralFinder::FindOneWide(std::string_view text, size_t& pos) const {
 // survives all of them is the whole literal compared.
 size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  __m256i low[kLeadingBytes];
-  __m256i high[kLeadingBytes];
-  for (size_t i = 0; i < kLeadingBytes; ++i) {
-    low[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading_[i].low)));
-    high[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading_[i].high)));
-  }
-  const __m256i nibble = _mm256_set1_epi8(0x0F);
-  for (; pos + 32 + kLeadingBytes - 1 <= text.size(); pos += 32) {
-    __m256i literals = _mm256_set1_epi8(-1);
-    for (size_t i = 0; i < kLeadingBytes; ++i) {
-      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + i));
-      const __m256i lowBits = _mm256_shuffle_epi8(low[i], _mm256_and_si256(bytes, nibble));
-      const __m256i highBits = _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
-      literals = _mm256_and_si256(literals, _mm256_and_si256(lowBits, highBits));
-    }
-    auto places = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(literals, _mm256_setzero_si256())));
-    if (places == 0) continue;
-    alignas(32) unsigned char literalsAt[32];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(literalsAt), literals);
+  alignas(32) unsigned char literalsAt[32];
+  for (;; pos += 32) {
+    auto places = NextLeadingFit(leading_, data, text.size(), pos, literalsAt);
+    if (places == 0) return std::string_view::npos;
     for (; places != 0; places &= places - 1) {
       const auto offset = static_cast<size_t>(__builtin_ctz(places));
       const size_t at = pos + offset;
@@ -242,12 +236,45 @@ size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
       }
     }
   }
-  return std::string_view::npos;
+}
+
+// The places of the first block from `pos` where some literal's leading
+// bytes fit, as bits, and in `literalsAt` which literals fit at each; `pos`
+// ends on that block, or where blocks stop fitting. It calls nothing, so
+// the tables stay in registers.
+unsigned TLiteralFinder::NextLeadingFit(const TNibbleBits* leading, const unsigned char* data, size_t size,
+                                        size_t& pos, unsigned char* literalsAt) {
+  __m256i low[kLeadingBytes];
+  __m256i high[kLeadingBytes];
+  for (size_t i = 0; i < kLeadingBytes; ++i) {
+    low[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading[i].low)));
+    high[i] = _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(leading[i].high)));
+  }
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  for (; pos + 32 + kLeadingBytes - 1 <= size; pos += 32) {
+    __m256i literals = _mm256_set1_epi8(-1);
+    for (size_t i = 0; i < kLeadingBytes; ++i) {
+      const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + pos + i));
+      const __m256i lowBits = _mm256_shuffle_epi8(low[i], _mm256_and_si256(bytes, nibble));
+      const __m256i highBits = _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+      literals = _mm256_and_si256(literals, _mm256_and_si256(lowBits, highBits));
+    }
+    const auto places = ~static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(literals, _mm256_setzero_si256())));
+    if (places != 0) {
+      _mm256_store_si256(reinterpret_cast<__m256i*>(literalsAt), literals);
+      return places;
+    }
+  }
+  return 0;
 }
 #pragma GCC pop_options
 #else
 size_t TLiteralFinder::FindOneWide(std::string_view, size_t&) const { return std::string_view::npos; }
 size_t TLiteralFinder::FindAnyWide(std::string_view, size_t&) const { return std::string_view::npos; }
+unsigned TLiteralFinder::NextPairFit(const TProbe&, const unsigned char*, size_t, size_t&) { return 0; }
+unsigned TLiteralFinder::NextLeadingFit(const TNibbleBits*, const unsigned char*, size_t, size_t&, unsigned char*) {
+  return 0;
+}
 #endif
 
 }  // namespace tansa2

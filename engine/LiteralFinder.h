@@ -56,6 +56,9 @@ class TLiteralFinder {
     unsigned char high[16] = {};
   };
   TNibbleBits leading_[kLeadingBytes];
+  static unsigned NextPairFit(const TProbe& one, const unsigned char* data, size_t blocksEnd, size_t& pos);
+  static unsigned NextLeadingFit(const TNibbleBits* leading, const unsigned char* data, size_t size, size_t& pos,
+                                 unsigned char* literalsAt);
   size_t shortest_ = 0;
   size_t longest_ = 0;
 };
