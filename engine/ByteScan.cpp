@@ -5,6 +5,11 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+#include "engine/Avx2.h"
 
 namespace tansa2 {
 namespace {
@@ -48,6 +53,47 @@ size_t FindMarkedBlock(const uchar* data, size_t& pos, size_t end, TMarks marks)
 }
 #endif
 
+#if defined(__x86_64__)
+#pragma GCC push_options
+#pragma GCC target("avx2")
+__m256i LoadWide(const uchar* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
+
+// CountMarkedBlocks thirty-two bytes at a time.
+template <class TMarks>
+size_t CountMarkedWideBlocks(const uchar* data, size_t& pos, size_t end, TMarks marks) {
+  size_t total = 0;
+  const __m256i zero = _mm256_setzero_si256();
+  while (pos + 32 <= end) {
+    __m256i lanes = zero;
+    for (int block = 0; block < 255 && pos + 32 <= end; ++block, pos += 32)
+      lanes = _mm256_sub_epi8(lanes, marks(data + pos));
+    const __m256i sums = _mm256_sad_epu8(lanes, zero);
+    total += static_cast<size_t>(_mm256_extract_epi64(sums, 0) + _mm256_extract_epi64(sums, 1) +
+                                 _mm256_extract_epi64(sums, 2) + _mm256_extract_epi64(sums, 3));
+  }
+  return total;
+}
+
+size_t CountCrOrLfBreaksWide(const uchar* data, size_t& pos, size_t end) {
+  const __m256i cr = _mm256_set1_epi8('\r');
+  const __m256i lf = _mm256_set1_epi8('\n');
+  return CountMarkedWideBlocks(data, pos, end, [&](const uchar* at) {
+    const __m256i bytes = LoadWide(at);
+    const __m256i loneCr = _mm256_andnot_si256(_mm256_cmpeq_epi8(LoadWide(at + 1), lf), _mm256_cmpeq_epi8(bytes, cr));
+    return _mm256_or_si256(_mm256_cmpeq_epi8(bytes, lf), loneCr);
+  });
+}
+
+size_t CountLfWide(const uchar* data, size_t& pos, size_t end) {
+  const __m256i lf = _mm256_set1_epi8('\n');
+  return CountMarkedWideBlocks(data, pos, end, [&](const uchar* at) { return _mm256_cmpeq_epi8(LoadWide(at), lf); });
+}
+#pragma GCC pop_options
+#else
+size_t CountCrOrLfBreaksWide(const uchar*, size_t&, size_t) { return 0; }
+size_t CountLfWide(const uchar*, size_t&, size_t) { return 0; }
+#endif
+
 }  // namespace
 
 size_t FindCrOrLf(std::string_view text, size_t from) {
@@ -75,8 +121,9 @@ size_t CountCrOrLfBreaks(std::string_view text, size_t from, size_t to) {
   // Each block also looks at the byte after it, for the LF after a CR.
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
+  if (!text.empty() && HasAvx2()) count = CountCrOrLfBreaksWide(data, pos, std::min(to, text.size() - 1));
   if (!text.empty())
-    count = CountMarkedBlocks(data, pos, std::min(to, text.size() - 1), [&](const uchar* at) {
+    count += CountMarkedBlocks(data, pos, std::min(to, text.size() - 1), [&](const uchar* at) {
       const __m128i bytes = Load(at);
       const __m128i loneCr = _mm_andnot_si128(_mm_cmpeq_epi8(Load(at + 1), lf), _mm_cmpeq_epi8(bytes, cr));
       return _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), loneCr);
@@ -93,7 +140,8 @@ size_t CountLf(std::string_view text, size_t from, size_t to) {
   size_t count = 0;
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
-  count = CountMarkedBlocks(data, pos, to, [&](const uchar* at) { return _mm_cmpeq_epi8(Load(at), lf); });
+  if (HasAvx2()) count = CountLfWide(data, pos, to);
+  count += CountMarkedBlocks(data, pos, to, [&](const uchar* at) { return _mm_cmpeq_epi8(Load(at), lf); });
 #endif
   for (; pos < to; ++pos) count += data[pos] == '\n';
   return count;

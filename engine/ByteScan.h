@@ -1,7 +1,8 @@
 #pragma once
-// Scans over whole buffers, sixteen bytes at a time, for what the line
-// matcher and the code checks look at most: line breaks. Offsets are byte offsets; UTF-16 scans step over units at even
-// offsets from the start of the view.
+// Scans over whole buffers, sixteen or thirty-two bytes at a time, for what
+// the line matcher and the code checks look at most: line breaks. Offsets
+// are byte offsets; UTF-16 scans step over units at even offsets from the
+// start of the view.
 #include <cstddef>
 #include <string_view>
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/Avx2.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -28,19 +30,6 @@ int Commonness(unsigned char c) {
   if (IsAsciiLetter(c) || (c >= 0xE4 && c <= 0xE9)) return 6;
   if (c >= 0x88 && c <= 0x9F) return 4;
   return 2;
-}
-
-// Whether the processor runs the thirty-two-place search; asked once.
-bool HasAvx2() {
-#if defined(__x86_64__)
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-#else
-  return false;
-#endif
 }
 
 #if defined(__SSE2__)
@@ -178,7 +167,6 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
   return std::string_view::npos;
 }
 
-// The wide searches are built for AVX2 alone; they run only where HasAvx2.
 #if defined(__x86_64__)
 #pragma GCC push_options
 #pragma GCC target("avx2")
