@@ -156,6 +156,9 @@ std::vector<std::string> Patterns() {
                            // ending in the trail bytes \ and |, anchors, groups
                            "ｱﾞ|日本", "¬|ab", "日本|", "東京|京", "日本|本|日", "ソ|ポ|\\\\", "^(日|本)",
                            "(a|東)$", "x?(日|表)+", "Ａ|ａ|α", "ab|B", "a|~", "(?:東|京)[都京]", "〜|－",
+                           // words of several bytes, mixing letters and kanji, each found by its
+                           // leading bytes
+                           "東京|日本a|B日", "ab日|Ba|本x",
                            // no literal at all
                            "[ア-ン]{2,}", "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$"}) {
     const std::string cp932 = platform::Utf8ToCp932(body);
