@@ -56,42 +56,51 @@ int TCSVList::AddRow(std::string_view commaText) {
   return RowCount() - 1;
 }
 
-bool TCSVList::LoadFromFile(const std::string& fileName) {
-  std::string data;
+std::string ReadTableFile(const std::string& fileName) {
   try {
-    data = platform::ReadWholeFile(fileName);
+    return platform::ReadWholeFile(fileName);
   } catch (const std::exception&) {
     throw EQuietAbort();
   }
-  const std::string_view text = std::string_view(data).substr(0, data.find('\0'));
+}
 
-  // Built aside, so a failure part way leaves the current rows as they were.
-  std::vector<std::vector<std::string>> rows;
-  size_t width = 0;
+void ForEachTableRow(std::string_view text, const std::function<void(std::vector<std::string>&& cells)>& addRow) {
+  text = text.substr(0, text.find('\0'));
   size_t pos = 0;
   while (pos < text.size()) {
     const size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
     const std::string_view line = Trim(text.substr(pos, end - pos));
     pos = end + 1;
     if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
-    if (line.empty()) continue;
-    rows.push_back(FromCommaText(line));
-    width = std::max(width, rows.back().size());
+    if (!line.empty()) addRow(FromCommaText(line));
   }
+}
+
+bool TCSVList::LoadFromFile(const std::string& fileName) {
+  const std::string data = ReadTableFile(fileName);
+  // Built aside, so a failure part way leaves the current rows as they were.
+  std::vector<std::vector<std::string>> rows;
+  size_t width = 0;
+  ForEachTableRow(data, [&](std::vector<std::string>&& cells) {
+    width = std::max(width, cells.size());
+    rows.push_back(std::move(cells));
+  });
   for (auto& cells : rows) cells.resize(width);
   rows_ = std::move(rows);
   colCount_ = static_cast<int>(width);
   return true;
 }
 
-void TCSVList::SaveToFile(const std::string& fileName) const {
+void WriteTableFile(const std::string& fileName, std::string_view text) {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::absolute(platform::NativePath(fileName), error);
   // A folder that can't be made shows up as a file that can't be written,
   // with the reason the write gives.
   if (!error) std::filesystem::create_directories(path.parent_path(), error);
-  platform::WriteFileAtomically(fileName, Text());
+  platform::WriteFileAtomically(fileName, text);
 }
+
+void TCSVList::SaveToFile(const std::string& fileName) const { WriteTableFile(fileName, Text()); }
 
 std::string TCSVList::Text() const {
   std::string text;

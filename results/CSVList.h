@@ -1,11 +1,23 @@
 #pragma once
 // A table of string cells kept as comma text, one row a line; the file
 // format of saved results and of the result history.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tansa2 {
+
+// A table file's bytes; throws EQuietAbort when the file can't be read.
+std::string ReadTableFile(const std::string& fileName);
+// Calls `addRow` with the cells of each row of a table file's text: a line
+// ends at CR LF, at a lone CR or at a lone LF, the text at its first 0x00
+// byte; blanks around a line are dropped, and a line of none but them gives
+// no row.
+// Writes a table file: missing folders are created, and the file is
+// replaced whole or not at all (see TCSVList::SaveToFile).
+void WriteTableFile(const std::string& fileName, std::string_view text);
+void ForEachTableRow(std::string_view text, const std::function<void(std::vector<std::string>&& cells)>& addRow);
 
 class TCSVList {
  public:

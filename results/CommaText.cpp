@@ -25,8 +25,17 @@ std::string_view UpToNul(std::string_view text) { return text.substr(0, text.fin
 }  // namespace
 
 std::string ToCommaText(const std::vector<std::string>& items) {
-  if (items.size() == 1 && UpToNul(items[0]).empty()) return "\"\"";
+  const std::vector<std::string_view> views(items.begin(), items.end());
   std::string text;
+  AppendCommaText(text, views);
+  return text;
+}
+
+void AppendCommaText(std::string& text, std::span<const std::string_view> items) {
+  if (items.size() == 1 && UpToNul(items[0]).empty()) {
+    text += "\"\"";
+    return;
+  }
   for (size_t i = 0; i < items.size(); ++i) {
     if (i > 0) text += ',';
     const std::string_view item = UpToNul(items[i]);
@@ -41,7 +50,6 @@ std::string ToCommaText(const std::vector<std::string>& items) {
     }
     text += '"';
   }
-  return text;
 }
 
 std::vector<std::string> FromCommaText(std::string_view text) {

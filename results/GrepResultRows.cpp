@@ -1,8 +1,13 @@
 #include "results/GrepResultRows.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <vector>
 
 #include "platform/AtomicFile.h"
+#include "results/CSVList.h"
+#include "results/CommaText.h"
 #include "results/RowFormats.h"
 
 namespace tansa2 {
@@ -10,23 +15,59 @@ namespace {
 
 constexpr int kCellCount = 5;
 
+// Decimal text of an int, in a buffer of the caller's.
+class TDecimal {
+ public:
+  explicit TDecimal(int value) : end_(std::to_chars(digits_.data(), digits_.data() + digits_.size(), value).ptr) {}
+  std::string_view Text() const { return {digits_.data(), static_cast<size_t>(end_ - digits_.data())}; }
+
+ private:
+  std::array<char, 12> digits_;
+  char* end_;
+};
+
 }  // namespace
 
-int TGrepResultRows::AddData(const std::string& fileName, int lineNum, std::string_view line, int matchPos,
+int TGrepResultRows::AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos,
                              int matchLen) {
-  // Widening first lets every new row come out of AddRow at its full width.
-  if (rows_.ColCount() < kCellCount) rows_.SetColCount(kCellCount);
-  const int index = rows_.AddRow({});
-  rows_.SetCells(0, index, fileName);
-  rows_.SetCells(1, index, std::to_string(lineNum));
-  rows_.SetCells(2, index, std::string(line));
-  rows_.SetCells(3, index, std::to_string(matchPos));
-  rows_.SetCells(4, index, std::to_string(matchLen));
-  return index;
+  colCount_ = std::max(colCount_, kCellCount);
+  const TDecimal lineNumText(lineNum), matchPosText(matchPos), matchLenText(matchLen);
+  const std::string_view cells[] = {fileName, lineNumText.Text(), line, matchPosText.Text(), matchLenText.Text()};
+  return rows_.AddRow(cells);
+}
+
+void TGrepResultRows::LoadFromFile(const std::string& fileName) {
+  const std::string data = ReadTableFile(fileName);
+  // Built aside, so a failure part way leaves the current rows as they were.
+  TRowStore rows;
+  size_t width = 0;
+  std::vector<std::string_view> views;
+  ForEachTableRow(data, [&](std::vector<std::string>&& cells) {
+    width = std::max(width, cells.size());
+    views.assign(cells.begin(), cells.end());
+    rows.AddRow(views);
+  });
+  rows_ = std::move(rows);
+  colCount_ = static_cast<int>(width);
+}
+
+std::string TGrepResultRows::CsvText() const {
+  std::string text;
+  // At most every byte doubled and quoted: untouched room costs no memory,
+  // and the text is never copied as it grows.
+  const size_t perRow = 3 * static_cast<size_t>(colCount_) + 2;
+  text.reserve(2 * rows_.TextBytes() + perRow * static_cast<size_t>(DataCount()));
+  std::vector<std::string_view> cells(static_cast<size_t>(colCount_));
+  for (int i = 0; i < DataCount(); ++i) {
+    for (int c = 0; c < colCount_; ++c) cells[static_cast<size_t>(c)] = rows_.Cell(c, i);
+    AppendCommaText(text, cells);
+    text += "\r\n";
+  }
+  return text;
 }
 
 int TGrepResultRows::NumberCell(int col, int index) const {
-  const std::string& text = rows_.Cells(col, index);
+  const std::string_view text = rows_.Cell(col, index);
   const char* begin = text.data();
   const char* end = begin + text.size();
   if (begin != end && *begin == '+') ++begin;
@@ -39,7 +80,7 @@ int TGrepResultRows::LineNum(int index) const { return NumberCell(1, index); }
 int TGrepResultRows::MatchPos(int index) const { return NumberCell(3, index); }
 int TGrepResultRows::MatchLen(int index) const { return NumberCell(4, index); }
 
-void TGrepResultRows::SaveToCsvFile(const std::string& fileName) const { rows_.SaveToFile(fileName); }
+void TGrepResultRows::SaveToCsvFile(const std::string& fileName) const { WriteTableFile(fileName, CsvText()); }
 void TGrepResultRows::SaveToTagFile(const std::string& fileName) const { SaveRows(fileName, stTag); }
 void TGrepResultRows::SaveToLineOnlyFile(const std::string& fileName) const { SaveRows(fileName, stLineOnly); }
 
@@ -56,9 +97,9 @@ void TGrepResultRows::SaveRows(const std::string& fileName, int saveType) const 
   std::string text;
   TResultRow row;
   for (int i = 0; i < DataCount(); ++i) {
-    row.FileName = FileName(i);
+    row.FileName.assign(FileName(i));
     row.LineNum = LineNum(i);
-    row.Line = Line(i);
+    row.Line.assign(Line(i));
     text += FormatRow(row, saveType);
   }
   platform::WriteFileAtomically(fileName, text);

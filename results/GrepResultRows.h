@@ -6,23 +6,25 @@
 #include <string>
 #include <string_view>
 
-#include "results/CSVList.h"
+#include "results/RowStore.h"
 
 namespace tansa2 {
 
 class TGrepResultRows {
  public:
   // Appends a row (numbers as decimal text) and returns its index.
-  int AddData(const std::string& fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  int AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  // The rows go; a table widened by a loaded file stays as wide.
   void ClearData() { rows_.Clear(); }
   int DataCount() const { return rows_.RowCount(); }
 
   // A row that doesn't exist gives "" and -1; so does a number cell that
-  // doesn't hold a number (a damaged history file).
-  const std::string& FileName(int index) const { return rows_.Cells(0, index); }
+  // doesn't hold a number (a damaged history file). The texts are valid
+  // until the rows are cleared or replaced.
+  std::string_view FileName(int index) const { return rows_.Cell(0, index); }
   int LineNum(int index) const;
-  const std::string& LineNumText(int index) const { return rows_.Cells(1, index); }
-  const std::string& Line(int index) const { return rows_.Cells(2, index); }
+  std::string_view LineNumText(int index) const { return rows_.Cell(1, index); }
+  std::string_view Line(int index) const { return rows_.Cell(2, index); }
   int MatchPos(int index) const;
   int MatchLen(int index) const;
 
@@ -33,11 +35,13 @@ class TGrepResultRows {
   void SaveToLineOnlyFile(const std::string& fileName) const;
   // stCsv, stTag, and line texts for any other value.
   void SaveToFile(const std::string& fileName, int saveType) const;
-  // The rows as SaveToCsvFile writes them.
-  std::string CsvText() const { return rows_.Text(); }
-  // Replaces the rows; throws EQuietAbort with the rows unchanged when the
-  // file can't be read.
-  void LoadFromFile(const std::string& fileName) { rows_.LoadFromFile(fileName); }
+  // The rows as SaveToCsvFile writes them: each row as comma text of as
+  // many cells as the widest row has, ending in CR LF.
+  std::string CsvText() const;
+  // Replaces the rows with those of a file SaveToCsvFile wrote, or of any
+  // comma-separated file; throws EQuietAbort with the rows unchanged when
+  // the file can't be read.
+  void LoadFromFile(const std::string& fileName);
 
   // Nested lock: true when this call suspends painting (the first one).
   bool BeginUpdate() { return updateLock_++ == 0; }
@@ -49,7 +53,8 @@ class TGrepResultRows {
   int NumberCell(int col, int index) const;
   void SaveRows(const std::string& fileName, int saveType) const;
 
-  TCSVList rows_;
+  TRowStore rows_;
+  int colCount_ = 0;  // cells every row is written with
   int updateLock_ = 0;
 };
 

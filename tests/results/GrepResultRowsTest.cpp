@@ -10,6 +10,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
+#include "results/CSVList.h"
 #include "results/RowFormats.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WriteFaults.h"
@@ -84,6 +85,31 @@ TEST_F(GrepResultRowsTest, NumberCellsThatAreNotNumbersGiveMinusOne) {
   // Rows added after a narrower file still get all five cells.
   const int added = rows_.AddData("g", 5, "text", 1, 4);
   EXPECT_EQ(rows_.MatchLen(added), 4);
+}
+
+// A history file is read back into the list and written again as the row
+// table itself would: the same rows, cells and widths, whatever the file holds.
+TEST_F(GrepResultRowsTest, ALoadedFileIsWrittenBackAsTheRowTableWritesIt) {
+  const std::string files[] = {
+      "/d/a.txt,12,\"\tx = \"\"1,2\"\";\",6,5\r\n/d/a.txt,13,plain,1,5\r\n/d/b.txt,1,z,1,1\r\n",
+      "f,+7,line,0012,-3\r\nshort,1\nwide,1,2,3,4,5,6\r  \r\n\"\"\r\n  spaced   cells ,\r\n",
+      "a,1,x,1,1\r\nb,2,y\0,2,2\r\nnever read\r\n",
+      "\r\n\r\n",
+  };
+  for (const std::string& text : files) {
+    SCOPED_TRACE(text);
+    const std::string file = dir_.Write("entry.csv", text);
+    TCSVList table;
+    table.LoadFromFile(file);
+    rows_.LoadFromFile(file);
+    EXPECT_EQ(rows_.DataCount(), table.RowCount());
+    EXPECT_EQ(rows_.CsvText(), table.Text());
+  }
+  // A table widened by a file stays as wide for the next search's rows.
+  rows_.LoadFromFile(dir_.Write("wide.csv", "f,1,x,1,1,extra\r\n"));
+  rows_.ClearData();
+  rows_.AddData("g", 2, "y", 1, 1);
+  EXPECT_EQ(rows_.CsvText(), "g,2,y,1,1,\r\n");
 }
 
 TEST_F(GrepResultRowsTest, SavesTheThreeFormats) {

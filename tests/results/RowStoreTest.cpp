@@ -1,0 +1,72 @@
+#include "results/RowStore.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tansa2 {
+namespace {
+
+using TCells = std::vector<std::string>;
+
+int Add(TRowStore& store, const TCells& cells) {
+  const std::vector<std::string_view> views(cells.begin(), cells.end());
+  return store.AddRow(views);
+}
+
+// Cells of every length class the packing treats apart: empty, one length
+// byte, two and three length bytes, a block of its own, and bytes 0x00 and
+// 0x80 to 0xFF, which lengths are made of.
+TEST(RowStoreTest, EveryCellComesBackAsGiven) {
+  const std::string binary("a\0\x80\xff\x7f", 5);
+  const std::vector<TCells> rows = {
+      {"/d/a.txt", "1", "line", "1", "4"},
+      {"/d/a.txt", "", std::string(127, 'x'), std::string(128, 'y'), ""},
+      {"/d/b.txt", "22", std::string(16384, 'z'), binary},
+      {"/d/b.txt", "3", std::string(300000, 'w'), "9", "1"},
+      {""},
+      {},
+      {"/d/a.txt", "x"},
+  };
+  TRowStore store;
+  for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(Add(store, rows[i]), static_cast<int>(i));
+  ASSERT_EQ(store.RowCount(), static_cast<int>(rows.size()));
+  size_t bytes = 0;
+  for (size_t r = 0; r < rows.size(); ++r) {
+    SCOPED_TRACE("row " + std::to_string(r));
+    EXPECT_EQ(store.CellCount(static_cast<int>(r)), static_cast<int>(rows[r].size()));
+    for (size_t c = 0; c < rows[r].size(); ++c) {
+      EXPECT_EQ(store.Cell(static_cast<int>(c), static_cast<int>(r)), rows[r][c]) << "cell " << c;
+      bytes += rows[r][c].size();
+    }
+    EXPECT_EQ(store.Cell(static_cast<int>(rows[r].size()), static_cast<int>(r)), "") << "past the row's cells";
+  }
+  EXPECT_EQ(store.TextBytes(), bytes);
+  for (const auto& [col, row] : {std::pair{0, -1}, {0, 7}, {-1, 0}}) EXPECT_EQ(store.Cell(col, row), "");
+}
+
+// A million rows fill many blocks; texts already handed out stay where they
+// are while more rows come.
+TEST(RowStoreTest, TextsStayPutWhileRowsAreAdded) {
+  TRowStore store;
+  Add(store, {"/d/first.txt", "1", "the first line", "1", "3"});
+  const std::string_view first = store.Cell(2, 0);
+  for (int i = 1; i < 1000000; ++i) {
+    const std::string number = std::to_string(i);
+    Add(store, {"/d/f" + std::to_string(i / 1000) + ".txt", number, "line " + number, "1", "4"});
+  }
+  EXPECT_EQ(first, "the first line");
+  EXPECT_EQ(store.Cell(2, 999999), "line 999999");
+  EXPECT_EQ(store.Cell(0, 999999), "/d/f999.txt");
+  EXPECT_EQ(store.Cell(0, 1000), "/d/f1.txt");
+
+  store.Clear();
+  EXPECT_EQ(store.RowCount(), 0);
+  EXPECT_EQ(store.TextBytes(), 0u);
+  EXPECT_EQ(Add(store, {"/d/again.txt", "2"}), 0);
+  EXPECT_EQ(store.Cell(0, 0), "/d/again.txt");
+}
+
+}  // namespace
+}  // namespace tansa2
