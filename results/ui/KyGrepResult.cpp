@@ -1,7 +1,6 @@
 #include "results/ui/KyGrepResult.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -20,7 +19,6 @@
 #include "results/RowFormats.h"
 #include "results/ShortenPath.h"
 #include "results/ui/KyGrepResultAccessible.h"
-#include "settings/ui/FontInfo.h"
 
 namespace tansa2 {
 namespace {
@@ -83,7 +81,6 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
       color_(platform::clWindow),
       saveType_(stTag) {
   InstallGrepResultAccessibility();
-  desktopPalette_ = QApplication::palette(this).cacheKey();
   // The frame's one pixel keeps the scroll bars inside it; event() paints it.
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
@@ -96,16 +93,29 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
   UpdateScrollBars();
 }
 
-int TKyGrepResult::AddData(const std::string& fileName, int lineNum, std::string_view line, int matchPos,
+int TKyGrepResult::AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos,
                            int matchLen) {
   const int index = rows_.AddData(fileName, lineNum, line, matchPos, matchLen);
-  // A search adds rows under the lock; the scroll bars follow at EndUpdate.
-  if (!rows_.Updating()) {
-    UpdateScrollBars();
-    Repaint();
-    NotifyRowsChanged();
+  ++rowsGeneration_;
+  // Under the lock the scroll bars follow at EndUpdate. Otherwise a search
+  // adds rows many at a time between two turns of the event loop, and they
+  // are shown together at the next turn, as soon as they come but not once
+  // a row.
+  if (!rows_.Updating() && !addedRowsPending_) {
+    addedRowsPending_ = true;
+    firstPendingRow_ = index;
+    QMetaObject::invokeMethod(this, [this] { ShowAddedRows(); }, Qt::QueuedConnection);
   }
   return index;
+}
+
+void TKyGrepResult::ShowAddedRows() {
+  if (!addedRowsPending_) return;
+  addedRowsPending_ = false;
+  UpdateScrollBars();
+  // Once the view is full, rows added below it change only the scroll bar.
+  if (firstPendingRow_ <= TopIndex() + VisibleRows()) Repaint();
+  NotifyRowsReset();
 }
 
 void TKyGrepResult::ClearData() {
@@ -194,6 +204,10 @@ void TKyGrepResult::Repaint() { viewport()->update(); }
 
 void TKyGrepResult::NotifyRowsChanged() {
   ++rowsGeneration_;
+  NotifyRowsReset();
+}
+
+void TKyGrepResult::NotifyRowsReset() {
   if (!QAccessible::isActive()) return;
   QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
   QAccessible::updateAccessibility(&event);
@@ -217,10 +231,10 @@ std::string TKyGrepResult::CellText(int index, int col) const {
   if (index == -1) return static_cast<size_t>(col) < titleCaptions_.size() ? titleCaptions_[col] : std::string();
   if (index < 0 || index >= DataCount()) return {};
   if (col == 0) {
-    const std::string& name = rows_.FileName(index);
-    return showFileNameOnly_ ? std::string(FileNamePart(name)) : name;
+    const std::string_view name = rows_.FileName(index);
+    return std::string(showFileNameOnly_ ? FileNamePart(name) : name);
   }
-  return col == 1 ? std::string(rows_.LineNumText(index)) : rows_.Line(index);
+  return std::string(col == 1 ? rows_.LineNumText(index) : rows_.Line(index));
 }
 
 QRect TKyGrepResult::CellRect(int index, int col) const {
@@ -403,13 +417,13 @@ void TKyGrepResult::PaintDataCell(QPainter& painter, int col, int index, const Q
 // characters whatever their widths.
 void TKyGrepResult::PaintLineText(QPainter& painter, int index, const QRect& rect, const QColor& background,
                                   const QColor& text, bool selected, bool focused) const {
-  const std::string& line = rows_.Line(index);
+  const std::string_view line = rows_.Line(index);
   const QRect textRect = rect.adjusted(kTextInset, 0, -kTextInset, 0);
   if (line.empty() || textRect.width() <= 0) return;
 
   const int visibleRight = std::min(textRect.right(), viewport()->width());
   const size_t budget = static_cast<size_t>(std::max(0, visibleRight - textRect.left() + 1)) + kTextSlack;
-  lineBuffer_.assign(line, 0, BoundaryFrom(line, budget));
+  lineBuffer_.assign(line.substr(0, BoundaryFrom(line, budget)));
   std::replace(lineBuffer_.begin(), lineBuffer_.end(), '\t', ' ');  // a tab shows as one space
   const std::string_view shown = lineBuffer_;
   const TByteRange match = MatchRange(shown, rows_.MatchPos(index), rows_.MatchLen(index));
@@ -459,16 +473,6 @@ void TKyGrepResult::resizeEvent(QResizeEvent* event) {
 }
 
 void TKyGrepResult::changeEvent(QEvent* event) {
-  // The font's colour was looked up once in the desktop's palette of its day;
-  // a system colour must follow when the desktop switches between light and
-  // dark. A palette set on the list itself is left alone.
-  if (event->type() == QEvent::PaletteChange) {
-    const qint64 desktop = QApplication::palette(this).cacheKey();
-    if (desktop != desktopPalette_) {
-      desktopPalette_ = desktop;
-      ApplyFontInfo(*this, WidgetFontInfo(*this));
-    }
-  }
   if (event->type() == QEvent::FontChange) UpdateScrollBars();
   if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) Repaint();
   QAbstractScrollArea::changeEvent(event);

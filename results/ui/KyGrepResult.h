@@ -27,8 +27,10 @@ class TKyGrepResult : public QAbstractScrollArea {
  public:
   explicit TKyGrepResult(QWidget* parent = nullptr);
 
-  // Appends a row; neither selects, scrolls nor fires OnSelectData.
-  int AddData(const std::string& fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  // Appends a row; neither selects, scrolls nor fires OnSelectData. The
+  // scroll bars and the screen take it in at the next turn of the event
+  // loop, or at EndUpdate under the update lock.
+  int AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
   void ClearData();
   int DataCount() const { return rows_.DataCount(); }
 
@@ -36,9 +38,9 @@ class TKyGrepResult : public QAbstractScrollArea {
   // Selects without a bounds check and without scrolling; fires OnSelectData.
   void SelectData(int index);
   // "" or -1 when the selected row doesn't exist.
-  std::string SelectedFileName() const { return rows_.FileName(current_); }
+  std::string SelectedFileName() const { return std::string(rows_.FileName(current_)); }
   int SelectedLineNum() const { return rows_.LineNum(current_); }
-  std::string SelectedLine() const { return rows_.Line(current_); }
+  std::string SelectedLine() const { return std::string(rows_.Line(current_)); }
   int SelectedMatchPos() const { return rows_.MatchPos(current_); }
   int SelectedMatchLen() const { return rows_.MatchLen(current_); }
 
@@ -141,6 +143,10 @@ class TKyGrepResult : public QAbstractScrollArea {
   void Repaint();
   // Tells assistive technology that the rows changed or the current row moved.
   void NotifyRowsChanged();
+  void NotifyRowsReset();
+  // Brings the scroll bars, the screen and assistive technology up to the
+  // rows added since the last time.
+  void ShowAddedRows();
   void NotifyCurrentMoved();
 
   int HeaderHeight() const;
@@ -196,7 +202,8 @@ class TKyGrepResult : public QAbstractScrollArea {
   int dragStartWidth_ = 0;
   bool selecting_ = false;  // left button held over the data rows
   unsigned rowsGeneration_ = 0;
-  qint64 desktopPalette_ = 0;  // the application palette the font's colour was looked up in
+  bool addedRowsPending_ = false;  // rows added that ShowAddedRows hasn't shown yet
+  int firstPendingRow_ = 0;
   mutable std::string lineBuffer_;  // reused for the line text while painting
 };
 

@@ -119,6 +119,45 @@ TEST_F(KyGrepResultTest, UpdateLockNestsAndSuspendsPainting) {
   list_->EndUpdate();
 }
 
+// Counts the paints of a widget.
+class TPaintCount : public QObject {
+ public:
+  explicit TPaintCount(QWidget* widget) { widget->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+// A search adds rows without the lock: they reach the scroll bar and the
+// screen together at the next turn of the event loop, and rows below a full
+// view leave the view unpainted.
+TEST_F(KyGrepResultTest, RowsAddedWithoutTheLockAreShownAtTheNextTurn) {
+  ShowRows(10);
+  // One turn takes the rows in and asks for a paint, the next paints.
+  const auto turns = [] {
+    for (int i = 0; i < 2; ++i) QApplication::processEvents();
+  };
+  const TPaintCount paints(list_->viewport());
+  Fill(5);
+  EXPECT_EQ(paints.count, 0);
+  turns();
+  EXPECT_GT(paints.count, 0);
+  Fill(100);
+  turns();
+  EXPECT_EQ(list_->verticalScrollBar()->maximum(), 105 - 10);
+  const int full = paints.count;
+  Fill(100);
+  EXPECT_EQ(list_->verticalScrollBar()->maximum(), 105 - 10);
+  turns();
+  EXPECT_EQ(list_->verticalScrollBar()->maximum(), 205 - 10);
+  EXPECT_EQ(paints.count, full);
+  EXPECT_EQ(list_->CellText(204, 0), "/d/f99");
+}
+
 TEST_F(KyGrepResultTest, TitleWidthsAndColumn2Rule) {
   EXPECT_EQ(list_->TitleWidths(0), 140);
   EXPECT_EQ(list_->TitleWidths(1), 60);
