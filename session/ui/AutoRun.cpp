@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QPaintEvent>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <memory>
+#include <string>
 
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
@@ -37,6 +43,43 @@ class TFirstPaint : public QObject {
     return false;
   }
 };
+
+// Notes when the first paint of the result list that shows rows is over: the
+// paint is run inside the filter, so the time taken is its end, not its start.
+class TFirstRowsPaint : public QObject {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  explicit TFirstRowsPaint(TKyGrepResult& list) : list_(list) {
+    list.viewport()->installEventFilter(this);
+  }
+
+  Clock::time_point PaintedAt() const { return paintedAt_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint || list_.DataCount() == 0) return false;
+    const QRect firstRow = list_.CellRect(list_.verticalScrollBar()->value(), 2);
+    if (!static_cast<QPaintEvent*>(event)->region().intersects(firstRow)) return false;
+    watched->removeEventFilter(this);
+    QCoreApplication::sendEvent(watched, event);
+    paintedAt_ = Clock::now();
+    return true;
+  }
+
+ private:
+  TKyGrepResult& list_;
+  Clock::time_point paintedAt_;
+};
+
+// The peak resident set of this process so far, in KB; -1 where the system
+// doesn't tell.
+long PeakResidentKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return -1;
+}
 
 }  // namespace
 
@@ -82,6 +125,9 @@ bool ScheduleAutoRun(TFormTS2Main& window) {
       window.ActionGrepCancelExecute();
     });
     if (const char* cancelAfter = std::getenv("TANSA2_AUTORUN_CANCEL_MS")) cancel.start(std::atoi(cancelAfter));
+    auto* list = window.findChild<TKyGrepResult*>(QStringLiteral("KyGrepResult"));
+    std::unique_ptr<TFirstRowsPaint> firstRows;
+    if (list) firstRows = std::make_unique<TFirstRowsPaint>(*list);
     const Clock::time_point start = Clock::now();
     turns.start();
     window.ActionGrepStartExecute();
@@ -90,11 +136,26 @@ bool ScheduleAutoRun(TFormTS2Main& window) {
     const auto ms = [](Clock::duration d) {
       return static_cast<long long>(std::chrono::duration_cast<milliseconds>(d).count());
     };
-    const auto* list = window.findChild<TKyGrepResult*>(QStringLiteral("KyGrepResult"));
-    std::printf("%d hits %lld ms, longest gap %lld ms, cancel to end %lld ms\n",
+    // Rows held back until the end are painted at the next turns of the loop.
+    for (int turn = 0; firstRows && list->DataCount() > 0 && firstRows->PaintedAt() == Clock::time_point() &&
+                       turn < 100;
+         ++turn)
+      QApplication::processEvents();
+    const Clock::time_point paintedAt = firstRows ? firstRows->PaintedAt() : Clock::time_point();
+    firstRows.reset();
+    std::printf("%d hits %lld ms, longest gap %lld ms, cancel to end %lld ms, first rows %lld ms, peak %ld KB\n",
                 list ? list->DataCount() : 0, ms(end - start), ms(longestGap),
-                canceledAt == Clock::time_point() ? -1LL : ms(end - canceledAt));
+                canceledAt == Clock::time_point() ? -1LL : ms(end - canceledAt),
+                paintedAt == Clock::time_point() ? -1LL : ms(paintedAt - start),
+                PeakResidentKb());
     std::fflush(stdout);
+    if (const char* csv = std::getenv("TANSA2_AUTORUN_CSV"); csv && list) {
+      try {
+        list->SaveToCsvFile(csv);
+      } catch (const std::exception& error) {
+        std::fprintf(stderr, "tansa2: %s\n", error.what());
+      }
+    }
     if (const char* screenshot = std::getenv("TANSA2_SCREENSHOT")) {
       QApplication::processEvents();
       if (!window.grab().save(QString::fromLocal8Bit(screenshot), "PNG"))
