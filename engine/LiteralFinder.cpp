@@ -70,11 +70,21 @@ TLiteralFinder::TLiteralFinder(const std::vector<TLiteral>& literals) {
     longest_ = std::max(longest_, probe.literal.size());
   }
   for (size_t k = 0; k < probes_.size() && k < kTableLiterals; ++k) {
-    const TProbe& p = probes_[k];
+    TProbe& p = probes_[k];
+    int rarest = 0;
+    for (size_t w = 0; w + kLeadingBytes <= p.literal.size(); ++w) {
+      int commonness = 0;
+      for (size_t i = 0; i < kLeadingBytes; ++i) commonness += Commonness(p.literal[w + i]);
+      if (w == 0 || commonness < rarest) {
+        rarest = commonness;
+        p.window = w;
+      }
+    }
+    widestWindow_ = std::max(widestWindow_, p.window);
     const auto bit = static_cast<unsigned char>(1u << k);
     for (size_t i = 0; i < kLeadingBytes; ++i) {
       TNibbleBits& bits = leading_[i];
-      if (i >= p.literal.size()) {
+      if (p.window + i >= p.literal.size()) {
         for (int nibble = 0; nibble < 16; ++nibble) {
           bits.low[nibble] |= bit;
           bits.high[nibble] |= bit;
@@ -82,7 +92,7 @@ TLiteralFinder::TLiteralFinder(const std::vector<TLiteral>& literals) {
         continue;
       }
       // A letter matched either case differs only in its bit 0x20, a bit of the high four.
-      const auto c = static_cast<unsigned char>(p.literal[i]);
+      const auto c = static_cast<unsigned char>(p.literal[p.window + i]);
       bits.low[c & 0x0F] |= bit;
       bits.high[c >> 4] |= bit;
       if (p.caseless && IsAsciiLetter(c)) bits.high[(c ^ 0x20) >> 4] |= bit;
@@ -206,23 +216,37 @@ unsigned TLiteralFinder::NextPairFit(const TProbe& one, const unsigned char* dat
   return 0;
 }
 
-// Each literal's leading bytes are looked up by their two halves in the
+// Each literal's window is looked up by the halves of its bytes in the
 // nibble tables, thirty-two places at a time; only where a literal's bit
-// survives all of them is the whole literal compared.
+// survives all of them is the whole literal compared. Windows lie at
+// different offsets, so a literal found may not be the first: the search
+// goes on until no window of an earlier one is left to look at. It returns
+// the first literal from `pos`, or npos with `pos` moved to the first place
+// it has not looked at for every literal.
 size_t TLiteralFinder::FindAnyWide(std::string_view text, size_t& pos) const {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t from = pos;
+  size_t found = std::string_view::npos;
   alignas(32) unsigned char literalsAt[32];
-  for (;; pos += 32) {
-    auto places = NextLeadingFit(leading_, data, text.size(), pos, literalsAt);
-    if (places == 0) return std::string_view::npos;
+  for (size_t window = from;; window += 32) {
+    auto places = NextLeadingFit(leading_, data, text.size(), window, literalsAt);
+    if (places == 0) {
+      // Windows stop fitting: every start before the last one's reach is looked at.
+      const size_t certain = std::max(from, window > widestWindow_ ? window - widestWindow_ : 0);
+      if (found < certain) return found;
+      pos = certain;
+      return std::string_view::npos;
+    }
     for (; places != 0; places &= places - 1) {
-      const auto offset = static_cast<size_t>(__builtin_ctz(places));
-      const size_t at = pos + offset;
-      for (unsigned bits = literalsAt[offset]; bits != 0; bits &= bits - 1) {
+      const size_t at = window + static_cast<size_t>(__builtin_ctz(places));
+      for (unsigned bits = literalsAt[at - window]; bits != 0; bits &= bits - 1) {
         const TProbe& p = probes_[static_cast<size_t>(__builtin_ctz(bits))];
-        if (at + p.literal.size() <= text.size() && p.MatchesAt(data + at)) return at;
+        if (at < from + p.window) continue;
+        const size_t start = at - p.window;
+        if (start < found && start + p.literal.size() <= text.size() && p.MatchesAt(data + start)) found = start;
       }
     }
+    if (found != std::string_view::npos && window + 32 >= found + widestWindow_) return found;
   }
 }
 

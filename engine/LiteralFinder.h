@@ -33,6 +33,8 @@ class TLiteralFinder {
     size_t probe = 0;
     unsigned char anchorCase = 0;  // 0x20 when the byte is a letter matched either case
     unsigned char probeCase = 0;
+    // Where the bytes the wide search of several literals looks up begin.
+    size_t window = 0;
 
     explicit TProbe(const TLiteral& literal);
     bool MatchesAt(const unsigned char* at) const;
@@ -45,10 +47,10 @@ class TLiteralFinder {
   size_t FindAnyWide(std::string_view text, size_t& pos) const;
 
   std::vector<TProbe> probes_;
-  // Each of the first kLeadingBytes bytes of a literal, as a bit (the
-  // literal's index) in the entry of its low and of its high four bits; a
-  // byte of any value past a literal's end. A place where all six entries
-  // share a bit begins with that literal's leading bytes.
+  // Each of the kLeadingBytes bytes of a literal's window, the rarest run
+  // of that many, as a bit (the literal's index) in the entry of its low
+  // and of its high four bits; a byte of any value past a literal's end. A
+  // place where all six entries share a bit begins that literal's window.
   static constexpr size_t kLeadingBytes = 3;
   static constexpr size_t kTableLiterals = 8;  // bits in an entry
   struct TNibbleBits {
@@ -56,6 +58,7 @@ class TLiteralFinder {
     unsigned char high[16] = {};
   };
   TNibbleBits leading_[kLeadingBytes];
+  size_t widestWindow_ = 0;  // the largest window offset
   static unsigned NextPairFit(const TProbe& one, const unsigned char* data, size_t blocksEnd, size_t& pos);
   static unsigned NextLeadingFit(const TNibbleBits* leading, const unsigned char* data, size_t size, size_t& pos,
                                  unsigned char* literalsAt);

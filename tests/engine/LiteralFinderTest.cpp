@@ -57,7 +57,7 @@ TEST(LiteralFinderTest, FindsEveryPlaceANaiveComparisonFinds) {
   for (int round = 0; round < 3000; ++round) {
     std::vector<TLiteral> literals(1 + random() % 8);
     for (TLiteral& literal : literals) {
-      literal.bytes = RandomBytes(random, 1 + random() % 5);
+      literal.bytes = RandomBytes(random, 1 + random() % 8);
       literal.asciiCaseless = random() % 2 == 0;
     }
     // Texts around the block sizes, and longer ones.
@@ -84,6 +84,16 @@ TEST(LiteralFinderTest, StartsAtTheGivenPlaceAndStopsAtTheEnd) {
   } cases[] = {{0, 70}, {70, 70}, {71, 71}, {72, 112}, {112, 112}, {113, std::string::npos},
                {text.size(), std::string::npos}, {text.size() + 1, std::string::npos}};
   for (const TCase& c : cases) EXPECT_EQ(finder.Find(text, c.from), c.found) << "from " << c.from;
+}
+
+// Several literals are looked for by a run of their rarest bytes, which
+// lies further into one than into another: here the first literal's run
+// (@[`) falls into the next block of places than the second's (bb@).
+TEST(LiteralFinderTest, ALiteralWhoseRarestBytesComeLaterIsStillFoundFirst) {
+  const TLiteralFinder finder({{"bbbbbbbbbb@[`", false}, {"bbbbbbbbb@", false}});
+  const std::string text = std::string(22, '-') + "bbbbbbbbbb@[`" + std::string(60, '-');
+  EXPECT_EQ(finder.Find(text, 0), 22u);
+  EXPECT_EQ(finder.Find(text, 23), 23u);
 }
 
 }  // namespace
