@@ -121,6 +121,12 @@ TEST(KyConvertTest, IsUtf8TakesTheFirstNonAsciiCharacter) {
       {"\xF0\x9F\x98\x80", false, false},
       {"ab\xE3\x81", false, false},
       {Utf8ToCp932(kText), false, false},
+      // past a long ASCII head, which is skipped in blocks
+      {std::string(200, 'a'), false, false},
+      {std::string(63, 'a') + "あ", true, false},
+      {std::string(64, 'a') + "あ", true, false},
+      {std::string(127, 'a') + "é", false, false},
+      {std::string(130, 'a') + Utf8ToCp932(kText), false, false},
   };
   for (const auto& c : cases) {
     bool bom = true;
