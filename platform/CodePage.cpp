@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -11,11 +13,42 @@ namespace {
 // Byte length of the CP932 character at the start of `in`. A lead byte takes
 // its trail only when that is a trail byte at all, so a stray lead byte never
 // swallows the line break or letter after it.
+constexpr bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
 size_t Cp932CharLength(const unsigned char* in, size_t left) {
-  if (!IsDBCSLeadByte(in[0]) || left < 2) return 1;
-  const unsigned char trail = in[1];
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+  return IsDBCSLeadByte(in[0]) && left >= 2 && IsTrailByte(in[1]) ? 2 : 1;
 }
+
+// Whether a byte may lead, and whether it may trail, a double-byte
+// character: looked up, the two tests take half the time of comparing.
+constexpr uint8_t kLeads = 1;
+constexpr uint8_t kTrails = 2;
+constexpr std::array<uint8_t, 256> kByteRoles = [] {
+  std::array<uint8_t, 256> roles{};
+  for (unsigned c = 0; c < roles.size(); ++c)
+    roles[c] = (IsDBCSLeadByte(c) ? kLeads : 0) | (IsTrailByte(c) ? kTrails : 0);
+  return roles;
+}();
+
+// The UTF-8 form of every CP932 code, indexed as kUnicodeFromCp932: its
+// bytes from the lowest up and their number in the top byte, so that a
+// character is written with one four-byte store. "?" where there is none.
+static_assert(std::endian::native == std::endian::little, "the packed forms are stored as they lie in memory");
+constexpr std::array<uint32_t, 0x10000> kUtf8FromCp932 = [] {
+  std::array<uint32_t, 0x10000> table{};
+  for (size_t code = 0; code < table.size(); ++code) {
+    const uint32_t u = kUnicodeFromCp932[code];
+    if (u == kUnmapped)
+      table[code] = 1u << 24 | '?';
+    else if (u < 0x80)
+      table[code] = 1u << 24 | u;
+    else if (u < 0x800)
+      table[code] = 2u << 24 | (0x80 | (u & 0x3F)) << 8 | (0xC0 | u >> 6);
+    else
+      table[code] = 3u << 24 | (0x80 | (u & 0x3F)) << 16 | (0x80 | (u >> 6 & 0x3F)) << 8 | (0xE0 | u >> 12);
+  }
+  return table;
+}();
 
 // Steps through CP932 text character by character: the code point of each,
 // or kUnmapped for what is malformed or has none (a lone lead byte is one
@@ -126,27 +159,44 @@ std::string Utf8ToCp932(std::string_view utf8) {
   return out;
 }
 
+char* Cp932ToUtf8(std::string_view cp932, char* out) {
+  const auto* in = reinterpret_cast<const unsigned char*>(cp932.data());
+  const size_t size = cp932.size();
+  auto put = [&out](unsigned code) {
+    const uint32_t packed = kUtf8FromCp932[code];
+    // All four bytes go, the length too: the next character writes over
+    // it, or the room's spare byte takes it.
+    std::memcpy(out, &packed, 4);
+    out += packed >> 24;
+  };
+  size_t i = 0;
+  while (i < size) {
+    // Japanese text is mostly runs of double-byte characters.
+    while (i + 1 < size && (kByteRoles[in[i]] & kLeads) && (kByteRoles[in[i + 1]] & kTrails)) {
+      put(in[i] << 8 | in[i + 1]);
+      i += 2;
+    }
+    if (i == size) break;
+    // Runs of ASCII go eight bytes at a time.
+    uint64_t eight;
+    if (size - i >= 8 && (std::memcpy(&eight, in + i, 8), (eight & 0x8080808080808080ULL) == 0)) {
+      std::memcpy(out, &eight, 8);
+      out += 8;
+      i += 8;
+      continue;
+    }
+    // Any other byte is a character of its own (a double-byte one begins
+    // the run above).
+    put(in[i]);
+    ++i;
+  }
+  return out;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932) {
   if (IsAscii(cp932)) return std::string(cp932);
-  // A character takes at most three bytes in UTF-8, and one CP932 byte
-  // (half-width katakana) may become three.
-  std::string out(cp932.size() * 3, '\0');
-  char* q = out.data();
-  ForEachCodePoint(cp932, [&](unsigned u) {
-    if (u == kUnmapped) {
-      *q++ = '?';
-    } else if (u < 0x80) {
-      *q++ = static_cast<char>(u);
-    } else if (u < 0x800) {
-      *q++ = static_cast<char>(0xC0 | u >> 6);
-      *q++ = static_cast<char>(0x80 | (u & 0x3F));
-    } else {
-      *q++ = static_cast<char>(0xE0 | u >> 12);
-      *q++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
-      *q++ = static_cast<char>(0x80 | (u & 0x3F));
-    }
-  });
-  out.resize(q - out.data());
+  std::string out(Cp932ToUtf8Room(cp932.size()), '\0');
+  out.resize(static_cast<size_t>(Cp932ToUtf8(cp932, out.data()) - out.data()));
   return out;
 }
 

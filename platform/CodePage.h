@@ -37,6 +37,12 @@ constexpr bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
+// The same written at `out`, which has room for Cp932ToUtf8Room(cp932.size())
+// bytes; returns the end of what was written. For output that is converted
+// piece by piece into one buffer. A byte may become three (half-width
+// katakana), and one spare byte lets each character go in a single store.
+constexpr size_t Cp932ToUtf8Room(size_t cp932Size) { return cp932Size * 3 + 1; }
+char* Cp932ToUtf8(std::string_view cp932, char* out);
 // UTF-16 bytes; an odd last byte counts as malformed.
 std::string Utf16LeToCp932(std::string_view utf16le);
 std::string Utf16BeToCp932(std::string_view utf16be);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace tansa2::platform {
 namespace {
@@ -145,6 +146,35 @@ TEST(CodePageTest, LargeInputIsNotTruncated) {
   EXPECT_EQ(Cp932ToUtf16Le(Repeat("\xFF", count)), Repeat("?\0"s, count));
   const std::string mixed = Repeat("a한\xFF日\r\n", count);
   EXPECT_EQ(Utf8ToCp932(mixed), Repeat("a??\x93\xFA\r\n", count));
+}
+
+// Converted piece after piece into one buffer, text comes out as converted
+// whole, and no piece writes beyond the room it was promised.
+TEST(CodePageTest, PiecesConvertIntoOneBufferWithinTheirRoom) {
+  const std::vector<std::string> pieces = {
+      "", "a", "abcdefgh", "path/to/file.txt(12):",  // ASCII, also eight at a time
+      "\x82\xA0\x82\xA2\x82\xA4",                 // a run of double-byte characters
+      "\xB1\xB2\xB3",                                 // half-width katakana: three bytes each
+      "abc\x93\xFA\x96\x7B" "defghijk\x8C\xEA",    // runs of both kinds
+      "\x81\tx",                                       // a lead byte before a non-trail byte
+      "\x80\xA0\xFD\xFF\x85\x40",                  // bytes and a pair with no character
+      "\x81",                                           // a lead byte at the end
+  };
+  std::string whole;
+  std::string expected;
+  std::string buffer(8192, '#');
+  char* at = buffer.data();
+  for (const std::string& piece : pieces) {
+    const size_t room = Cp932ToUtf8Room(piece.size());
+    char* end = Cp932ToUtf8(piece, at);
+    EXPECT_EQ(std::string(at, end), Cp932ToUtf8(piece)) << testing::PrintToString(piece);
+    EXPECT_LE(static_cast<size_t>(end - at), room);
+    // The room's last byte may be scratched, nothing after it.
+    EXPECT_EQ(at[room], '#') << testing::PrintToString(piece);
+    at = end;
+    whole += piece;
+  }
+  EXPECT_EQ(std::string(buffer.data(), at), Cp932ToUtf8(whole));
 }
 
 }  // namespace
