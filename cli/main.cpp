@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -186,32 +187,36 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
   return true;
 }
 
-// Hits are written through one buffer; the terminal gets LF line ends.
+// Hits are written through one buffer, converted straight into it; the
+// terminal gets LF line ends.
 class TOutput {
  public:
-  explicit TOutput(bool raw) : raw_(raw) {}
+  explicit TOutput(bool raw)
+      : raw_(raw), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)), capacity_(kCapacity) {}
   ~TOutput() { Flush(); }
 
   // Program text, converted unless raw bytes were asked for.
   void Append(std::string_view cp932) {
-    if (raw_) buffer_.append(cp932);
-    else buffer_ += platform::Cp932ToUtf8(cp932);
+    char* at = Room(raw_ ? cp932.size() : platform::Cp932ToUtf8Room(cp932.size()));
+    char* end = raw_ ? std::copy(cp932.begin(), cp932.end(), at) : platform::Cp932ToUtf8(cp932, at);
+    used_ = static_cast<size_t>(end - buffer_.get());
   }
   // Text painted in `color`, an escape sequence or nothing.
   void Paint(const char* color, std::string_view cp932) {
     if (*color == '\0') return Append(cp932);
-    buffer_ += color;
+    AppendAscii(color);
     Append(cp932);
-    buffer_ += kReset;
+    AppendAscii(kReset);
   }
   void EndLine() {
-    buffer_ += '\n';
-    if (buffer_.size() >= 1 << 16) Flush();
+    *Room(1) = '\n';
+    ++used_;
+    if (used_ >= kFlushSize) Flush();
   }
   void Flush() {
-    std::fwrite(buffer_.data(), 1, buffer_.size(), stdout);
+    std::fwrite(buffer_.get(), 1, used_, stdout);
     std::fflush(stdout);
-    buffer_.clear();
+    used_ = 0;
   }
   std::string Text(std::string_view cp932) const {
     return raw_ ? std::string(cp932) : platform::Cp932ToUtf8(cp932);
@@ -220,8 +225,31 @@ class TOutput {
   static constexpr char kReset[] = "\033[m";
 
  private:
+  // Written out at the first line end past this size: rows reach a reader
+  // soon, and writes of a megabyte measured no cheaper.
+  static constexpr size_t kFlushSize = size_t{1} << 16;
+  static constexpr size_t kCapacity = kFlushSize + kFlushSize / 4;
+
+  void AppendAscii(std::string_view text) {
+    used_ = static_cast<size_t>(std::copy(text.begin(), text.end(), Room(text.size())) - buffer_.get());
+  }
+  // Where `size` more bytes go: after what is buffered, which is written
+  // out first when it leaves too little room.
+  char* Room(size_t size) {
+    if (used_ + size > capacity_) {
+      Flush();
+      if (size > capacity_) {
+        capacity_ = size;
+        buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+      }
+    }
+    return buffer_.get() + used_;
+  }
+
   bool raw_;
-  std::string buffer_;
+  std::unique_ptr<char[]> buffer_;
+  size_t capacity_;
+  size_t used_ = 0;
 };
 
 // grep's and ripgrep's default colours; all empty when nothing is coloured.
@@ -245,6 +273,7 @@ TColors ColorsFor(TColor when) {
 
 // The line with its first match painted; the match is given in bytes, 1-based.
 void PaintLine(TOutput& output, const TColors& colors, std::string_view line, int matchPos, int matchLen) {
+  if (!colors.Any()) return output.Append(line);
   const size_t begin = std::min<size_t>(matchPos > 0 ? matchPos - 1 : 0, line.size());
   const size_t length = std::min<size_t>(matchLen > 0 ? matchLen : 0, line.size() - begin);
   output.Append(line.substr(0, begin));
@@ -290,15 +319,7 @@ int Run(TOptions& options) {
   switch (options.listing) {
     case TListing::Lines:
       run.OnHit = [&](const TGrepHit& hit) {
-        if (colors.Any() && options.saveType != stCsv) {
-          if (options.saveType == stTag) {
-            output.Paint(colors.fileName, hit.FileName);
-            output.Paint(colors.separator, "(");
-            output.Paint(colors.lineNum, std::to_string(hit.LineNum));
-            output.Paint(colors.separator, "):");
-          }
-          PaintLine(output, colors, hit.Line, hit.MatchPos, hit.MatchLen);
-        } else {
+        if (options.saveType == stCsv) {
           row.FileName = hit.FileName;
           row.LineNum = hit.LineNum;
           row.Line.assign(hit.Line);
@@ -306,6 +327,16 @@ int Run(TOptions& options) {
           row.MatchLen = hit.MatchLen;
           const std::string line = FormatRow(row, options.saveType);
           output.Append(std::string_view(line).substr(0, line.size() - 2));  // its CR LF
+        } else {
+          // The tag-jump row "path(line):text" put together in place, painted
+          // when colours are on.
+          if (options.saveType == stTag) {
+            output.Paint(colors.fileName, hit.FileName);
+            output.Paint(colors.separator, "(");
+            output.Paint(colors.lineNum, std::to_string(hit.LineNum));
+            output.Paint(colors.separator, "):");
+          }
+          PaintLine(output, colors, hit.Line, hit.MatchPos, hit.MatchLen);
         }
         output.EndLine();
       };

@@ -359,6 +359,27 @@ TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
   EXPECT_EQ(Run({"-r", "--count", "nothing", d}).out, d + "/a.txt:0\n" + d + "/b.txt:0\n" + d + "/s/c.txt:0\n");
 }
 
+// Output goes out in large writes: rows that fill the buffer many times
+// over, and a line longer than the whole buffer, arrive whole and in order.
+TEST_F(Tansa2GrepTest, LongOutputArrivesWholeAndInOrder) {
+  std::string longLine;  // 3.6 MB of UTF-8, 2.4 MB read
+  for (int i = 0; i < 300000; ++i) longLine += "日本語の";
+  std::string many;
+  std::string expected;
+  for (int i = 1; i <= 40000; ++i) {
+    many += "行" + std::to_string(i) + "：ﾃｷｽﾄの一行\n";
+    expected += tree_.String() + "/a.txt(" + std::to_string(i) + "):行" + std::to_string(i) + "：ﾃｷｽﾄの一行\n";
+  }
+  tree_.Write("a.txt", Iconv(many, "CP932"));
+  tree_.Write("b.txt", Iconv("前\n" + longLine + "\n後\n", "CP932"));
+  expected += tree_.String() + "/b.txt(2):" + longLine + "\n";
+  const TResult result = Run({"-F", "の", tree_.String()});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_TRUE(result.out == expected) << result.out.size() << " bytes, " << expected.size() << " expected";
+  const TResult raw = Run({"--encoding=sjis", "--format=line", "-F", "の", tree_.String(), "b.txt"});
+  EXPECT_TRUE(raw.out == Iconv(longLine + "\n", "CP932")) << raw.out.size() << " bytes";
+}
+
 TEST_F(Tansa2GrepTest, ListingAndColourOptionsRefuseNonsense) {
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {"-l", "--count", "x", tree_.String()},
