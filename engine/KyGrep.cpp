@@ -145,7 +145,8 @@ void TKyGrep::Work() {
       matcher.SetPattern(job->pattern);
       SearchFile(job->fileName, job->listedSize, job->autoCode, matcher,
                  [&](std::string_view line, int lineNum, int pos, int len) {
-                   job->lines.push_back({lineNum, pos, len, std::string(line)});
+                   job->lines.push_back({lineNum, pos, len, job->text.size(), line.size()});
+                   job->text.append(line);
                    return true;
                  },
                  canceled_);
@@ -200,8 +201,10 @@ void TKyGrep::Deliver(size_t untilBelow) {
         // it passes over a binary one.
         if (job->autoCode || !IsOpenError(job->error)) std::rethrow_exception(job->error);
       }
+      const std::string_view text = job->text;
       for (const TFoundLine& found : job->lines)
-        if (!Report(found.line, found.lineNum, found.matchPos, found.matchLen)) break;
+        if (!Report(text.substr(found.offset, found.length), found.lineNum, found.matchPos, found.matchLen))
+          break;
       if (canceled_) break;
       if (OnFileDone) OnFileDone(fileName_);
       // Files may come in faster than the owner's window is served

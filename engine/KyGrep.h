@@ -75,11 +75,13 @@ class TKyGrep {
   void FinishQueue();
 
  private:
+  // A matching line of a queued file, kept in its job's `text`.
   struct TFoundLine {
     int lineNum;
     int matchPos;
     int matchLen;
-    std::string line;
+    size_t offset;
+    size_t length;
   };
   struct TJob {
     std::string fileName;
@@ -89,6 +91,7 @@ class TKyGrep {
     bool started = false;
     bool done = false;
     std::vector<TFoundLine> lines;
+    std::string text;  // the found lines one after another: one buffer, not one a line
     std::exception_ptr error;
   };
 
