@@ -366,6 +366,46 @@ TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {
   EXPECT_EQ(Status().section(U("。"), 0, 0), U("6個検索しました"));
 }
 
+// The rows found so far are painted while the search goes on, not only at
+// its end.
+TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
+  // A pattern matched against every line keeps the run going for a while.
+  testing::TTempDir dir;
+  std::string filler;
+  for (int i = 0; i < 3000; ++i) filler += "abcdefghij klmnopqrstu vwxyz 0123456789 abcdefghij klmnopqrstu vwxyz\n";
+  for (int i = 0; i < 40; ++i) dir.Write("f" + std::to_string(i) + ".txt", "xxq\n" + filler);
+  Open();
+  Fill(dir.String(), "(x|y)+q");
+  QAction* cancel = Action("ActionGrepCancel");  // enabled while the search runs
+  bool paintedWhileSearching = false;
+  class TPaintWatch : public QObject {
+   public:
+    std::function<void()> onPaint;
+
+   protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) onPaint();
+      return false;
+    }
+  } watch;
+  watch.onPaint = [&] { paintedWhileSearching |= cancel->isEnabled() && List()->DataCount() > 0; };
+  List()->viewport()->installEventFilter(&watch);
+  // Every turn of the run's pump is held a little until rows are painted, so
+  // that the next turn, after the next hit, is never skipped as too early.
+  QTimer hold;
+  hold.setInterval(0);
+  QObject::connect(&hold, &QTimer::timeout, [&] {
+    if (!cancel->isEnabled() || paintedWhileSearching) return;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(20);
+    while (Clock::now() < until) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  });
+  hold.start();
+  Press(Qt::Key_F3);
+  List()->viewport()->removeEventFilter(&watch);
+  EXPECT_EQ(List()->DataCount(), 40);
+  EXPECT_TRUE(paintedWhileSearching);
+}
+
 TEST_F(FrTS2MainTest, ZeroHitsShowTheSummaryAndLeaveTheHistoryAlone) {
   testing::TTempDir dir;
   dir.Write("a.txt", "nothing here\n");
