@@ -54,8 +54,7 @@ size_t FindMarkedBlock(const uchar* data, size_t& pos, size_t end, TMarks marks)
 #endif
 
 #if defined(__x86_64__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
+TANSA2_AVX2_BEGIN
 __m256i LoadWide(const uchar* at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)); }
 
 // CountMarkedBlocks thirty-two bytes at a time.
@@ -88,7 +87,7 @@ size_t CountLfWide(const uchar* data, size_t& pos, size_t end) {
   const __m256i lf = _mm256_set1_epi8('\n');
   return CountMarkedWideBlocks(data, pos, end, [&](const uchar* at) { return _mm256_cmpeq_epi8(LoadWide(at), lf); });
 }
-#pragma GCC pop_options
+TANSA2_AVX2_END
 #else
 size_t CountCrOrLfBreaksWide(const uchar*, size_t&, size_t) { return 0; }
 size_t CountLfWide(const uchar*, size_t&, size_t) { return 0; }

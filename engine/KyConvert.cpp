@@ -472,8 +472,7 @@ TJisBlock ReadJisBlock(const uchar* at) {
 
 // ReadJisBlock thirty-two bytes at a time.
 #if defined(__x86_64__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
+TANSA2_AVX2_BEGIN
 TJisBlock ReadJisBlockWide(const uchar* at) {
   const __m256i esc = _mm256_set1_epi8(kEsc);
   const __m256i dollar = _mm256_set1_epi8('$');
@@ -495,7 +494,7 @@ TJisBlock ReadJisBlockWide(const uchar* at) {
   }
   return block;
 }
-#pragma GCC pop_options
+TANSA2_AVX2_END
 #else
 TJisBlock ReadJisBlockWide(const uchar* at) { return ReadJisBlock(at); }
 #endif

@@ -178,8 +178,7 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
 }
 
 #if defined(__x86_64__)
-#pragma GCC push_options
-#pragma GCC target("avx2")
+TANSA2_AVX2_BEGIN
 size_t TLiteralFinder::FindOneWide(std::string_view text, size_t& pos) const {
   const TProbe& one = probes_.front();
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
@@ -279,7 +278,7 @@ unsigned TLiteralFinder::NextLeadingFit(const TNibbleBits* leading, const unsign
   }
   return 0;
 }
-#pragma GCC pop_options
+TANSA2_AVX2_END
 #else
 size_t TLiteralFinder::FindOneWide(std::string_view, size_t&) const { return std::string_view::npos; }
 size_t TLiteralFinder::FindAnyWide(std::string_view, size_t&) const { return std::string_view::npos; }
