@@ -124,10 +124,13 @@ TEST_F(KyFindFileTest, TreeReadAheadKeepsTheOrderAndSeesChanges) {
     const std::string path = Relative(currentDir + "/" + data.cFileName);
     found_.push_back(path);
     if (path != "a/f1.txt") return;
-    // A later clock tick, so the change shows in the directories' times.
+    // A later clock tick, so the change shows in the directories' times;
+    // and a pause after it, so that a listing read ahead just before the
+    // change, on a busy machine, is no longer fresh enough to be used unseen.
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     dir_.Write("b/new.txt", "");
     std::filesystem::remove(dir_.Path() / "c" / "f1.txt");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
   };
   expected.insert(std::find(expected.begin(), expected.end(), "b/f2.txt") + 1, "b/new.txt");
   expected.erase(std::find(expected.begin(), expected.end(), "c/f1.txt"));
