@@ -597,7 +597,6 @@ void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
 
 void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) {
   KyGrepResult->AddData(hit.FileName, hit.LineNum, hit.Line, hit.MatchPos, hit.MatchLen);
-  if (BasicInfo.ShowInProgress & 1) KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
 }
 
 void TFormTS2Main::ProcessMessages() {
@@ -606,6 +605,10 @@ void TFormTS2Main::ProcessMessages() {
   const uint32_t now = platform::GetTickCount();
   if (now - lastPumpTick_ < kPumpIntervalMs) return;
   lastPumpTick_ = now;
+  // The running hit count changes on screen only here, so it is formatted
+  // here rather than after every hit.
+  if ((BasicInfo.ShowInProgress & 1) && GrepRun.HitCount() > 0)
+    KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
   QCoreApplication::processEvents();
 }
 

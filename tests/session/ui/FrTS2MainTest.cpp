@@ -367,7 +367,7 @@ TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {
 }
 
 // The rows found so far are painted while the search goes on, not only at
-// its end.
+// its end, with their count.
 TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
   // A pattern matched against every line keeps the run going for a while.
   testing::TTempDir dir;
@@ -388,7 +388,12 @@ TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
       return false;
     }
   } watch;
-  watch.onPaint = [&] { paintedWhileSearching |= cancel->isEnabled() && List()->DataCount() > 0; };
+  bool countShown = false;  // the running hit count beside the rows
+  watch.onPaint = [&] {
+    if (!cancel->isEnabled() || List()->DataCount() == 0 || paintedWhileSearching) return;
+    paintedWhileSearching = true;
+    countShown = Index() == QString::number(List()->DataCount());
+  };
   List()->viewport()->installEventFilter(&watch);
   // Every turn of the run's pump is held a little until rows are painted, so
   // that the next turn, after the next hit, is never skipped as too early.
@@ -404,6 +409,7 @@ TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
   List()->viewport()->removeEventFilter(&watch);
   EXPECT_EQ(List()->DataCount(), 40);
   EXPECT_TRUE(paintedWhileSearching);
+  EXPECT_TRUE(countShown);
 }
 
 TEST_F(FrTS2MainTest, ZeroHitsShowTheSummaryAndLeaveTheHistoryAlone) {
