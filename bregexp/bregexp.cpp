@@ -230,3 +230,18 @@ extern "C" int BRequiredLeadRun(const char* pattern, int* count) {
     return 0;
   }
 }
+
+extern "C" int BPlainLiteral(const char* pattern, char* bytes, int size) {
+  if (!pattern || !bytes || size <= 0) return 0;
+  Parsed parsed;
+  if (*Parse(pattern, parsed)) return 0;
+  try {
+    const std::string literal = bregexp::PlainLiteral(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
+                                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+    if (literal.size() > static_cast<size_t>(size)) return 0;
+    std::memcpy(bytes, literal.data(), literal.size());
+    return static_cast<int>(literal.size());
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}

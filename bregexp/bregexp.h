@@ -51,6 +51,13 @@ int BRequiredLeadRun(const char* pattern, int* count);
 __attribute__((visibility("default")))
 int BStaysInLine(const char* pattern);
 
+/* When `pattern` (with k) is one run of plain characters that match only
+ * themselves, writes its bytes into `bytes` (room for `size`) and returns
+ * their number: a match is then the first place those bytes begin a
+ * character. 0 for any other pattern, or one too long. */
+__attribute__((visibility("default")))
+int BPlainLiteral(const char* pattern, char* bytes, int size);
+
 #ifdef __cplusplus
 }
 #endif

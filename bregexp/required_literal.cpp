@@ -7,6 +7,7 @@ namespace bregexp {
 namespace {
 
 constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool IsTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 // Double-byte characters that have a case partner under ignore-case: the
 // full-width Latin letters, Greek and Cyrillic.
@@ -353,6 +354,36 @@ LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase) {
 
 bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).StaysInLine();
+}
+
+std::string PlainLiteral(std::string_view body, bool sjis, bool ignoreCase) {
+  // Only the escapes a plain-text search writes, each surely the mark itself.
+  constexpr std::string_view kEscaped = "$()*+-.?[\\]^{|}/";
+  constexpr std::string_view kSpecial = "$()*+.?[\\]^{|}";
+  if (!sjis) return {};
+  std::string bytes;
+  for (size_t i = 0; i < body.size(); ++i) {
+    const auto c = static_cast<unsigned char>(body[i]);
+    if (IsLead(c)) {
+      if (i + 1 >= body.size()) return {};
+      const auto trail = static_cast<unsigned char>(body[i + 1]);
+      if (!IsTrail(trail) || (ignoreCase && HasSjisCase(c, trail))) return {};
+      bytes += body.substr(i++, 2);
+    } else if (c == '\\') {
+      if (i + 1 >= body.size() || kEscaped.find(body[i + 1]) == std::string_view::npos) return {};
+      bytes += body[++i];
+    } else if (c >= 0x20 && c < 0x7F) {
+      if (kSpecial.find(static_cast<char>(c)) != std::string_view::npos ||
+          (ignoreCase && std::isalpha(c)))
+        return {};
+      bytes += static_cast<char>(c);
+    } else if (c >= 0xA1 && c <= 0xDF) {  // half-width katakana
+      bytes += static_cast<char>(c);
+    } else {
+      return {};
+    }
+  }
+  return bytes;
 }
 
 }  // namespace bregexp

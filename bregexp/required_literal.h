@@ -37,4 +37,10 @@ LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase);
 // an LF, or a lead byte with the line break after it.
 bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase);
 
+// The bytes of a Shift-JIS body that is one run of plain characters, each
+// matching nothing but itself (no letter that folds case when case is
+// ignored), so that its matches are exactly the places where those bytes
+// begin a character. Empty for any other body.
+std::string PlainLiteral(std::string_view body, bool sjis, bool ignoreCase);
+
 }  // namespace bregexp

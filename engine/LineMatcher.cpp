@@ -198,6 +198,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   jisKnown_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   leadRun_.reset();
+  plain_ = TPlainMatch::Of(pattern);
   int runLength = 0;
   if (const int lead = BRequiredLeadRun(pattern.c_str(), &runLength); lead != 0)
     leadRun_.emplace(static_cast<unsigned char>(lead), runLength);
@@ -314,6 +315,13 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
 }
 
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
+  if (plain_) {
+    const size_t at = plain_->Find(line);
+    if (at == std::string_view::npos) return false;
+    ++count;
+    go = onLine(line, lineNum, static_cast<int>(at) + 1, plain_->Length());
+    return true;
+  }
   if (regExp_.Match(pattern_, line) <= 0) return false;
   ++count;
   go = onLine(line, lineNum, regExp_.MatchPos(), regExp_.MatchLen());

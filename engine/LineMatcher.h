@@ -12,6 +12,7 @@
 #include "engine/BRegExp.h"
 #include "engine/LeadRunFinder.h"
 #include "engine/LiteralFinder.h"
+#include "engine/PlainMatch.h"
 
 namespace tansa2 {
 
@@ -74,6 +75,8 @@ class TLineMatcher {
   // A run of one lead byte at every other place that matches hold, for a
   // pattern with no literal.
   std::optional<TLeadRunFinder> leadRun_;
+  // The pattern itself, when it is plain text the library needn't match.
+  std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;
   std::string withoutCr_;
   std::string convertedLine_;  // room for a candidate line converted to Shift-JIS

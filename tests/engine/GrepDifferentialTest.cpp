@@ -151,6 +151,9 @@ std::vector<std::string> Patterns() {
   for (const char* body : {"日本", "東京", "表", "ソ\\/", "ポ", "ab", "a", "¬", "￢", "‖", "−", "〜",
                            "ｱﾞ", "Ａ", "α", "\\?", "é", "(日", "東.{0,3}[都京]", "日|本", "^a", "a$", "\\|",
                            "ア", "の.ん", "a日", "日a", "本 ", "ｱ", "表/",
+                           // plain text as a plain-text search writes it: ASCII marks and
+                           // letters that are also trail bytes, words ending in such a byte
+                           "A", "\\\\", "\\.", "の", "ｱ\\-", "表\\\\", "ポA",
                            // alternations: a word JIS or EUC-JP can't hold, one with two
                            // sources in Unicode, an empty branch, overlapping words, words
                            // ending in the trail bytes \ and |, anchors, groups
