@@ -88,6 +88,8 @@ std::string EscapeMetaChars(std::string_view text) {
     switch (c) {
       case '$': case '(': case ')': case '*': case '+': case '-': case '.':
       case '?': case '[': case '\\': case ']': case '^': case '|':
+      // Braces too: left bare, "a{2}" would be a repeat and find "aa".
+      case '{': case '}':
         return true;
       default:
         return false;

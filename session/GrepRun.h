@@ -39,7 +39,7 @@ std::string TrimBlanks(std::string_view text);
 // Regular-expression mode: a single-byte "/" not already after a backslash
 // character gets one.
 std::string EscapeSlash(std::string_view text);
-// Plain-text mode: a backslash before each single-byte $ ( ) * + - . ? [ \ ] ^ |.
+// Plain-text mode: a backslash before each single-byte $ ( ) * + - . ? [ \ ] ^ | { }.
 std::string EscapeMetaChars(std::string_view text);
 // "m/" + escaped search string + "/k", and "i" unless case matters.
 std::string GrepPattern(const TGrepParam& param);
