@@ -571,6 +571,7 @@ void TFormTS2Main::BeginGrep() {
   PanelGrep->setEnabled(false);
   KyGrepResult->ClearData();
   QCoreApplication::processEvents();
+  KyGrepResult->BeginUpdate();
   waitCursor_.emplace();
   StartTick = platform::GetTickCount();
   lastPumpTick_ = StartTick;
@@ -584,6 +585,7 @@ void TFormTS2Main::EndGrep() {
   PanelGrep->setEnabled(true);
   const uint32_t elapsed = platform::GetTickCount() - StartTick;
   KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
+  KyGrepResult->EndUpdate();
   KyGrepResult->setFocus();
   waitCursor_.reset();
   KyGrepResultSelectData(KyGrepResult->SelectedIndex());

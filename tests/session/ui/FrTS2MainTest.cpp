@@ -366,9 +366,9 @@ TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {
   EXPECT_EQ(Status().section(U("。"), 0, 0), U("6個検索しました"));
 }
 
-// The rows found so far are painted while the search goes on, not only at
-// its end, with their count.
-TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
+// While the search runs the list holds its paint, its rows showing at the
+// end all at once, and the running hit count beside it follows the hits.
+TEST_F(FrTS2MainTest, TheListWaitsForTheEndWhileTheHitCountRuns) {
   // A pattern matched against every line keeps the run going for a while.
   testing::TTempDir dir;
   std::string filler;
@@ -377,38 +377,30 @@ TEST_F(FrTS2MainTest, RowsArePaintedWhileTheSearchRuns) {
   Open();
   Fill(dir.String(), "(x|y)+q");
   QAction* cancel = Action("ActionGrepCancel");  // enabled while the search runs
-  bool paintedWhileSearching = false;
   class TPaintWatch : public QObject {
    public:
-    std::function<void()> onPaint;
+    bool paintedWhileSearching = false;
+    std::function<bool()> searchingWithRows;
 
    protected:
     bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) onPaint();
+      if (event->type() == QEvent::Paint && searchingWithRows()) paintedWhileSearching = true;
       return false;
     }
   } watch;
-  bool countShown = false;  // the running hit count beside the rows
-  watch.onPaint = [&] {
-    if (!cancel->isEnabled() || List()->DataCount() == 0 || paintedWhileSearching) return;
-    paintedWhileSearching = true;
-    countShown = Index() == QString::number(List()->DataCount());
-  };
+  watch.searchingWithRows = [&] { return cancel->isEnabled() && List()->DataCount() > 0; };
   List()->viewport()->installEventFilter(&watch);
-  // Every turn of the run's pump is held a little until rows are painted, so
-  // that the next turn, after the next hit, is never skipped as too early.
-  QTimer hold;
-  hold.setInterval(0);
-  QObject::connect(&hold, &QTimer::timeout, [&] {
-    if (!cancel->isEnabled() || paintedWhileSearching) return;
-    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(20);
-    while (Clock::now() < until) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  bool countShown = false;
+  QTimer look;
+  look.setInterval(0);
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    if (watch.searchingWithRows() && Index() == QString::number(List()->DataCount())) countShown = true;
   });
-  hold.start();
+  look.start();
   Press(Qt::Key_F3);
   List()->viewport()->removeEventFilter(&watch);
   EXPECT_EQ(List()->DataCount(), 40);
-  EXPECT_TRUE(paintedWhileSearching);
+  EXPECT_FALSE(watch.paintedWhileSearching);
   EXPECT_TRUE(countShown);
 }
 
