@@ -231,6 +231,19 @@ extern "C" int BRequiredLeadRun(const char* pattern, int* count) {
   }
 }
 
+extern "C" int BRequiredDigitFlanks(const char* pattern) {
+  if (!pattern) return 0;
+  Parsed parsed;
+  if (*Parse(pattern, parsed)) return 0;
+  try {
+    const bregexp::DigitFlanks flanks = bregexp::FindDigitFlanks(
+        parsed.body, parsed.encoding == ONIG_ENCODING_SJIS, (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+    return (flanks.before ? 1 : 0) | (flanks.after ? 2 : 0);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
 extern "C" int BPlainLiteral(const char* pattern, char* bytes, int size) {
   if (!pattern || !bytes || size <= 0) return 0;
   Parsed parsed;

@@ -45,6 +45,11 @@ int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, 
 __attribute__((visibility("default")))
 int BRequiredLeadRun(const char* pattern, int* count);
 
+/* Bits telling that every match has an ASCII digit right before (1) and
+ * right after (2) the one run BRequiredLiterals gives; 0 when not known. */
+__attribute__((visibility("default")))
+int BRequiredDigitFlanks(const char* pattern);
+
 /* 1 when every match of `pattern` lies inside one line whatever text comes
  * before and after it, so that searching a whole text finds, in each line,
  * where searching that line alone would; 0 when that isn't certain. */

@@ -105,6 +105,12 @@ class Reader {
     return !broken_ && i_ == body_.size() && inLine_;
   }
 
+  DigitFlanks FindDigitFlanks() {
+    const Set set = Read();
+    if (broken_ || branches_ || set.size() != 1 || !sjis_) return {};
+    return flanks_;
+  }
+
   LeadRun FindLeadRun() {
     Read();
     if (broken_ || i_ != body_.size() || branches_ || leadRun_.count < 2) return {};
@@ -147,10 +153,19 @@ class Reader {
 
   Set Sequence() {
     Set best;
+    DigitFlanks bestFlanks;
     RequiredLiteral run;
-    auto endRun = [&] {
-      if (!run.bytes.empty() && Better(Set{run}, best)) best = Set{run};
+    DigitFlanks runFlanks;
+    bool digitBefore = false;  // the item before i_ takes at least one ASCII digit and nothing else
+    // `digitAfter`: the item that ends the run is such a digit.
+    auto endRun = [&](bool digitAfter) {
+      runFlanks.after = digitAfter;
+      if (!run.bytes.empty() && Better(Set{run}, best)) {
+        best = Set{run};
+        bestFlanks = runFlanks;
+      }
       run = {};
+      runFlanks = {};
     };
     while (!broken_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')') {
       std::string atom;  // the plain character at i_, if it is one
@@ -170,19 +185,32 @@ class Reader {
       // Case folding could take characters of other lead bytes in.
       if (body_[i_] == '[' && classLead_ != 0 && depth_ == 0 && !ignoreCase_ && min > leadRun_.count)
         leadRun_ = {classLead_, min};
+      const bool digit = min > 0 && IsDigitItem();
       if (atom.empty() || min == 0) {
-        endRun();
-        if (min > 0 && Better(group, best)) best = group;
+        endRun(digit);
+        if (min > 0 && Better(group, best)) {
+          best = group;
+          bestFlanks = {};
+        }
       } else {
         if (ignoreCase_ && atom.size() == 1 && std::isalpha(static_cast<unsigned char>(atom[0])))
           run.asciiCaseless = true;
+        if (run.bytes.empty()) runFlanks.before = digitBefore;
         run.bytes += atom;
-        if (quantified) endRun();  // what follows may come after repeats
+        if (quantified) endRun(false);  // what follows may come after repeats
       }
+      digitBefore = digit;
       i_ = next;
     }
-    endRun();
+    endRun(false);
+    if (depth_ == 0) flanks_ = bestFlanks;
     return best;
+  }
+
+  // Whether the item at i_ is \d or [0-9], which take the ASCII digits alone.
+  bool IsDigitItem() const {
+    const std::string_view item = body_.substr(i_);
+    return item.starts_with("\\d") || item.starts_with("[0-9]");
   }
 
   bool SkipClass(size_t& next) const {
@@ -340,12 +368,17 @@ class Reader {
   bool branches_ = false;  // the pattern is an alternation
   unsigned classLead_ = 0;
   LeadRun leadRun_;
+  DigitFlanks flanks_;  // of the best run of the whole pattern's sequence
 };
 
 }  // namespace
 
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).Read();
+}
+
+DigitFlanks FindDigitFlanks(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).FindDigitFlanks();
 }
 
 LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase) {

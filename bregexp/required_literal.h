@@ -22,6 +22,16 @@ constexpr size_t kMaxRequiredLiterals = BREGEXP_MAX_LITERALS;
 // Empty when the pattern has no set of runs we can rely on.
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
 
+// Whether every match has an ASCII digit right before and right after the
+// one run FindRequiredLiterals gives, as '-' has in \d{3}-\d{4}. Neither
+// unless the pattern (Shift-JIS) is one sequence whose best run is plain.
+struct DigitFlanks {
+  bool before = false;
+  bool after = false;
+  bool operator==(const DigitFlanks&) const = default;
+};
+DigitFlanks FindDigitFlanks(std::string_view body, bool sjis, bool ignoreCase);
+
 // A run of double-byte characters of one lead byte, `count` of them in a
 // row, that every match holds: a class such as [ァ-ヶ]{8,}.
 struct LeadRun {

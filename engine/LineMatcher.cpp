@@ -8,6 +8,7 @@
 #endif
 
 #include "engine/ByteScan.h"
+#include "engine/DigitFlankedFinder.h"
 #include "engine/KyConvert.h"
 #include "platform/CodePage.h"
 
@@ -196,6 +197,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   jisLiteral_.reset();
   eucKnown_ = false;
   jisKnown_ = false;
+  digitBefore_ = false;
+  digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   leadRun_.reset();
   plain_ = TPlainMatch::Of(pattern);
@@ -211,6 +214,13 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   for (int k = 0, at = 0; k < count; at += lengths[k++])
     literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
   literal_.emplace(literals);
+  const std::string& only = literals.front().bytes;
+  if (count == 1 && std::all_of(only.begin(), only.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    const int flanks = BRequiredDigitFlanks(pattern.c_str());
+    digitBefore_ = (flanks & 1) != 0;
+    digitAfter_ = (flanks & 2) != 0;
+    literalLength_ = only.size();
+  }
 
   // Skipping whole files is only sound when the pattern compiles: a broken
   // one must fail on the first line of the first file, as it does line by line.
@@ -311,7 +321,9 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   if (!*finder) return 0;
   // These codes keep CR, LF and 0x00 as themselves, line for line.
   raw = raw.substr(0, raw.find('\0'));
-  return MatchCandidateLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
+  // JIS may put an escape sequence between two ASCII characters.
+  if (code == kcJis) return MatchCandidateLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
+  return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
 }
 
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
@@ -421,9 +433,17 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   return count;
 }
 
+template <class TBreaks>
+int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
+                                    TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  if (!digitBefore_ && !digitAfter_) return MatchCandidateLines(text, breaks, finder, convert, onLine, cancel);
+  const TDigitFlankedFinder flanked(finder, literalLength_, digitBefore_, digitAfter_);
+  return MatchCandidateLines(text, breaks, flanked, convert, onLine, cancel);
+}
+
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
-  if (byCandidates && literal_) return MatchCandidateLines(text, breaks, *literal_, nullptr, onLine, cancel);
+  if (byCandidates && literal_) return MatchLiteralLines(text, breaks, *literal_, nullptr, onLine, cancel);
   if (byCandidates && leadRun_) return MatchCandidateLines(text, breaks, *leadRun_, nullptr, onLine, cancel);
   return MatchEveryLine(text, breaks, onLine, cancel);
 }

@@ -56,6 +56,11 @@ class TLineMatcher {
   template <class TBreaks, class TFinder>
   int MatchCandidateLines(std::string_view text, const TBreaks& breaks, const TFinder& finder,
                           TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
+  // MatchCandidateLines by `finder`, narrowed to the places with the digits
+  // around them that every match has, in a text whose ASCII is itself.
+  template <class TBreaks>
+  int MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
+                        TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
   bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
 
@@ -72,6 +77,11 @@ class TLineMatcher {
   bool eucKnown_ = false;
   bool jisKnown_ = false;
   bool staysInLine_ = false;
+  // Whether an ASCII digit stands right before and after the literal in
+  // every match, when it is one and ASCII (the same bytes in every code).
+  bool digitBefore_ = false;
+  bool digitAfter_ = false;
+  size_t literalLength_ = 0;
   // A run of one lead byte at every other place that matches hold, for a
   // pattern with no literal.
   std::optional<TLeadRunFinder> leadRun_;

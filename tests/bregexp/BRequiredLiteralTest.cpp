@@ -126,4 +126,28 @@ TEST(BRequiredLiteralTest, FindsRunsOfOneLeadByte) {
   }
 }
 
+TEST(BRequiredLiteralTest, TellsOfDigitsRightAroundTheRun) {
+  const struct {
+    const char* pattern;
+    int flanks;  // 1: a digit before, 2: a digit after
+  } cases[] = {
+      {"m/\\d{3}-\\d{4}/k", 3},
+      {"m/\\d{3}-\\d{4}/ki", 3},
+      {"m/[0-9]+ab/k", 1},
+      {"m/x-[0-9]/k", 2},
+      {"m/\\d+:\\d+x/k", 3},
+      // the digit may be missing, repeats of the run, or a class of more
+      {"m/\\d?-\\d*/k", 0},
+      {"m/\\d-+\\d/k", 1},
+      {"m/\\w-[0-9a]/k", 0},
+      // the best run lies elsewhere, in a group, or in a branch; no k flag
+      {"m/\\dabc\\w-\\d/k", 1},
+      {"m/\\d-\\w?abc/k", 0},
+      {"m/(\\d-\\d)/k", 0},
+      {"m/\\d-\\d|x/k", 0},
+      {"m/\\d-\\d/", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BRequiredDigitFlanks(c.pattern), c.flanks) << c.pattern;
+}
+
 }  // namespace

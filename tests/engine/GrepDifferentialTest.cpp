@@ -92,7 +92,7 @@ std::vector<std::string> PlainLines(const std::string& raw, bool autoCode) {
 // CP932 lacks, ones CP932 writes the same way as another (¬ ￢, ‖ ∥, − －,
 // 〜 ～), half-width katakana, and letters that fold case.
 const std::vector<std::string> kChars = {
-    "a", "b", "A", "B", "x", " ", "\t", "\r", "\n", "\r\n", "/", "\\", "|", "?",
+    "a", "b", "A", "B", "x", "1", "2", "-", " ", "\t", "\r", "\n", "\r\n", "/", "\\", "|", "?",
     "日", "本", "東", "京", "都", "表", "ソ", "能", "ポ", "ア", "の", "ん", "を",
     "é", "😀", "¬", "￢", "‖", "∥", "−", "－", "〜", "～", "ｱ", "ﾞ", "Ａ", "ａ", "α", "Α",
 };
@@ -163,7 +163,9 @@ std::vector<std::string> Patterns() {
                            // leading bytes
                            "東京|日本a|B日", "ab日|Ba|本x",
                            // no literal at all
-                           "[ア-ン]{2,}", "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$"}) {
+                           "[ア-ン]{2,}", "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$",
+                           // a common literal found only with digits around it
+                           "\\d{2}-\\d", "[0-9]-", "-\\d", "1-日", "\\d{3}-\\d{4}"}) {
     const std::string cp932 = platform::Utf8ToCp932(body);
     patterns.push_back("m/" + cp932 + "/k");
     patterns.push_back("m/" + cp932 + "/ki");
