@@ -17,7 +17,8 @@ class TDigitFlankedFinder {
   TDigitFlankedFinder(const TLiteralFinder& literal, size_t length, bool digitBefore, bool digitAfter)
       : literal_(literal), length_(length), before_(digitBefore), after_(digitAfter) {}
 
-  // Position of the first such place at or after `from`, or npos.
+  // Position of the first such place at or after `from`, or npos; now and
+  // then a place of the literal alone, when the first lies far ahead.
   size_t Find(std::string_view text, size_t from) const;
 
  private:

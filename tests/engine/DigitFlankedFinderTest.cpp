@@ -34,5 +34,14 @@ TEST(DigitFlankedFinderTest, SkipsPlacesWithoutTheirDigits) {
   }
 }
 
+TEST(DigitFlankedFinderTest, GivesBackAPlaceNowAndThenInALongStretchWithoutDigits) {
+  const TLiteralFinder dash({{"-", false}});
+  const TDigitFlankedFinder finder(dash, 1, true, true);
+  const std::string text = std::string(1 << 20, '-') + "1-2";
+  const size_t found = finder.Find(text, 0);
+  EXPECT_LT(found, size_t{1} << 20);
+  EXPECT_EQ(text[found], '-');
+}
+
 }  // namespace
 }  // namespace tansa2
