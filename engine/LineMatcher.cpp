@@ -405,7 +405,9 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   auto test = [&](size_t lineStart, size_t lineEnd, int lineNum) {
     std::string_view line = breaks.Line(text, lineStart, lineEnd);
     if (convert) {
-      line = std::string_view(convertedLine_.data(), convert(line, convertedLine_));
+      // Converted first: converting may move the room's bytes.
+      const size_t length = convert(line, convertedLine_);
+      line = std::string_view(convertedLine_.data(), length);
     }
     Test(line, lineNum, onLine, count, go);
   };

@@ -154,6 +154,21 @@ TEST(LineMatcherTest, ACancelStopsAfterTheLineItCameOn) {
 
 // A file is matched in its own code only where that is sound: what it
 // finds, or -1 when the file must be converted whole.
+// The room for a converted candidate line grows with a longer line, and its
+// bytes may move then: the line is read where the conversion left it.
+TEST(LineMatcherTest, AConvertedCandidateLineIsReadWhereItWasConverted) {
+  TLineMatcher matcher;
+  matcher.SetPattern("m/a/k");
+  const std::atomic<bool> cancel = false;
+  for (const std::string& line : {std::string("a"), "a" + std::string(40, 'b'), "a" + std::string(4000, 'c')}) {
+    std::vector<std::string> found;
+    matcher.MatchEncoded(
+        "x\n" + line + "\n", kcUtf8,
+        [&](std::string_view text, int, int, int) { return found.emplace_back(text), true; }, cancel);
+    EXPECT_EQ(found, std::vector<std::string>{line}) << line.size();
+  }
+}
+
 TEST(LineMatcherTest, FilesAreMatchedInTheirOwnCodeOnlyWhereThatIsSound) {
   TLineMatcher matcher;
   const std::atomic<bool> cancel = false;
