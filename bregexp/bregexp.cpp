@@ -181,15 +181,31 @@ extern "C" void BRegfree(BRegexpCompiled* compiled) {
   delete compiled;
 }
 
-extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
-                                 int count) {
-  if (!pattern || !bytes || size <= 0 || !lengths || !asciiCaseless || count <= 0) return 0;
+namespace {
+
+// Runs `analyse(body, sjis, ignoreCase)` on a pattern that parses. Every
+// analysis answers 0 for "nothing known", as for a pattern that doesn't
+// parse or memory that runs out.
+template <class Analyse>
+int AnalysePattern(const char* pattern, Analyse analyse) {
+  if (!pattern) return 0;
   Parsed parsed;
   if (*Parse(pattern, parsed)) return 0;
   try {
-    const std::vector<bregexp::RequiredLiteral> found =
-        bregexp::FindRequiredLiterals(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
-                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+    return analyse(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
+                   (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
+                                 int count) {
+  if (!bytes || size <= 0 || !lengths || !asciiCaseless || count <= 0) return 0;
+  return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
+    const std::vector<bregexp::RequiredLiteral> found = bregexp::FindRequiredLiterals(body, sjis, ignoreCase);
     size_t total = 0;
     for (const bregexp::RequiredLiteral& literal : found) total += literal.bytes.size();
     if (found.empty() || found.size() > static_cast<size_t>(count) || total > static_cast<size_t>(size)) return 0;
@@ -200,61 +216,37 @@ extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int
       *asciiCaseless++ = literal.asciiCaseless;
     }
     return static_cast<int>(found.size());
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }
 
 extern "C" int BStaysInLine(const char* pattern) {
-  if (!pattern) return 0;
-  Parsed parsed;
-  if (*Parse(pattern, parsed)) return 0;
-  try {
-    return bregexp::StaysInLine(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
-                                (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  return AnalysePattern(pattern, [](std::string_view body, bool sjis, bool ignoreCase) {
+    return static_cast<int>(bregexp::StaysInLine(body, sjis, ignoreCase));
+  });
 }
 
 extern "C" int BRequiredLeadRun(const char* pattern, int* count) {
-  if (!pattern || !count) return 0;
-  Parsed parsed;
-  if (*Parse(pattern, parsed)) return 0;
-  try {
-    const bregexp::LeadRun run = bregexp::FindLeadRun(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
-                                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+  if (!count) return 0;
+  return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
+    const bregexp::LeadRun run = bregexp::FindLeadRun(body, sjis, ignoreCase);
     *count = run.count;
     return static_cast<int>(run.lead);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }
 
 extern "C" int BRequiredDigitFlanks(const char* pattern) {
-  if (!pattern) return 0;
-  Parsed parsed;
-  if (*Parse(pattern, parsed)) return 0;
-  try {
-    const bregexp::DigitFlanks flanks = bregexp::FindDigitFlanks(
-        parsed.body, parsed.encoding == ONIG_ENCODING_SJIS, (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+  return AnalysePattern(pattern, [](std::string_view body, bool sjis, bool ignoreCase) {
+    const bregexp::DigitFlanks flanks = bregexp::FindDigitFlanks(body, sjis, ignoreCase);
     return (flanks.before ? 1 : 0) | (flanks.after ? 2 : 0);
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }
 
 extern "C" int BPlainLiteral(const char* pattern, char* bytes, int size) {
-  if (!pattern || !bytes || size <= 0) return 0;
-  Parsed parsed;
-  if (*Parse(pattern, parsed)) return 0;
-  try {
-    const std::string literal = bregexp::PlainLiteral(parsed.body, parsed.encoding == ONIG_ENCODING_SJIS,
-                                                      (parsed.options & ONIG_OPTION_IGNORECASE) != 0);
+  if (!bytes || size <= 0) return 0;
+  return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
+    const std::string literal = bregexp::PlainLiteral(body, sjis, ignoreCase);
     if (literal.size() > static_cast<size_t>(size)) return 0;
     std::memcpy(bytes, literal.data(), literal.size());
     return static_cast<int>(literal.size());
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
+  });
 }
