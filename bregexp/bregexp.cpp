@@ -201,21 +201,40 @@ int AnalysePattern(const char* pattern, Analyse analyse) {
 
 }  // namespace
 
+namespace {
+
+// Writes a set of runs as BRequiredLiterals describes; 0 when it doesn't fit.
+int WriteLiterals(const std::vector<bregexp::RequiredLiteral>& found, char* bytes, int size, int* lengths,
+                  int* asciiCaseless, int count) {
+  size_t total = 0;
+  for (const bregexp::RequiredLiteral& literal : found) total += literal.bytes.size();
+  if (found.empty() || found.size() > static_cast<size_t>(count) || total > static_cast<size_t>(size)) return 0;
+  for (const bregexp::RequiredLiteral& literal : found) {
+    std::memcpy(bytes, literal.bytes.data(), literal.bytes.size());
+    bytes += literal.bytes.size();
+    *lengths++ = static_cast<int>(literal.bytes.size());
+    *asciiCaseless++ = literal.asciiCaseless;
+  }
+  return static_cast<int>(found.size());
+}
+
+}  // namespace
+
 extern "C" int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
                                  int count) {
   if (!bytes || size <= 0 || !lengths || !asciiCaseless || count <= 0) return 0;
   return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
-    const std::vector<bregexp::RequiredLiteral> found = bregexp::FindRequiredLiterals(body, sjis, ignoreCase);
-    size_t total = 0;
-    for (const bregexp::RequiredLiteral& literal : found) total += literal.bytes.size();
-    if (found.empty() || found.size() > static_cast<size_t>(count) || total > static_cast<size_t>(size)) return 0;
-    for (const bregexp::RequiredLiteral& literal : found) {
-      std::memcpy(bytes, literal.bytes.data(), literal.bytes.size());
-      bytes += literal.bytes.size();
-      *lengths++ = static_cast<int>(literal.bytes.size());
-      *asciiCaseless++ = literal.asciiCaseless;
-    }
-    return static_cast<int>(found.size());
+    return WriteLiterals(bregexp::FindRequiredLiterals(body, sjis, ignoreCase), bytes, size, lengths, asciiCaseless,
+                         count);
+  });
+}
+
+extern "C" int BAlsoRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
+                                     int count) {
+  if (!bytes || size <= 0 || !lengths || !asciiCaseless || count <= 0) return 0;
+  return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
+    return WriteLiterals(bregexp::FindAlsoRequiredLiterals(body, sjis, ignoreCase), bytes, size, lengths,
+                         asciiCaseless, count);
   });
 }
 

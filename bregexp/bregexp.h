@@ -39,6 +39,12 @@ void BRegfree(BRegexpCompiled* compiled);
 __attribute__((visibility("default")))
 int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
 
+/* Like BRequiredLiterals, a second set of runs of which every match also
+ * holds one, apart from the first set (a later word, or a class listing a
+ * few characters); 0 when there is none. */
+__attribute__((visibility("default")))
+int BAlsoRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
+
 /* The lead byte that at least *count double-byte characters in a row share
  * in every match of `pattern` (as in a class like [ァ-ヶ]{8,}), so that the
  * byte recurs at every other place there; 0 when no such run is known. */

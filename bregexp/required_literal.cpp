@@ -117,15 +117,26 @@ class Reader {
     return leadRun_;
   }
 
+  Set FindAlsoRequired() {
+    Read();
+    if (broken_ || i_ != body_.size() || branches_) return {};
+    return WithoutLineBreaks(second_);
+  }
+
   Set Read() {
     Set set = Alternatives();
     if (broken_ || i_ != body_.size()) return {};
+    return WithoutLineBreaks(set);
+  }
+
+ private:
+  // A set is searched for within lines, so a run holding a line break is of no use.
+  static Set WithoutLineBreaks(Set set) {
     for (const RequiredLiteral& literal : set)
       if (literal.bytes.find_first_of("\r\n") != std::string::npos) return {};
     return set;
   }
 
- private:
   // Every branch must hold one of its runs; one that holds none leaves the
   // whole alternation without any.
   Set Alternatives() {
@@ -152,18 +163,27 @@ class Reader {
   }
 
   Set Sequence() {
+    // Each item of a sequence is required on its own: the best set to
+    // search for, and the next best, which a found place must hold as well.
     Set best;
+    Set runnerUp;
     DigitFlanks bestFlanks;
+    auto consider = [&](Set candidate, DigitFlanks flanks) {
+      if (Better(candidate, best)) {
+        runnerUp = std::move(best);
+        best = std::move(candidate);
+        bestFlanks = flanks;
+      } else if (Better(candidate, runnerUp)) {
+        runnerUp = std::move(candidate);
+      }
+    };
     RequiredLiteral run;
     DigitFlanks runFlanks;
     bool digitBefore = false;  // the item before i_ takes at least one ASCII digit and nothing else
     // `digitAfter`: the item that ends the run is such a digit.
     auto endRun = [&](bool digitAfter) {
       runFlanks.after = digitAfter;
-      if (!run.bytes.empty() && Better(Set{run}, best)) {
-        best = Set{run};
-        bestFlanks = runFlanks;
-      }
+      if (!run.bytes.empty()) consider(Set{run}, runFlanks);
       run = {};
       runFlanks = {};
     };
@@ -188,10 +208,7 @@ class Reader {
       const bool digit = min > 0 && IsDigitItem();
       if (atom.empty() || min == 0) {
         endRun(digit);
-        if (min > 0 && Better(group, best)) {
-          best = group;
-          bestFlanks = {};
-        }
+        if (min > 0) consider(std::move(group), {});
       } else {
         if (ignoreCase_ && atom.size() == 1 && std::isalpha(static_cast<unsigned char>(atom[0])))
           run.asciiCaseless = true;
@@ -203,7 +220,10 @@ class Reader {
       i_ = next;
     }
     endRun(false);
-    if (depth_ == 0) flanks_ = bestFlanks;
+    if (depth_ == 0) {
+      flanks_ = bestFlanks;
+      second_ = std::move(runnerUp);
+    }
     return best;
   }
 
@@ -239,9 +259,13 @@ class Reader {
   // negation, nested class or property, and each range within ASCII or
   // within one lead byte.
   // It also sets classLead_ to the lead byte every character it takes has,
-  // if there is one.
+  // if there is one, and classChars_ to the characters it lists when it is
+  // nothing but double-byte characters, each standing for itself.
   bool ReadClass(size_t& next) {
     classLead_ = 0;
+    classChars_.clear();
+    bool listsOnly = true;
+    Set listed;
     unsigned lead = 0;
     bool oneLead = true;
     auto takeLead = [&](unsigned code) {
@@ -252,6 +276,7 @@ class Reader {
     if (j < body_.size() && body_[j] == '^') {
       inLine_ = false;
       oneLead = false;
+      listsOnly = false;
       ++j;
     }
     bool first = true;
@@ -266,10 +291,15 @@ class Reader {
         if (e < 0x80 && std::ispunct(e)) code = e;
         else if (e != 'd' && e != 'h') inLine_ = false;
         oneLead = false;
+        listsOnly = false;
         j += 2;
       } else if (sjis_ && IsLead(d)) {
         if (j + 1 >= body_.size()) return false;
-        code = d << 8 | static_cast<unsigned char>(body_[j + 1]);
+        const auto trail = static_cast<unsigned char>(body_[j + 1]);
+        code = d << 8 | trail;
+        if (ignoreCase_ && HasSjisCase(d, trail)) listsOnly = false;
+        const RequiredLiteral character{std::string(body_.substr(j, 2))};
+        if (std::find(listed.begin(), listed.end(), character) == listed.end()) listed.push_back(character);
         j += 2;
       } else if (d == '[' || (d == '&' && j + 1 < body_.size() && body_[j + 1] == '&')) {
         inLine_ = false;  // nested classes and intersections aren't read
@@ -292,9 +322,11 @@ class Reader {
         if (!(ascii ? !(previous <= '\r' && last >= '\n') : previous >> 8 == last >> 8)) inLine_ = false;
         takeLead(last);
         previous = 0;
+        listsOnly = false;
         continue;
       } else {
         code = d;
+        listsOnly = false;
         ++j;
       }
       if (code == '\r' || code == '\n') inLine_ = false;
@@ -303,6 +335,7 @@ class Reader {
     }
     if (j >= body_.size()) return false;
     if (oneLead) classLead_ = lead;
+    if (listsOnly && listed.size() <= kMaxRequiredLiterals) classChars_ = std::move(listed);
     next = j + 1;
     return true;
   }
@@ -331,6 +364,7 @@ class Reader {
       next = i_ + 2;
     } else if (c == '[') {
       if (!ReadClass(next)) return false;
+      group = classChars_;
     } else if (c == '(') {
       // Plain and non-capturing groups only: the other (? forms set options
       // or look around, which can change what the rest means.
@@ -367,14 +401,20 @@ class Reader {
   int depth_ = 0;          // of groups around i_
   bool branches_ = false;  // the pattern is an alternation
   unsigned classLead_ = 0;
+  Set classChars_;
   LeadRun leadRun_;
   DigitFlanks flanks_;  // of the best run of the whole pattern's sequence
+  Set second_;          // the next best set of the whole pattern's sequence
 };
 
 }  // namespace
 
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).Read();
+}
+
+std::vector<RequiredLiteral> FindAlsoRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).FindAlsoRequired();
 }
 
 DigitFlanks FindDigitFlanks(std::string_view body, bool sjis, bool ignoreCase) {

@@ -22,6 +22,11 @@ constexpr size_t kMaxRequiredLiterals = BREGEXP_MAX_LITERALS;
 // Empty when the pattern has no set of runs we can rely on.
 std::vector<RequiredLiteral> FindRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
 
+// A second set of runs that every match holds one of, apart from the first
+// (a later word of a sequence, or a class listing a few characters, as in
+// 東.{0,3}[都府県]); empty when there is none besides FindRequiredLiterals'.
+std::vector<RequiredLiteral> FindAlsoRequiredLiterals(std::string_view body, bool sjis, bool ignoreCase);
+
 // Whether every match has an ASCII digit right before and right after the
 // one run FindRequiredLiterals gives, as '-' has in \d{3}-\d{4}. Neither
 // unless the pattern (Shift-JIS) is one sequence whose best run is plain.

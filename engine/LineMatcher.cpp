@@ -184,6 +184,20 @@ std::optional<TLiteralFinder> FinderOf(const std::vector<TLiteral>& literals) {
   return TLiteralFinder(literals);
 }
 
+// The runs one of the library's analyses gives for `pattern`.
+using TLiteralAnalysis = int (*)(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless,
+                                 int count);
+std::vector<TLiteral> LiteralsOf(TLiteralAnalysis analysis, const std::string& pattern) {
+  char bytes[1024];
+  int lengths[BREGEXP_MAX_LITERALS];
+  int caseless[BREGEXP_MAX_LITERALS];
+  const int count = analysis(pattern.c_str(), bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
+  std::vector<TLiteral> literals;
+  for (int k = 0, at = 0; k < count; at += lengths[k++])
+    literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
+  return literals;
+}
+
 }  // namespace
 
 void TLineMatcher::SetPattern(const std::string& pattern) {
@@ -197,6 +211,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   jisLiteral_.reset();
   eucKnown_ = false;
   jisKnown_ = false;
+  alsoRequired_.reset();
   digitBefore_ = false;
   digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
@@ -205,17 +220,11 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   int runLength = 0;
   if (const int lead = BRequiredLeadRun(pattern.c_str(), &runLength); lead != 0)
     leadRun_.emplace(static_cast<unsigned char>(lead), runLength);
-  char bytes[1024];
-  int lengths[BREGEXP_MAX_LITERALS];
-  int caseless[BREGEXP_MAX_LITERALS];
-  const int count = BRequiredLiterals(pattern.c_str(), bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
-  if (count <= 0) return;
-  std::vector<TLiteral> literals;
-  for (int k = 0, at = 0; k < count; at += lengths[k++])
-    literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
+  const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
+  if (literals.empty()) return;
   literal_.emplace(literals);
   const std::string& only = literals.front().bytes;
-  if (count == 1 && std::all_of(only.begin(), only.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+  if (literals.size() == 1 && std::all_of(only.begin(), only.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     const int flanks = BRequiredDigitFlanks(pattern.c_str());
     digitBefore_ = (flanks & 1) != 0;
     digitAfter_ = (flanks & 2) != 0;
@@ -229,6 +238,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   } catch (const EBRegExpError&) {
     return;
   }
+  alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
   std::vector<TLiteral> utf8;
   std::vector<TLiteral> le;
@@ -327,6 +337,8 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
 }
 
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
+  // A line without one of the second words can't match: the library needn't look.
+  if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
   if (plain_) {
     const size_t at = plain_->Find(line);
     if (at == std::string_view::npos) return false;

@@ -76,6 +76,9 @@ class TLineMatcher {
   std::optional<TLiteralFinder> jisLiteral_;
   bool eucKnown_ = false;
   bool jisKnown_ = false;
+  // A second set of literals every match holds one of, tested in a line
+  // before the regular expression is.
+  std::optional<TLiteralFinder> alsoRequired_;
   bool staysInLine_ = false;
   // Whether an ASCII digit stands right before and after the literal in
   // every match, when it is one and ASCII (the same bytes in every code).

@@ -19,16 +19,21 @@ std::ostream& operator<<(std::ostream& out, const TLiteral& l) {
 
 using TLiterals = std::vector<TLiteral>;
 
-TLiterals Required(const char* pattern) {
+using TAnalysis = int (*)(const char*, char*, int, int*, int*, int);
+
+TLiterals Literals(const char* pattern, TAnalysis analysis) {
   char bytes[64];
   int lengths[BREGEXP_MAX_LITERALS];
   int caseless[BREGEXP_MAX_LITERALS];
-  const int n = BRequiredLiterals(pattern, bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
+  const int n = analysis(pattern, bytes, sizeof bytes, lengths, caseless, BREGEXP_MAX_LITERALS);
   TLiterals literals;
   for (int k = 0, at = 0; k < n; at += lengths[k++])
     literals.push_back({std::string(bytes + at, lengths[k]), caseless[k] != 0});
   return literals;
 }
+
+TLiterals Required(const char* pattern) { return Literals(pattern, BRequiredLiterals); }
+TLiterals AlsoRequired(const char* pattern) { return Literals(pattern, BAlsoRequiredLiterals); }
 
 TEST(BRequiredLiteralTest, TakesTheLongestRunOfPlainCharacters) {
   const struct {
@@ -94,6 +99,55 @@ TEST(BRequiredLiteralTest, GivesNothingWhenNoRunCanBeReliedOn) {
                               "m/a\n|b/k"}) {
     EXPECT_EQ(Required(pattern), TLiterals{}) << pattern;
   }
+}
+
+// 都 93 73, 府 95 7B, 県 8C A7: trail bytes that are ASCII marks, inside a class too.
+TEST(BRequiredLiteralTest, AClassListingDoubleByteCharactersRequiresOneOfThem) {
+  const struct {
+    const char* pattern;
+    TLiterals literals;
+  } cases[] = {
+      {"m/[\x93\x73\x95\x7B\x8C\xA7]/k", {{"\x93\x73", false}, {"\x95\x7B", false}, {"\x8C\xA7", false}}},
+      {"m/[\x93\x73\x93\x73]/k", {{"\x93\x73", false}}},
+      {"m/x[\x93\x73\x95\x7B]{2}/ki", {{"\x93\x73", false}, {"\x95\x7B", false}}},
+      // a plain run of the same length wins over a class of several
+      {"m/[\x93\x73\x95\x7B]\x93\x8C/k", {{"\x93\x8C", false}}},
+      // a class that may be missing, or takes more than the characters it lists
+      {"m/[\x93\x73\x95\x7B]?/k", {}},
+      {"m/[\x93\x73-\x95\x7B]/k", {}},
+      {"m/[^\x93\x73]/k", {}},
+      {"m/[a\x93\x73]/k", {}},
+      {"m/[\\.\x93\x73]/k", {}},
+      {"m/[\x93\x73\\d]/k", {}},
+      {"m/[\\x93\\x73]/k", {}},
+      {"m/[\x82\x60\x93\x73]/ki", {}},  // a full-width letter folds case
+      {"m/[\x93\x73[\x95\x7B]]/k", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Required(c.pattern), c.literals) << c.pattern;
+}
+
+// Another item of the pattern's sequence, which a line holding the first
+// set must hold as well to match.
+TEST(BRequiredLiteralTest, GivesTheNextBestSetOfTheSequence) {
+  const struct {
+    const char* pattern;
+    TLiterals literals;
+  } cases[] = {
+      {"m/\x93\x8C.{0,3}[\x93\x73\x95\x7B\x8C\xA7]/k", {{"\x93\x73", false}, {"\x95\x7B", false}, {"\x8C\xA7", false}}},
+      {"m/abc.*de/k", {{"de", false}}},
+      {"m/de.*abc/ki", {{"de", true}}},
+      {"m/(ab)x+cd/k", {{"cd", false}}},
+      {"m/ab(?:cd|ef)/k", {{"cd", false}, {"ef", false}}},
+      // the next best of a group is the group's own affair
+      {"m/(abc.*de)/k", {}},
+      // only one set, none, a branch of an alternation, a line break
+      {"m/abc/k", {}},
+      {"m/.*/k", {}},
+      {"m/abc.*de|x/k", {}},
+      {"m/abc.*\n/k", {}},
+      {"m/abc.*d?/k", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AlsoRequired(c.pattern), c.literals) << c.pattern;
 }
 
 // A class of characters sharing one lead byte, repeated: the byte recurs

@@ -159,6 +159,8 @@ std::vector<std::string> Patterns() {
                            // ending in the trail bytes \ and |, anchors, groups
                            "ｱﾞ|日本", "¬|ab", "日本|", "東京|京", "日本|本|日", "ソ|ポ|\\\\", "^(日|本)",
                            "(a|東)$", "x?(日|表)+", "Ａ|ａ|α", "ab|B", "a|~", "(?:東|京)[都京]", "〜|－",
+                           // classes listing kanji, alone or as the second word a line must hold
+                           "[東京]", "[都京]{2}", "日.?[本表]", "[ソポ]a", "Ａ[日本]", "ab.*[本表]|x",
                            // words of several bytes, mixing letters and kanji, each found by its
                            // leading bytes
                            "東京|日本a|B日", "ab日|Ba|本x",
