@@ -54,6 +54,11 @@ TLiteralFinder::TProbe::TProbe(const TLiteral& literal) : literal(literal.bytes)
   probeCase = caseBit(probe);
 }
 
+bool TLiteralFinder::TProbe::FitsAt(const unsigned char* at) const {
+  return (at[anchor] | anchorCase) == static_cast<unsigned char>(literal[anchor]) &&
+         (at[probe] | probeCase) == static_cast<unsigned char>(literal[probe]) && MatchesAt(at);
+}
+
 bool TLiteralFinder::TProbe::MatchesAt(const unsigned char* at) const {
   const auto* pattern = reinterpret_cast<const unsigned char*>(literal.data());
   if (!caseless) return std::memcmp(at, pattern, literal.size()) == 0;
@@ -109,15 +114,13 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
   const TProbe& one = probes_.front();
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   const size_t last = text.size() - one.literal.size();  // the last place the literal can start
-  const unsigned char anchor = one.literal[one.anchor];
-  const unsigned char probe = one.literal[one.probe];
   size_t pos = from;
   if (HasAvx2())
     if (const size_t found = FindOneWide(text, pos); found != std::string_view::npos) return found;
 #if defined(__SSE2__)
-  const __m128i anchorValue = Splat(anchor);
+  const __m128i anchorValue = Splat(one.literal[one.anchor]);
   const __m128i anchorMask = Splat(one.anchorCase);
-  const __m128i probeValue = Splat(probe);
+  const __m128i probeValue = Splat(one.literal[one.probe]);
   const __m128i probeMask = Splat(one.probeCase);
   for (; pos + 16 <= last + 1; pos += 16) {
     const __m128i hits = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(Load(data + pos + one.anchor), anchorMask), anchorValue),
@@ -129,9 +132,7 @@ size_t TLiteralFinder::FindOne(std::string_view text, size_t from) const {
   }
 #endif
   for (; pos <= last; ++pos)
-    if ((data[pos + one.anchor] | one.anchorCase) == anchor && (data[pos + one.probe] | one.probeCase) == probe &&
-        one.MatchesAt(data + pos))
-      return pos;
+    if (one.FitsAt(data + pos)) return pos;
   return std::string_view::npos;
 }
 
@@ -173,7 +174,7 @@ size_t TLiteralFinder::FindAny(std::string_view text, size_t from) const {
 #endif
   for (; pos + shortest_ <= text.size(); ++pos)
     for (const TProbe& p : probes_)
-      if (pos + p.literal.size() <= text.size() && p.MatchesAt(data + pos)) return pos;
+      if (pos + p.literal.size() <= text.size() && p.FitsAt(data + pos)) return pos;
   return std::string_view::npos;
 }
 

@@ -38,6 +38,9 @@ class TLiteralFinder {
 
     explicit TProbe(const TLiteral& literal);
     bool MatchesAt(const unsigned char* at) const;
+    // MatchesAt, after the two bytes the block searches test, which rule
+    // out most places at once.
+    bool FitsAt(const unsigned char* at) const;
   };
   size_t FindOne(std::string_view text, size_t from) const;
   size_t FindAny(std::string_view text, size_t from) const;
