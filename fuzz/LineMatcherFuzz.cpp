@@ -11,9 +11,10 @@ using namespace tansa2;
 
 namespace {
 
-// A literal, a pattern with no literal, and one whose matches can cross
-// nothing but stay in a line.
-const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$/k", "m/\x83\x5c/k"};
+// A literal, a pattern with no literal, one whose matches can cross
+// nothing but stay in a line, and one whose lines must hold a second word.
+const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$/k", "m/\x83\x5c/k",
+                                 "m/\x93\x8c.?[\x93\x73\x95\x7b]/k"};
 
 }  // namespace
 
