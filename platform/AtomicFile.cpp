@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <utility>
 
 #include "platform/FileIO.h"
 #include "platform/NativePath.h"
@@ -13,6 +14,10 @@
 
 namespace tansa2::platform {
 namespace {
+
+// Pieces gather up to this size before they are written: few system calls,
+// and little memory even for a file of a hundred megabytes.
+constexpr size_t kBufferBytes = size_t{256} << 10;
 
 [[noreturn]] void ThrowWriteError(const std::string& cp932Path, int error) {
   throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error));
@@ -23,18 +28,6 @@ namespace {
 std::string TemporaryName(const std::string& nativePath) {
   static std::atomic<unsigned> counter{0};
   return nativePath + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 // The folder's entry of the renamed file reaches the disk as well; a
@@ -50,35 +43,69 @@ void SyncFolderOf(const std::string& nativePath) {
 
 }  // namespace
 
-void WriteFileAtomically(const std::string& cp932Path, std::string_view bytes) {
-  const std::string target = NativePath(cp932Path);
-  std::string temporary;
-  int fd = -1;
+TAtomicFileWriter::TAtomicFileWriter(const std::string& cp932Path)
+    : cp932Path_(cp932Path), target_(NativePath(cp932Path)) {
   do {
-    temporary = TemporaryName(target);
+    temporary_ = TemporaryName(target_);
     // 0666 through the umask, as a plain new file would get.
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EEXIST);
-  if (fd < 0) ThrowWriteError(cp932Path, errno);
+    fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  } while (fd_ < 0 && errno == EEXIST);
+  if (fd_ < 0) ThrowWriteError(cp932Path_, errno);
   // A file kept private stays private when it is replaced.
   struct stat old {};
-  if (stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd, old.st_mode & 07777);
+  if (stat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) fchmod(fd_, old.st_mode & 07777);
+}
 
-  bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-  int error = errno;
-  if (close(fd) != 0 && written) {
-    written = false;
-    error = errno;
+TAtomicFileWriter::~TAtomicFileWriter() {
+  if (fd_ < 0) return;
+  close(fd_);
+  unlink(temporary_.c_str());
+}
+
+void TAtomicFileWriter::Write(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() < kBufferBytes) {
+    buffer_ += bytes;
+    return;
   }
-  if (written && rename(temporary.c_str(), target.c_str()) != 0) {
-    written = false;
-    error = errno;
+  WriteOut(buffer_);
+  buffer_.clear();
+  // A piece as large as the buffer goes out as it is, without a copy.
+  if (bytes.size() < kBufferBytes)
+    buffer_ += bytes;
+  else
+    WriteOut(bytes);
+}
+
+void TAtomicFileWriter::Commit() {
+  WriteOut(buffer_);
+  buffer_.clear();
+  if (fsync(fd_) != 0) Fail(errno);
+  if (close(std::exchange(fd_, -1)) != 0) Fail(errno);
+  if (rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
+  SyncFolderOf(target_);
+}
+
+void TAtomicFileWriter::WriteOut(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd_, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
   }
-  if (!written) {
-    unlink(temporary.c_str());
-    ThrowWriteError(cp932Path, error);
-  }
-  SyncFolderOf(target);
+}
+
+void TAtomicFileWriter::Fail(int error) {
+  if (fd_ >= 0) close(std::exchange(fd_, -1));
+  unlink(temporary_.c_str());
+  ThrowWriteError(cp932Path_, error);
+}
+
+void WriteFileAtomically(const std::string& cp932Path, std::string_view bytes) {
+  TAtomicFileWriter file(cp932Path);
+  file.Write(bytes);
+  file.Commit();
 }
 
 }  // namespace tansa2::platform

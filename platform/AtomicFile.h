@@ -1,16 +1,45 @@
 #pragma once
-// Files that are replaced whole: the settings file and the result history.
-// A crash or a full disk during a write never leaves a half file under the
-// real name: the bytes go to a temporary file in the same folder, are
-// flushed, and the temporary file is renamed over the real one.
+// Files that are replaced whole: the settings file, saved results and the
+// result history. A crash or a full disk during a write never leaves a half
+// file under the real name: the bytes go to a temporary file in the same
+// folder, are flushed, and the temporary file is renamed over the real one.
 #include <string>
 #include <string_view>
 
 namespace tansa2::platform {
 
-// Replaces the file at the CP932 path `cp932Path` with `bytes`. Throws
+// Writes a file in pieces, so that a large one is never held whole in
+// memory: the pieces gather in a buffer that goes to the temporary file each
+// time it fills, and Commit puts the file in place. Every failure throws
 // EInOutError (platform/FileIO.h) naming the file and the system's reason;
-// the old file is then untouched and no temporary file is left behind.
+// after a failure, or when the writer goes without a Commit, the old file is
+// untouched and no temporary file is left behind.
+class TAtomicFileWriter {
+ public:
+  // Makes the temporary file beside the CP932 path `cp932Path`.
+  explicit TAtomicFileWriter(const std::string& cp932Path);
+  ~TAtomicFileWriter();
+  TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+  TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+  void Write(std::string_view bytes);
+  // Writes what is buffered, flushes the file to the disk and renames it
+  // over the real one.
+  void Commit();
+
+ private:
+  void WriteOut(std::string_view bytes);
+  [[noreturn]] void Fail(int error);
+
+  std::string cp932Path_;
+  std::string target_;
+  std::string temporary_;
+  int fd_ = -1;  // -1 once committed or failed
+  std::string buffer_;
+};
+
+// Replaces the file at the CP932 path `cp932Path` with `bytes`, as
+// TAtomicFileWriter does.
 void WriteFileAtomically(const std::string& cp932Path, std::string_view bytes);
 
 }  // namespace tansa2::platform

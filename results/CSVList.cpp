@@ -6,7 +6,6 @@
 #include <limits>
 #include <system_error>
 
-#include "platform/AtomicFile.h"
 #include "platform/FileIO.h"
 #include "platform/NativePath.h"
 #include "results/CommaText.h"
@@ -91,24 +90,37 @@ bool TCSVList::LoadFromFile(const std::string& fileName) {
   return true;
 }
 
-void WriteTableFile(const std::string& fileName, std::string_view text) {
+void WriteTableFile(const std::string& fileName,
+                    const std::function<void(platform::TAtomicFileWriter& file)>& writeRows) {
   std::error_code error;
   const std::filesystem::path path = std::filesystem::absolute(platform::NativePath(fileName), error);
   // A folder that can't be made shows up as a file that can't be written,
   // with the reason the write gives.
   if (!error) std::filesystem::create_directories(path.parent_path(), error);
-  platform::WriteFileAtomically(fileName, text);
+  platform::TAtomicFileWriter file(fileName);
+  writeRows(file);
+  file.Commit();
 }
 
-void TCSVList::SaveToFile(const std::string& fileName) const { WriteTableFile(fileName, Text()); }
+void TCSVList::SaveToFile(const std::string& fileName) const {
+  WriteTableFile(fileName, [this](platform::TAtomicFileWriter& file) {
+    ForEachLine([&file](std::string_view line) { file.Write(line); });
+  });
+}
 
 std::string TCSVList::Text() const {
   std::string text;
-  for (const auto& cells : rows_) {
-    text += ToCommaText(cells);
-    text += "\r\n";
-  }
+  ForEachLine([&text](std::string_view line) { text += line; });
   return text;
+}
+
+void TCSVList::ForEachLine(const std::function<void(std::string_view line)>& put) const {
+  std::string line;
+  for (const auto& cells : rows_) {
+    line = ToCommaText(cells);
+    line += "\r\n";
+    put(line);
+  }
 }
 
 }  // namespace tansa2

@@ -6,17 +6,21 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace tansa2 {
 
 // A table file's bytes; throws EQuietAbort when the file can't be read.
 std::string ReadTableFile(const std::string& fileName);
+// Writes a table file: missing folders are created, `writeRows` gives the
+// file its bytes, and the file is replaced whole or not at all (see
+// TCSVList::SaveToFile).
+void WriteTableFile(const std::string& fileName,
+                    const std::function<void(platform::TAtomicFileWriter& file)>& writeRows);
 // Calls `addRow` with the cells of each row of a table file's text: a line
 // ends at CR LF, at a lone CR or at a lone LF, the text at its first 0x00
 // byte; blanks around a line are dropped, and a line of none but them gives
 // no row.
-// Writes a table file: missing folders are created, and the file is
-// replaced whole or not at all (see TCSVList::SaveToFile).
-void WriteTableFile(const std::string& fileName, std::string_view text);
 void ForEachTableRow(std::string_view text, const std::function<void(std::vector<std::string>&& cells)>& addRow);
 
 class TCSVList {
@@ -45,6 +49,9 @@ class TCSVList {
   std::string Text() const;
 
  private:
+  // Hands each line of Text() to `put`, one at a time.
+  void ForEachLine(const std::function<void(std::string_view line)>& put) const;
+
   std::vector<std::vector<std::string>> rows_;
   int colCount_ = 0;
 };

@@ -51,18 +51,21 @@ void TGrepResultRows::LoadFromFile(const std::string& fileName) {
   colCount_ = static_cast<int>(width);
 }
 
-std::string TGrepResultRows::CsvText() const {
-  std::string text;
-  // At most every byte doubled and quoted: untouched room costs no memory,
-  // and the text is never copied as it grows.
-  const size_t perRow = 3 * static_cast<size_t>(colCount_) + 2;
-  text.reserve(2 * rows_.TextBytes() + perRow * static_cast<size_t>(DataCount()));
+void TGrepResultRows::ForEachCsvLine(const std::function<void(std::string_view line)>& put) const {
   std::vector<std::string_view> cells(static_cast<size_t>(colCount_));
+  std::string line;
   for (int i = 0; i < DataCount(); ++i) {
     for (int c = 0; c < colCount_; ++c) cells[static_cast<size_t>(c)] = rows_.Cell(c, i);
-    AppendCommaText(text, cells);
-    text += "\r\n";
+    line.clear();
+    AppendCommaText(line, cells);
+    line += "\r\n";
+    put(line);
   }
+}
+
+std::string TGrepResultRows::CsvText() const {
+  std::string text;
+  ForEachCsvLine([&text](std::string_view line) { text += line; });
   return text;
 }
 
@@ -80,7 +83,12 @@ int TGrepResultRows::LineNum(int index) const { return NumberCell(1, index); }
 int TGrepResultRows::MatchPos(int index) const { return NumberCell(3, index); }
 int TGrepResultRows::MatchLen(int index) const { return NumberCell(4, index); }
 
-void TGrepResultRows::SaveToCsvFile(const std::string& fileName) const { WriteTableFile(fileName, CsvText()); }
+void TGrepResultRows::SaveToCsvFile(const std::string& fileName) const {
+  WriteTableFile(fileName, [this](platform::TAtomicFileWriter& file) {
+    ForEachCsvLine([&file](std::string_view line) { file.Write(line); });
+  });
+}
+
 void TGrepResultRows::SaveToTagFile(const std::string& fileName) const { SaveRows(fileName, stTag); }
 void TGrepResultRows::SaveToLineOnlyFile(const std::string& fileName) const { SaveRows(fileName, stLineOnly); }
 
@@ -94,17 +102,15 @@ void TGrepResultRows::SaveToFile(const std::string& fileName, int saveType) cons
 }
 
 void TGrepResultRows::SaveRows(const std::string& fileName, int saveType) const {
-  std::string text;
-  // A path, a line number and a line, and at most five bytes besides.
-  text.reserve(rows_.TextBytes() + 8 * static_cast<size_t>(DataCount()));
+  platform::TAtomicFileWriter file(fileName);
   TResultRow row;
   for (int i = 0; i < DataCount(); ++i) {
     row.FileName.assign(FileName(i));
     row.LineNum = LineNum(i);
     row.Line.assign(Line(i));
-    text += FormatRow(row, saveType);
+    file.Write(FormatRow(row, saveType));
   }
-  platform::WriteFileAtomically(fileName, text);
+  file.Commit();
 }
 
 bool TGrepResultRows::EndUpdate() {

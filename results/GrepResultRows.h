@@ -3,6 +3,7 @@
 // line, five text cells (file name, line number, line text, match position,
 // match length), the writers of the three save formats and the counter of
 // the list's nested update lock.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,11 @@ class TGrepResultRows {
   void SaveToLineOnlyFile(const std::string& fileName) const;
   // stCsv, stTag, and line texts for any other value.
   void SaveToFile(const std::string& fileName, int saveType) const;
-  // The rows as SaveToCsvFile writes them: each row as comma text of as
-  // many cells as the widest row has, ending in CR LF.
+  // Hands the rows to `put` one at a time, as SaveToCsvFile writes them:
+  // each row as comma text of as many cells as the widest row has, ending in
+  // CR LF. The line is valid until the next call.
+  void ForEachCsvLine(const std::function<void(std::string_view line)>& put) const;
+  // All those lines in one text.
   std::string CsvText() const;
   // Replaces the rows with those of a file SaveToCsvFile wrote, or of any
   // comma-separated file; throws EQuietAbort with the rows unchanged when

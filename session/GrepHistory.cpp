@@ -3,6 +3,7 @@
 #include <charconv>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -37,9 +38,12 @@ std::optional<bool> ParseFlag(std::string_view line) {
   return value == 1;
 }
 
-void WriteEntryFile(const std::string& fileName, std::string_view bytes) {
+void WriteEntryFile(const std::string& fileName,
+                    const std::function<void(platform::TAtomicFileWriter& file)>& writeEntry) {
   try {
-    platform::WriteFileAtomically(fileName, bytes);
+    platform::TAtomicFileWriter file(fileName);
+    writeEntry(file);
+    file.Commit();
   } catch (const std::exception&) {
     throw EQuietAbort();
   }
@@ -104,8 +108,13 @@ std::optional<TGrepParam> ParseGrepParam(std::string_view text) {
 
 void StoreHistoryEntry(const std::string& tmpDir, int number, const TGrepParam& param,
                        const TGrepResultRows& rows) {
-  WriteEntryFile(GrepParamFileName(tmpDir, number), GrepParamText(param));
-  WriteEntryFile(GrepResultFileName(tmpDir, number), rows.CsvText());
+  WriteEntryFile(GrepParamFileName(tmpDir, number),
+                 [&param](platform::TAtomicFileWriter& file) { file.Write(GrepParamText(param)); });
+  // Row by row: the whole text of a large result would double the memory
+  // the rows take.
+  WriteEntryFile(GrepResultFileName(tmpDir, number), [&rows](platform::TAtomicFileWriter& file) {
+    rows.ForEachCsvLine([&file](std::string_view line) { file.Write(line); });
+  });
 }
 
 TGrepParam LoadHistoryParam(const std::string& tmpDir, int number) {

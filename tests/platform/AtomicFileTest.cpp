@@ -77,6 +77,65 @@ TEST_F(AtomicFileTest, DiskFullMidwayKeepsTheOldFile) {
   ExpectOldFileAlone();
 }
 
+// Pieces of every size, small ones filling the buffer many times over and
+// ones larger than any buffer, make the file they add up to.
+TEST_F(AtomicFileTest, PiecesAddUpToTheFile) {
+  const std::vector<std::vector<size_t>> orders = {
+      {},
+      {0, 1, 0},
+      std::vector<size_t>(5000, 97),
+      {1, 300000, 2, 2000000, 3},
+      {2000000, 100000, 100000, 100000, 100000, 1},
+  };
+  for (const std::vector<size_t>& sizes : orders) {
+    SCOPED_TRACE(sizes.size());
+    std::string expected;
+    {
+      TAtomicFileWriter file(path_);
+      for (size_t i = 0; i < sizes.size(); ++i) {
+        // Each piece its own bytes, so a lost, doubled or moved piece shows.
+        std::string piece(sizes[i], static_cast<char>('a' + i % 26));
+        if (!piece.empty()) piece.front() = static_cast<char>('0' + i % 10);
+        file.Write(piece);
+        expected += piece;
+      }
+      EXPECT_EQ(ReadWholeFile(path_), "old contents\r\n") << "the real file changes only at the commit";
+      file.Commit();
+    }
+    EXPECT_EQ(ReadWholeFile(path_), expected);
+    EXPECT_EQ(Entries(dir_.Path()), std::vector<std::string>{"settings.ini"});
+    WriteFileAtomically(path_, "old contents\r\n");
+  }
+}
+
+// The caller gives up part way (an error of its own) and the writer goes
+// without a commit, after much has reached the temporary file.
+TEST_F(AtomicFileTest, AWriterLeftWithoutCommitKeepsTheOldFile) {
+  {
+    TAtomicFileWriter file(path_);
+    for (int i = 0; i < 100; ++i) file.Write(std::string(10000, 'n'));
+  }
+  ExpectOldFileAlone();
+}
+
+// The disk fills after some buffers have been written, before the commit.
+TEST_F(AtomicFileTest, DiskFullPartWayThroughThePiecesKeepsTheOldFile) {
+  std::string failure;
+  size_t written = 0;
+  {
+    const testing::TFileSizeLimit full(600000);
+    TAtomicFileWriter file(path_);
+    try {
+      for (; written < 300; ++written) file.Write(std::string(10000, 'y'));
+    } catch (const EInOutError& error) {
+      failure = error.what();
+    }
+  }
+  EXPECT_LT(written, 300u) << "no write failed";
+  EXPECT_NE(failure.find(path_), std::string::npos) << failure;
+  ExpectOldFileAlone();
+}
+
 TEST_F(AtomicFileTest, ReadOnlyFolderKeepsTheOldFile) {
   ASSERT_EQ(chmod(dir_.String().c_str(), 0555), 0);
   const bool failed = testing::HoldsWithoutRoot([this] {

@@ -131,6 +131,25 @@ TEST(CSVListTest, SaveWritesCrLfLinesThatLoadBack) {
   EXPECT_EQ(ReadBytes(native), "");
 }
 
+// A table larger than the writer's buffer is saved in pieces that add up
+// to its text and load back as the same rows.
+TEST(CSVListTest, ALargeTableIsSavedWhole) {
+  testing::TTempDir dir;
+  TCSVList list;
+  for (int i = 0; i < 20000; ++i) {
+    list.AddRow("");
+    list.SetCells(0, i, "/d/file" + std::to_string(i) + ".txt");
+    list.SetCells(1, i, std::string(10 + i % 80, "x,\" \t"[i % 5]));
+  }
+  const std::string name = dir.String() + "/r.csv";
+  list.SaveToFile(name);
+  EXPECT_EQ(ReadBytes(name), list.Text());
+  TCSVList loaded;
+  ASSERT_TRUE(loaded.LoadFromFile(name));
+  ASSERT_EQ(loaded.RowCount(), list.RowCount());
+  for (int row = 0; row < list.RowCount(); row += 997) EXPECT_EQ(loaded.Row(row), list.Row(row));
+}
+
 TEST(CSVListTest, SaveThrowsWhenFileCantBeWritten) {
   testing::TTempDir dir;
   const std::string blocker = dir.Write("plain", "x");

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <vector>
 
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
@@ -156,6 +157,56 @@ TEST_F(GrepResultRowsTest, FailedSaveReportsTheReasonAndKeepsTheEarlierFile) {
       EXPECT_EQ(ReadBytes(file), earlier);
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2) << "a file left beside";
     }
+  }
+}
+
+// Rows the writers must take care with, then enough rows that the file is
+// written in many pieces.
+std::vector<TResultRow> AwkwardRows() {
+  std::vector<TResultRow> rows = {
+      {"/home/u/my docs/a.txt", 12, "\tx = \"a, b\";", 3, 4},
+      {"/d/crlf.txt", 2, "line\r\nbroken\ronce\nmore", 1, 1},
+      {"/d/\"q\",.txt", 3, "\"\"", 1, 2},
+      {"/d/empty.txt", 4, "", 0, 0},
+      {"/d/spaced.txt", 5, "  spaced  ", 1, 1},
+      {platform::Utf8ToCp932("/d/東京.txt"), 6, platform::Utf8ToCp932("表示,ソ\"ポ\\"), 1, 2},
+      {"/d/nul.txt", 7, std::string("cut\0here", 8), 1, 3},
+  };
+  for (int i = 0; i < 20000; ++i)
+    rows.push_back({"/d/many" + std::to_string(i % 13) + ".txt", i, std::string(20 + i % 90, "ab, \"c"[i % 5]),
+                    1 + i % 40, i % 7});
+  return rows;
+}
+
+// Each format's file is its rows' lines, one after another, however many
+// pieces it is written in.
+TEST_F(GrepResultRowsTest, SavedFilesAreTheRowsLinesInOrder) {
+  const std::vector<TResultRow> awkward = AwkwardRows();
+  rows_.ClearData();
+  for (const TResultRow& row : awkward) rows_.AddData(row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen);
+  for (const int saveType : {stCsv, stTag, stLineOnly}) {
+    SCOPED_TRACE(saveType);
+    std::string expected;
+    for (const TResultRow& row : awkward) expected += FormatRow(row, saveType);
+    EXPECT_EQ(Saved(saveType), expected);
+    if (saveType == stCsv) EXPECT_EQ(rows_.CsvText(), expected);
+  }
+}
+
+// The disk fills after part of the rows has reached the temporary file.
+TEST_F(GrepResultRowsTest, DiskFullPartWayThroughTheRowsKeepsTheEarlierFile) {
+  rows_.ClearData();
+  for (const TResultRow& row : AwkwardRows())
+    rows_.AddData(row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen);
+  for (const int saveType : {stCsv, stTag, stLineOnly}) {
+    SCOPED_TRACE(saveType);
+    const std::string file = dir_.Write("out.txt", "earlier\r\n");
+    {
+      const testing::TFileSizeLimit full(600000);
+      EXPECT_TRUE(Throws(file, saveType));
+    }
+    EXPECT_EQ(ReadBytes(file), "earlier\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 1) << "a file left beside";
   }
 }
 

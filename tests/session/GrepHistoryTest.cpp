@@ -2,17 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/CodePage.h"
 #include "results/QuietAbort.h"
+#include "results/RowFormats.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WriteFaults.h"
 
 namespace tansa2 {
 namespace {
@@ -115,6 +119,47 @@ TEST(GrepHistoryTest, FilesLeftUnderTheNumberAreReplaced) {
   StoreHistoryEntry(tmp.String(), 1, SampleParam(), rows);
   EXPECT_EQ(LoadHistoryParam(tmp.String(), 1).GrepStr, SampleParam().GrepStr);
   EXPECT_EQ(ReadFile(oldResult), rows.CsvText());
+}
+
+// Rows of every kind the comma text quotes, and enough of them that the
+// file is written in many pieces.
+TGrepResultRows ManyAwkwardRows() {
+  TGrepResultRows rows;
+  const std::string lines[] = {"plain", "a, \"b\"", "cr\rlf\r\nlf\n", "", "  spaced ",
+                               platform::Utf8ToCp932("表示\\ソ")};
+  for (int i = 0; i < 30000; ++i)
+    rows.AddData("/d/dir " + std::to_string(i % 11) + "/f.txt", i, lines[i % 6] + std::string(i % 70, 'x'),
+                 1 + i % 9, i % 4);
+  return rows;
+}
+
+TEST(GrepHistoryTest, TheResultFileHoldsEachRowsCommaLine) {
+  testing::TTempDir tmp;
+  const TGrepResultRows rows = ManyAwkwardRows();
+  StoreHistoryEntry(tmp.String(), 4, SampleParam(), rows);
+  std::string expected;
+  for (int i = 0; i < rows.DataCount(); ++i)
+    expected += CsvLine({std::string(rows.FileName(i)), rows.LineNum(i), std::string(rows.Line(i)),
+                         rows.MatchPos(i), rows.MatchLen(i)});
+  EXPECT_EQ(ReadFile(tmp.Path() / "GrepResult.4"), expected);
+}
+
+// The disk fills part way through the rows: the entry's old result file
+// stays whole and nothing is left beside it.
+TEST(GrepHistoryTest, DiskFullPartWayKeepsTheOldResultFile) {
+  testing::TTempDir tmp;
+  const std::string oldParam = tmp.Write("GrepParam.2", GrepParamText(SampleParam()));
+  const std::string oldResult = tmp.Write("GrepResult.2", "old,1,x,1,1\r\n");
+  const TGrepResultRows rows = ManyAwkwardRows();
+  {
+    const testing::TFileSizeLimit full(600000);
+    EXPECT_THROW(StoreHistoryEntry(tmp.String(), 2, SampleParam(), rows), EQuietAbort);
+  }
+  EXPECT_EQ(ReadFile(oldResult), "old,1,x,1,1\r\n");
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(tmp.Path())) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"GrepParam.2", "GrepResult.2"}));
 }
 
 TEST(GrepHistoryTest, FailuresAreQuietAborts) {
