@@ -61,7 +61,6 @@ uint32_t TRowStore::FileIndex(std::string_view name) {
 int TRowStore::AddRow(std::span<const std::string_view> cells) {
   TRow row{nullptr, FileIndex(cells.empty() ? std::string_view() : cells[0]),
            static_cast<uint32_t>(cells.size())};
-  if (!cells.empty()) textBytes_ += cells[0].size();
   size_t size = 0;
   for (size_t i = 1; i < cells.size(); ++i) size += LengthBytes(cells[i].size()) + cells[i].size();
   if (size > 0) {
@@ -71,7 +70,6 @@ int TRowStore::AddRow(std::span<const std::string_view> cells) {
       out = PutLength(out, cells[i].size());
       if (!cells[i].empty()) std::memcpy(out, cells[i].data(), cells[i].size());
       out += cells[i].size();
-      textBytes_ += cells[i].size();
     }
   }
   rows_.push_back(row);
@@ -86,7 +84,6 @@ void TRowStore::Clear() {
   blocks_.clear();
   free_ = nullptr;
   freeSize_ = 0;
-  textBytes_ = 0;
 }
 
 std::string_view TRowStore::Cell(int col, int row) const {

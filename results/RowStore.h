@@ -23,8 +23,6 @@ class TRowStore {
   int CellCount(int row) const { return static_cast<int>(rows_[static_cast<size_t>(row)].cellCount); }
   // "" outside the table. Valid until the store is cleared or destroyed.
   std::string_view Cell(int col, int row) const;
-  // Bytes of all cells' texts, each file name counted for each of its rows.
-  size_t TextBytes() const { return textBytes_; }
 
  private:
   struct TRow {
@@ -42,7 +40,6 @@ class TRowStore {
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* free_ = nullptr;  // the unused end of the last ordinary block
   size_t freeSize_ = 0;
-  size_t textBytes_ = 0;
 };
 
 }  // namespace tansa2
