@@ -63,12 +63,6 @@ void TGrepResultRows::ForEachCsvLine(const std::function<void(std::string_view l
   }
 }
 
-std::string TGrepResultRows::CsvText() const {
-  std::string text;
-  ForEachCsvLine([&text](std::string_view line) { text += line; });
-  return text;
-}
-
 int TGrepResultRows::NumberCell(int col, int index) const {
   const std::string_view text = rows_.Cell(col, index);
   const char* begin = text.data();

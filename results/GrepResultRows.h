@@ -40,8 +40,6 @@ class TGrepResultRows {
   // each row as comma text of as many cells as the widest row has, ending in
   // CR LF. The line is valid until the next call.
   void ForEachCsvLine(const std::function<void(std::string_view line)>& put) const;
-  // All those lines in one text.
-  std::string CsvText() const;
   // Replaces the rows with those of a file SaveToCsvFile wrote, or of any
   // comma-separated file; throws EQuietAbort with the rows unchanged when
   // the file can't be read.

@@ -13,6 +13,7 @@
 #include "platform/FileIO.h"
 #include "results/CSVList.h"
 #include "results/RowFormats.h"
+#include "tests/support/CsvText.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WriteFaults.h"
 
@@ -104,13 +105,13 @@ TEST_F(GrepResultRowsTest, ALoadedFileIsWrittenBackAsTheRowTableWritesIt) {
     table.LoadFromFile(file);
     rows_.LoadFromFile(file);
     EXPECT_EQ(rows_.DataCount(), table.RowCount());
-    EXPECT_EQ(rows_.CsvText(), table.Text());
+    EXPECT_EQ(testing::CsvText(rows_), table.Text());
   }
   // A table widened by a file stays as wide for the next search's rows.
   rows_.LoadFromFile(dir_.Write("wide.csv", "f,1,x,1,1,extra\r\n"));
   rows_.ClearData();
   rows_.AddData("g", 2, "y", 1, 1);
-  EXPECT_EQ(rows_.CsvText(), "g,2,y,1,1,\r\n");
+  EXPECT_EQ(testing::CsvText(rows_), "g,2,y,1,1,\r\n");
 }
 
 TEST_F(GrepResultRowsTest, SavesTheThreeFormats) {
@@ -189,7 +190,7 @@ TEST_F(GrepResultRowsTest, SavedFilesAreTheRowsLinesInOrder) {
     std::string expected;
     for (const TResultRow& row : awkward) expected += FormatRow(row, saveType);
     EXPECT_EQ(Saved(saveType), expected);
-    if (saveType == stCsv) EXPECT_EQ(rows_.CsvText(), expected);
+    if (saveType == stCsv) EXPECT_EQ(testing::CsvText(rows_), expected);
   }
 }
 
@@ -217,7 +218,7 @@ TEST_F(GrepResultRowsTest, AFolderRemovedBeforeTheSaveIsReportedForLinesAndCreat
     EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "gone"));
   }
   rows_.SaveToFile(file, stCsv);
-  EXPECT_EQ(ReadBytes(file), rows_.CsvText());
+  EXPECT_EQ(ReadBytes(file), testing::CsvText(rows_));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/CodePage.h"
 #include "results/QuietAbort.h"
 #include "results/RowFormats.h"
+#include "tests/support/CsvText.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WriteFaults.h"
 
@@ -94,7 +95,7 @@ TEST(GrepHistoryTest, AnEntryIsStoredAndReadBack) {
   StoreHistoryEntry(tmp.String(), 12, SampleParam(), rows);
 
   EXPECT_EQ(ReadFile(tmp.Path() / "GrepParam.12"), GrepParamText(SampleParam()));
-  EXPECT_EQ(ReadFile(tmp.Path() / "GrepResult.12"), rows.CsvText());
+  EXPECT_EQ(ReadFile(tmp.Path() / "GrepResult.12"), testing::CsvText(rows));
   ExpectSameParam(LoadHistoryParam(tmp.String(), 12), SampleParam());
   TGrepResultRows read;
   read.LoadFromFile(GrepResultFileName(tmp.String(), 12));
@@ -118,7 +119,7 @@ TEST(GrepHistoryTest, FilesLeftUnderTheNumberAreReplaced) {
   rows.AddData("/new.txt", 1, "new", 1, 3);
   StoreHistoryEntry(tmp.String(), 1, SampleParam(), rows);
   EXPECT_EQ(LoadHistoryParam(tmp.String(), 1).GrepStr, SampleParam().GrepStr);
-  EXPECT_EQ(ReadFile(oldResult), rows.CsvText());
+  EXPECT_EQ(ReadFile(oldResult), testing::CsvText(rows));
 }
 
 // Rows of every kind the comma text quotes, and enough of them that the
@@ -206,7 +207,7 @@ TEST(GrepHistoryTest, AKilledWriterLeavesNoHalfFile) {
     big[0].AddData("/d/first.txt", i, "a line of the first entry, long enough to take time", 1, 4);
     big[1].AddData("/d/second.txt", i, "another line, of the second entry", 1, 7);
   }
-  const std::string texts[2] = {big[0].CsvText(), big[1].CsvText()};
+  const std::string texts[2] = {testing::CsvText(big[0]), testing::CsvText(big[1])};
   const fs::path result = tmp.Path() / "GrepResult.1";
   for (int delayUs : {0, 3000, 20000, 60000}) {
     const pid_t child = fork();
