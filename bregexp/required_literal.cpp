@@ -55,7 +55,7 @@ using Set = std::vector<RequiredLiteral>;  // empty: nothing required is known
 // character, so that it holds in every code the text may come in.
 bool Implies(const RequiredLiteral& longer, const RequiredLiteral& shorter, bool sjis) {
   if (shorter.bytes.size() > longer.bytes.size() || (longer.asciiCaseless && !shorter.asciiCaseless)) return false;
-  auto length = [&](const std::string& text, size_t at) {
+  auto length = [&](const std::string& text, size_t at) -> size_t {
     return sjis && IsLead(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
   };
   auto same = [&](size_t at, size_t n, size_t from) {

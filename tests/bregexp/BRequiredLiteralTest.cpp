@@ -176,7 +176,9 @@ TEST(BRequiredLiteralTest, FindsRunsOfOneLeadByte) {
     int count = 0;
     const int lead = BRequiredLeadRun(c.pattern, &count);
     EXPECT_EQ(lead, c.lead) << c.pattern;
-    if (lead != 0) EXPECT_EQ(count, c.count) << c.pattern;
+    if (lead != 0) {
+      EXPECT_EQ(count, c.count) << c.pattern;
+    }
   }
 }
 

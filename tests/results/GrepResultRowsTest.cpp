@@ -190,7 +190,9 @@ TEST_F(GrepResultRowsTest, SavedFilesAreTheRowsLinesInOrder) {
     std::string expected;
     for (const TResultRow& row : awkward) expected += FormatRow(row, saveType);
     EXPECT_EQ(Saved(saveType), expected);
-    if (saveType == stCsv) EXPECT_EQ(testing::CsvText(rows_), expected);
+    if (saveType == stCsv) {
+      EXPECT_EQ(testing::CsvText(rows_), expected);
+    }
   }
 }
 
