@@ -495,8 +495,6 @@ TJisBlock ReadJisBlockWide(const uchar* at) {
   return block;
 }
 TANSA2_AVX2_END
-#else
-TJisBlock ReadJisBlockWide(const uchar* at) { return ReadJisBlock(at); }
 #endif
 
 // Bit i set when an odd number of bits 0 to i are.
@@ -510,8 +508,8 @@ enum class TJisCheck { Clean, Broken, Unsure };
 // Checks the escape sequences of a block of the text all at once, as
 // IsCleanJis does one by one, given the two bytes after the block; Unsure
 // when one of them begins inside another.
-TJisCheck CheckJisBlock(const TJisBlock& block, const uchar* after, size_t blockStart, bool& kanjiMode,
-                        size_t& runStart) {
+[[gnu::always_inline]] inline TJisCheck CheckJisBlock(const TJisBlock& block, const uchar* after, size_t blockStart,
+                                                    bool& kanjiMode, size_t& runStart) {
   // The last bytes of a sequence begun in the block before.
   const uint64_t sequenceTail = runStart > blockStart ? (uint64_t{1} << (runStart - blockStart)) - 1 : 0;
   const uint64_t escapes = block.escapes & ~sequenceTail;
@@ -541,22 +539,20 @@ TJisCheck CheckJisBlock(const TJisBlock& block, const uchar* after, size_t block
   return TJisCheck::Clean;
 }
 
-}  // namespace
-
-bool IsCleanJis(std::string_view text) {
-  const auto* p = reinterpret_cast<const uchar*>(text.data());
-  const size_t n = text.size();
+// IsCleanJis over the blocks `readBlock` reads; inlined into each caller, so
+// that a block stays in registers between its reading and its check.
+template <class TReadBlock>
+[[gnu::always_inline]] inline bool CleanJisBlocks(const uchar* p, size_t n, TReadBlock readBlock) {
   bool kanjiMode = false;
   // Where the run since the last escape sequence begins: the first byte
   // not yet looked at when that lies ahead.
   size_t runStart = 0;
-  const bool wide = HasAvx2();
   // Sixty-four bytes at a time; the last block is read from a copy padded
   // with zeros, which the masks then leave out.
   for (size_t blockStart = 0; blockStart < n; blockStart += 64) {
     TJisBlock block;
     if (blockStart + 64 <= n) {
-      block = wide ? ReadJisBlockWide(p + blockStart) : ReadJisBlock(p + blockStart);
+      block = readBlock(p + blockStart);
     } else {
       uchar last[64] = {};
       std::memcpy(last, p + blockStart, n - blockStart);
@@ -593,6 +589,24 @@ bool IsCleanJis(std::string_view text) {
     }
   }
   return !kanjiMode || (n - runStart) % 2 == 0;
+}
+
+#if defined(__x86_64__)
+TANSA2_AVX2_BEGIN
+bool IsCleanJisWide(const uchar* p, size_t n) {
+  return CleanJisBlocks(p, n, [](const uchar* at) { return ReadJisBlockWide(at); });
+}
+TANSA2_AVX2_END
+#endif
+
+}  // namespace
+
+bool IsCleanJis(std::string_view text) {
+  const auto* p = reinterpret_cast<const uchar*>(text.data());
+#if defined(__x86_64__)
+  if (HasAvx2()) return IsCleanJisWide(p, text.size());
+#endif
+  return CleanJisBlocks(p, text.size(), ReadJisBlock);
 }
 
 size_t JisToSjis(std::string_view text, std::string& room) {
