@@ -330,7 +330,7 @@ def main():
              ("marginal ms/MB 50->500 within 20% of 500's", case7a_check), man_small["trees"]["mixed"],
              same_search=False, min_rounds=MAX_ROUNDS),
         Case("7b", f"{args.empty} empty files: search vs rg --files", os.path.join(CORPUS, empty),
-             [T("-r", "-F", "x", "tree"), R("--files", "tree")],
+             [T("-r", "-F", "x", "tree"), R("--files", "tree"), R("-F", "x", "tree", label="rg (search)")],
              ("<=1.0x rg", within(1.0)), man_empty["trees"]["tree"], same_search=False),
     ]
 
@@ -344,8 +344,12 @@ def main():
                           cw_big, [T("-r", "-a", *(["-c"] if match_case else []), words, "mixed"),
                                    R(*([] if match_case else ["-i"]), words, "twin")],
                           ("<=1.5x rg", within(1.5)), mixed))
-    for key, rx_ in (("9a", "[ァ-ヶ]{8,}"), ("9b", r"\d{3}-\d{4}"), ("9c", r"^\s*$")):
-        cases.append(Case(key, f"regular expression {rx_} without a required word ({big})", cw_big,
+    for key, rx_, what in (("9a", "[ァ-ヶ]{8,}", "without a required word"),
+                           ("9b", r"\d{3}-\d{4}", "without a required word"),
+                           ("9c", r"^\s*$", "without a required word"),
+                           ("9d", "[一-龠]{4}", "without a required word, kanji on most lines"),
+                           ("9e", "[アイウ]{3}", "requiring common single characters")):
+        cases.append(Case(key, f"regular expression {rx_} {what} ({big})", cw_big,
                           [T("-r", "-a", "-c", rx_, "mixed"), R(rx_, "twin")], ("<=2.0x rg", within(2.0)), mixed))
     cases.append(Case("10", f"one character, の, on most lines ({big})", cw_big,
                       [T("-r", "-a", "-c", "-F", "の", "mixed"), R("-F", "の", "twin")],

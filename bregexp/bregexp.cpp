@@ -244,12 +244,17 @@ extern "C" int BStaysInLine(const char* pattern) {
   });
 }
 
-extern "C" int BRequiredLeadRun(const char* pattern, int* count) {
-  if (!count) return 0;
+extern "C" int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails) {
+  if (!leads || !trails) return 0;
+  std::memset(leads, 0, 32);
+  std::memset(trails, 0, 32);
   return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
-    const bregexp::LeadRun run = bregexp::FindLeadRun(body, sjis, ignoreCase);
-    *count = run.count;
-    return static_cast<int>(run.lead);
+    const bregexp::CharRun run = bregexp::FindCharRun(body, sjis, ignoreCase);
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      if (run.leads[byte]) leads[byte / 8] |= static_cast<unsigned char>(1u << byte % 8);
+      if (run.trails[byte]) trails[byte / 8] |= static_cast<unsigned char>(1u << byte % 8);
+    }
+    return run.count;
   });
 }
 

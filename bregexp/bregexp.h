@@ -45,11 +45,13 @@ int BRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, 
 __attribute__((visibility("default")))
 int BAlsoRequiredLiterals(const char* pattern, char* bytes, int size, int* lengths, int* asciiCaseless, int count);
 
-/* The lead byte that at least *count double-byte characters in a row share
- * in every match of `pattern` (as in a class like [ァ-ヶ]{8,}), so that the
- * byte recurs at every other place there; 0 when no such run is known. */
+/* A run of double-byte characters in a row that every match of `pattern`
+ * holds (as a class like [ァ-ヶ]{8,} or [一-龠]{4} requires): sets in `leads`
+ * the bytes its characters may begin with and in `trails` those they may
+ * end with (byte b is bit b % 8 of element b / 8; 32 elements each).
+ * Returns how many characters long the run is, 0 when no such run is known. */
 __attribute__((visibility("default")))
-int BRequiredLeadRun(const char* pattern, int* count);
+int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails);
 
 /* Bits telling that every match has an ASCII digit right before (1) and
  * right after (2) the one run BRequiredLiterals gives; 0 when not known. */

@@ -111,10 +111,10 @@ class Reader {
     return flanks_;
   }
 
-  LeadRun FindLeadRun() {
+  CharRun FindCharRun() {
     Read();
-    if (broken_ || i_ != body_.size() || branches_ || leadRun_.count < 2) return {};
-    return leadRun_;
+    if (broken_ || i_ != body_.size() || branches_ || charRun_.count < 2) return {};
+    return charRun_;
   }
 
   Set FindAlsoRequired() {
@@ -203,8 +203,10 @@ class Reader {
         break;
       }
       // Case folding could take characters of other lead bytes in.
-      if (body_[i_] == '[' && classLead_ != 0 && depth_ == 0 && !ignoreCase_ && min > leadRun_.count)
-        leadRun_ = {classLead_, min};
+      if (body_[i_] == '[' && classRun_.count != 0 && depth_ == 0 && !ignoreCase_ && min > charRun_.count) {
+        charRun_ = classRun_;
+        charRun_.count = min;
+      }
       const bool digit = min > 0 && IsDigitItem();
       if (atom.empty() || min == 0) {
         endRun(digit);
@@ -258,24 +260,20 @@ class Reader {
   // nor LF, nor a double-byte code whose second byte is one of them: no
   // negation, nested class or property, and each range within ASCII or
   // within one lead byte.
-  // It also sets classLead_ to the lead byte every character it takes has,
-  // if there is one, and classChars_ to the characters it lists when it is
-  // nothing but double-byte characters, each standing for itself.
+  // When it takes double-byte characters alone, it also sets classRun_ to
+  // the bytes they may begin and end with (count 1), and classChars_ to the
+  // characters it lists when each stands for itself.
   bool ReadClass(size_t& next) {
-    classLead_ = 0;
+    classRun_ = {};
     classChars_.clear();
     bool listsOnly = true;
     Set listed;
-    unsigned lead = 0;
-    bool oneLead = true;
-    auto takeLead = [&](unsigned code) {
-      if (code < 0x100 || (lead != 0 && lead != code >> 8)) oneLead = false;
-      lead = code >> 8;
-    };
+    CharRun run;
+    bool doubleByteOnly = true;
     size_t j = i_ + 1;
     if (j < body_.size() && body_[j] == '^') {
       inLine_ = false;
-      oneLead = false;
+      doubleByteOnly = false;
       listsOnly = false;
       ++j;
     }
@@ -290,13 +288,15 @@ class Reader {
         const auto e = static_cast<unsigned char>(body_[j + 1]);
         if (e < 0x80 && std::ispunct(e)) code = e;
         else if (e != 'd' && e != 'h') inLine_ = false;
-        oneLead = false;
+        doubleByteOnly = false;
         listsOnly = false;
         j += 2;
       } else if (sjis_ && IsLead(d)) {
         if (j + 1 >= body_.size()) return false;
         const auto trail = static_cast<unsigned char>(body_[j + 1]);
         code = d << 8 | trail;
+        run.leads.set(d);
+        run.trails.set(trail);
         if (ignoreCase_ && HasSjisCase(d, trail)) listsOnly = false;
         const RequiredLiteral character{std::string(body_.substr(j, 2))};
         if (std::find(listed.begin(), listed.end(), character) == listed.end()) listed.push_back(character);
@@ -320,21 +320,33 @@ class Reader {
         }
         const bool ascii = previous < 0x80 && last < 0x80;
         if (!(ascii ? !(previous <= '\r' && last >= '\n') : previous >> 8 == last >> 8)) inLine_ = false;
-        takeLead(last);
+        if (previous >= 0x100 && last >= 0x100 && previous <= last) {
+          for (unsigned lead = previous >> 8; lead <= last >> 8; ++lead) run.leads.set(lead);
+          if (previous >> 8 == last >> 8) {
+            for (unsigned trail = previous & 0xFF; trail <= (last & 0xFF); ++trail) run.trails.set(trail);
+          } else {
+            run.trails.set();  // across lead bytes, any second byte
+          }
+        } else {
+          doubleByteOnly = false;
+        }
         previous = 0;
         listsOnly = false;
         continue;
       } else {
         code = d;
+        doubleByteOnly = false;
         listsOnly = false;
         ++j;
       }
       if (code == '\r' || code == '\n') inLine_ = false;
-      takeLead(code);
       previous = code;
     }
     if (j >= body_.size()) return false;
-    if (oneLead) classLead_ = lead;
+    if (doubleByteOnly && run.leads.any()) {
+      run.count = 1;
+      classRun_ = run;
+    }
     if (listsOnly && listed.size() <= kMaxRequiredLiterals) classChars_ = std::move(listed);
     next = j + 1;
     return true;
@@ -400,9 +412,9 @@ class Reader {
   bool inLine_ = true;
   int depth_ = 0;          // of groups around i_
   bool branches_ = false;  // the pattern is an alternation
-  unsigned classLead_ = 0;
+  CharRun classRun_;
   Set classChars_;
-  LeadRun leadRun_;
+  CharRun charRun_;
   DigitFlanks flanks_;  // of the best run of the whole pattern's sequence
   Set second_;          // the next best set of the whole pattern's sequence
 };
@@ -421,8 +433,8 @@ DigitFlanks FindDigitFlanks(std::string_view body, bool sjis, bool ignoreCase) {
   return Reader(body, sjis, ignoreCase).FindDigitFlanks();
 }
 
-LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase) {
-  return Reader(body, sjis, ignoreCase).FindLeadRun();
+CharRun FindCharRun(std::string_view body, bool sjis, bool ignoreCase) {
+  return Reader(body, sjis, ignoreCase).FindCharRun();
 }
 
 bool StaysInLine(std::string_view body, bool sjis, bool ignoreCase) {

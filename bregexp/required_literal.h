@@ -2,6 +2,7 @@
 // Reads a pattern body for runs of plain characters of which every match
 // must contain at least one, so a caller can find candidate places with a
 // byte search first, and for whether its matches stay inside a line.
+#include <bitset>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,15 +38,18 @@ struct DigitFlanks {
 };
 DigitFlanks FindDigitFlanks(std::string_view body, bool sjis, bool ignoreCase);
 
-// A run of double-byte characters of one lead byte, `count` of them in a
-// row, that every match holds: a class such as [ァ-ヶ]{8,}.
-struct LeadRun {
-  unsigned lead = 0;
+// A run of double-byte characters, `count` of them in a row, that every
+// match holds: a repeated class such as [ァ-ヶ]{8,} or [一-龠]{4}. Each
+// character of the run begins with a byte of `leads` and ends with one of
+// `trails`.
+struct CharRun {
+  std::bitset<256> leads;
+  std::bitset<256> trails;
   int count = 0;
 };
 // Nothing (count 0) unless such a run is required outside any group or
 // alternation, at least two long, and case is matched.
-LeadRun FindLeadRun(std::string_view body, bool sjis, bool ignoreCase);
+CharRun FindCharRun(std::string_view body, bool sjis, bool ignoreCase);
 
 // Whether every match lies inside one line, whatever comes before and after
 // it: no anchor, look-around or word boundary, and nothing that takes a CR,

@@ -198,6 +198,12 @@ std::vector<TLiteral> LiteralsOf(TLiteralAnalysis analysis, const std::string& p
   return literals;
 }
 
+std::bitset<256> BitsOf(const unsigned char (&bytes)[32]) {
+  std::bitset<256> bits;
+  for (size_t byte = 0; byte < 256; ++byte) bits[byte] = (bytes[byte / 8] >> byte % 8 & 1) != 0;
+  return bits;
+}
+
 }  // namespace
 
 void TLineMatcher::SetPattern(const std::string& pattern) {
@@ -215,29 +221,38 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   digitBefore_ = false;
   digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
-  leadRun_.reset();
+  charRun_.reset();
   plain_ = TPlainMatch::Of(pattern);
-  int runLength = 0;
-  if (const int lead = BRequiredLeadRun(pattern.c_str(), &runLength); lead != 0)
-    leadRun_.emplace(static_cast<unsigned char>(lead), runLength);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
-  if (literals.empty()) return;
-  literal_.emplace(literals);
-  const std::string& only = literals.front().bytes;
-  if (literals.size() == 1 && std::all_of(only.begin(), only.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-    const int flanks = BRequiredDigitFlanks(pattern.c_str());
-    digitBefore_ = (flanks & 1) != 0;
-    digitAfter_ = (flanks & 2) != 0;
-    literalLength_ = only.size();
+  if (!literals.empty()) {
+    literal_.emplace(literals);
+    const std::string& only = literals.front().bytes;
+    if (literals.size() == 1 && std::all_of(only.begin(), only.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+      const int flanks = BRequiredDigitFlanks(pattern.c_str());
+      digitBefore_ = (flanks & 1) != 0;
+      digitAfter_ = (flanks & 2) != 0;
+      literalLength_ = only.size();
+    }
   }
 
-  // Skipping whole files is only sound when the pattern compiles: a broken
-  // one must fail on the first line of the first file, as it does line by line.
+  // Passing lines or whole files over is only sound when the pattern
+  // compiles: a broken one must fail on the first line of the first file,
+  // as it does line by line.
   try {
     regExp_.Match(pattern_, "");
   } catch (const EBRegExpError&) {
     return;
   }
+  unsigned char leads[32];
+  unsigned char trails[32];
+  if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails); count != 0)
+    charRun_.emplace(BitsOf(leads), BitsOf(trails), count);
+  // Single characters as words, like the class in [アイウ]{3}, would find
+  // nearly every line of Japanese text; the run they make is rarer.
+  runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
+                return literal.bytes.size() <= 2;
+              });
+  if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
   std::vector<TLiteral> utf8;
@@ -339,6 +354,7 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
   // A line without one of the second words can't match: the library needn't look.
   if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
+  if (charRun_ && charRun_->Find(line, 0) == std::string_view::npos) return false;
   if (plain_) {
     const size_t at = plain_->Find(line);
     if (at == std::string_view::npos) return false;
@@ -457,8 +473,8 @@ int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks
 
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  if (byCandidates && runFirst_) return MatchCandidateLines(text, breaks, *charRun_, nullptr, onLine, cancel);
   if (byCandidates && literal_) return MatchLiteralLines(text, breaks, *literal_, nullptr, onLine, cancel);
-  if (byCandidates && leadRun_) return MatchCandidateLines(text, breaks, *leadRun_, nullptr, onLine, cancel);
   return MatchEveryLine(text, breaks, onLine, cancel);
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/BRegExp.h"
-#include "engine/LeadRunFinder.h"
+#include "engine/CharRunFinder.h"
 #include "engine/LiteralFinder.h"
 #include "engine/PlainMatch.h"
 
@@ -85,9 +85,11 @@ class TLineMatcher {
   bool digitBefore_ = false;
   bool digitAfter_ = false;
   size_t literalLength_ = 0;
-  // A run of one lead byte at every other place that matches hold, for a
-  // pattern with no literal.
-  std::optional<TLeadRunFinder> leadRun_;
+  // A run of double-byte characters every match holds, tested in a line
+  // before the regular expression is; with `runFirst_` lines are found by
+  // it, when the pattern has no literal or only single characters.
+  std::optional<TCharRunFinder> charRun_;
+  bool runFirst_ = false;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;

@@ -12,9 +12,11 @@ using namespace tansa2;
 namespace {
 
 // A literal, a pattern with no literal, one whose matches can cross
-// nothing but stay in a line, and one whose lines must hold a second word.
+// nothing but stay in a line, one whose lines must hold a second word, and
+// runs of a class across lead bytes and of listed characters.
 const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$/k", "m/\x83\x5c/k",
-                                 "m/\x93\x8c.?[\x93\x73\x95\x7b]/k"};
+                                 "m/\x93\x8c.?[\x93\x73\x95\x7b]/k", "m/[\x88\xea-\xea\x9e]{3}/k",
+                                 "m/[\x83\x41\x83\x5c]{2}/k"};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -150,35 +151,56 @@ TEST(BRequiredLiteralTest, GivesTheNextBestSetOfTheSequence) {
   for (const auto& c : cases) EXPECT_EQ(AlsoRequired(c.pattern), c.literals) << c.pattern;
 }
 
-// A class of characters sharing one lead byte, repeated: the byte recurs
-// at every other place of a match.
-TEST(BRequiredLiteralTest, FindsRunsOfOneLeadByte) {
+// A byte set as hexadecimal ranges, "81-83 88".
+std::string RangesOf(const unsigned char (&set)[32]) {
+  auto has = [&](unsigned byte) { return byte < 256 && (set[byte / 8] >> byte % 8 & 1) != 0; };
+  std::string ranges;
+  char piece[16];
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (!has(byte)) continue;
+    unsigned last = byte;
+    while (has(last + 1)) ++last;
+    std::snprintf(piece, sizeof piece, last == byte ? "%s%02X" : "%s%02X-%02X", ranges.empty() ? "" : " ", byte, last);
+    ranges += piece;
+    byte = last;
+  }
+  return ranges;
+}
+
+// A repeated class of double-byte characters: every match holds that many
+// in a row, each beginning and ending with a byte the class allows.
+TEST(BRequiredLiteralTest, FindsRunsOfDoubleByteCharacters) {
   const struct {
     const char* pattern;
-    int lead;
     int count;
+    const char* leads;
+    const char* trails;
   } cases[] = {
-      {"m/[\x83\x40-\x83\x96]{8,}/k", 0x83, 8},
-      {"m/x[\x82\x9F\x82\xA0-\x82\xF1]+[\x83\x40-\x83\x96]{3}/k", 0x83, 3},
-      {"m/[\x82\x9F-\x82\xF1]{2}[\x83\x40-\x83\x96]{4,}/k", 0x83, 4},
-      // a single character, other lead bytes or ASCII in the class, a negated class
-      {"m/[\x83\x40-\x83\x96]/k", 0, 0},
-      {"m/[\x83\x40-\x84\x40]{3}/k", 0, 0},
-      {"m/[a\x83\x40]{3}/k", 0, 0},
-      {"m/[^\x83\x40]{3}/k", 0, 0},
+      {"m/[\x83\x40-\x83\x96]{8,}/k", 8, "83", "40-96"},
+      {"m/x[\x82\x9F\x82\xA0-\x82\xF1]+[\x83\x40-\x83\x96]{3}/k", 3, "83", "40-96"},
+      {"m/[\x82\x9F-\x82\xF1]{2}[\x83\x40-\x83\x96]{4,}/k", 4, "83", "40-96"},
+      // listed characters, a range across lead bytes, both in one class
+      {"m/[\x83\x41\x83\x43\x83\x45]{3}/k", 3, "83", "41 43 45"},
+      {"m/[\x88\xEA-\xEA\x9E]{4}/k", 4, "88-EA", "00-FF"},
+      {"m/[\x83\x40-\x83\x96\x88\x9F]{2}/k", 2, "83 88", "40-96 9F"},
+      // a single character, ASCII in the class, a negated class, a nested one
+      {"m/[\x83\x40-\x83\x96]/k", 0, "", ""},
+      {"m/[a\x83\x40]{3}/k", 0, "", ""},
+      {"m/[\x83\x40-z]{3}/k", 0, "", ""},
+      {"m/[^\x83\x40]{3}/k", 0, "", ""},
+      {"m/[\x83\x40[\x83\x41]]{3}/k", 0, "", ""},
       // in a group or a branch it may not be there; case folding, and no k flag
-      {"m/([\x83\x40-\x83\x96]{3})/k", 0, 0},
-      {"m/[\x83\x40-\x83\x96]{3}|x/k", 0, 0},
-      {"m/[\x83\x40-\x83\x96]{3}/ki", 0, 0},
-      {"m/[\x83\x40-\x83\x96]{3}/", 0, 0},
+      {"m/([\x83\x40-\x83\x96]{3})/k", 0, "", ""},
+      {"m/[\x83\x40-\x83\x96]{3}|x/k", 0, "", ""},
+      {"m/[\x83\x40-\x83\x96]{3}/ki", 0, "", ""},
+      {"m/[\x83\x40-\x83\x96]{3}/", 0, "", ""},
   };
   for (const auto& c : cases) {
-    int count = 0;
-    const int lead = BRequiredLeadRun(c.pattern, &count);
-    EXPECT_EQ(lead, c.lead) << c.pattern;
-    if (lead != 0) {
-      EXPECT_EQ(count, c.count) << c.pattern;
-    }
+    unsigned char leads[32];
+    unsigned char trails[32];
+    EXPECT_EQ(BRequiredCharRun(c.pattern, leads, trails), c.count) << c.pattern;
+    EXPECT_EQ(RangesOf(leads), c.leads) << c.pattern;
+    EXPECT_EQ(RangesOf(trails), c.trails) << c.pattern;
   }
 }
 

@@ -164,8 +164,12 @@ std::vector<std::string> Patterns() {
                            // words of several bytes, mixing letters and kanji, each found by its
                            // leading bytes
                            "東京|日本a|B日", "ab日|Ba|本x",
-                           // no literal at all
-                           "[ア-ン]{2,}", "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$",
+                           // no literal at all, or only single characters: runs of a class
+                           // within a lead byte, across lead bytes, listing characters whose
+                           // second byte is an ASCII mark
+                           "[ア-ン]{2,}", "[一-龠]{2}", "[ァ-ヶ一-龠]{3}", "[アソポ]{2}", "x[ソ能表]{2}",
+                           "[ア-ン]{3,2}",  // a run in a pattern the library refuses
+                           "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$",
                            // a common literal found only with digits around it
                            "\\d{2}-\\d", "[0-9]-", "-\\d", "1-日", "\\d{3}-\\d{4}"}) {
     const std::string cp932 = platform::Utf8ToCp932(body);
