@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
+#include <utility>
 
 namespace bregexp {
 namespace {
@@ -9,12 +11,17 @@ namespace {
 constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 constexpr bool IsTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
-// Double-byte characters that have a case partner under ignore-case: the
-// full-width Latin letters, Greek and Cyrillic.
+// Whether a range of double-byte codes holds characters that have a case
+// partner under ignore-case: the full-width Latin letters, Greek and Cyrillic.
+bool RangeHasSjisCase(unsigned first, unsigned last) {
+  constexpr std::pair<unsigned, unsigned> kCased[] = {{0x8260, 0x829A}, {0x839F, 0x83D6}, {0x8440, 0x8491}};
+  return std::any_of(std::begin(kCased), std::end(kCased),
+                     [&](const auto& cased) { return first <= cased.second && last >= cased.first; });
+}
+
 bool HasSjisCase(unsigned char lead, unsigned char trail) {
   const unsigned code = lead << 8 | trail;
-  return (code >= 0x8260 && code <= 0x829A) || (code >= 0x839F && code <= 0x83D6) ||
-         (code >= 0x8440 && code <= 0x8491);
+  return RangeHasSjisCase(code, code);
 }
 
 // Reads a quantifier at `i`; sets `min` to its lower bound and steps past it
@@ -203,7 +210,7 @@ class Reader {
         break;
       }
       // Case folding could take characters of other lead bytes in.
-      if (body_[i_] == '[' && classRun_.count != 0 && depth_ == 0 && !ignoreCase_ && min > charRun_.count) {
+      if (body_[i_] == '[' && classRun_.count != 0 && depth_ == 0 && min > charRun_.count) {
         charRun_ = classRun_;
         charRun_.count = min;
       }
@@ -260,20 +267,21 @@ class Reader {
   // nor LF, nor a double-byte code whose second byte is one of them: no
   // negation, nested class or property, and each range within ASCII or
   // within one lead byte.
-  // When it takes double-byte characters alone, it also sets classRun_ to
-  // the bytes they may begin and end with (count 1), and classChars_ to the
-  // characters it lists when each stands for itself.
+  // When it takes double-byte characters alone, none of which folds case
+  // when case is ignored, it also sets classRun_ to the bytes they may begin
+  // and end with (count 1), and classChars_ to the characters it lists when
+  // each stands for itself.
   bool ReadClass(size_t& next) {
     classRun_ = {};
     classChars_.clear();
     bool listsOnly = true;
     Set listed;
     CharRun run;
-    bool doubleByteOnly = true;
+    bool givesRun = true;
     size_t j = i_ + 1;
     if (j < body_.size() && body_[j] == '^') {
       inLine_ = false;
-      doubleByteOnly = false;
+      givesRun = false;
       listsOnly = false;
       ++j;
     }
@@ -288,7 +296,7 @@ class Reader {
         const auto e = static_cast<unsigned char>(body_[j + 1]);
         if (e < 0x80 && std::ispunct(e)) code = e;
         else if (e != 'd' && e != 'h') inLine_ = false;
-        doubleByteOnly = false;
+        givesRun = false;
         listsOnly = false;
         j += 2;
       } else if (sjis_ && IsLead(d)) {
@@ -297,7 +305,10 @@ class Reader {
         code = d << 8 | trail;
         run.leads.set(d);
         run.trails.set(trail);
-        if (ignoreCase_ && HasSjisCase(d, trail)) listsOnly = false;
+        if (ignoreCase_ && HasSjisCase(d, trail)) {
+          listsOnly = false;
+          givesRun = false;
+        }
         const RequiredLiteral character{std::string(body_.substr(j, 2))};
         if (std::find(listed.begin(), listed.end(), character) == listed.end()) listed.push_back(character);
         j += 2;
@@ -320,7 +331,8 @@ class Reader {
         }
         const bool ascii = previous < 0x80 && last < 0x80;
         if (!(ascii ? !(previous <= '\r' && last >= '\n') : previous >> 8 == last >> 8)) inLine_ = false;
-        if (previous >= 0x100 && last >= 0x100 && previous <= last) {
+        if (previous >= 0x100 && last >= 0x100 && previous <= last &&
+            !(ignoreCase_ && RangeHasSjisCase(previous, last))) {
           for (unsigned lead = previous >> 8; lead <= last >> 8; ++lead) run.leads.set(lead);
           if (previous >> 8 == last >> 8) {
             for (unsigned trail = previous & 0xFF; trail <= (last & 0xFF); ++trail) run.trails.set(trail);
@@ -328,14 +340,14 @@ class Reader {
             run.trails.set();  // across lead bytes, any second byte
           }
         } else {
-          doubleByteOnly = false;
+          givesRun = false;
         }
         previous = 0;
         listsOnly = false;
         continue;
       } else {
         code = d;
-        doubleByteOnly = false;
+        givesRun = false;
         listsOnly = false;
         ++j;
       }
@@ -343,7 +355,7 @@ class Reader {
       previous = code;
     }
     if (j >= body_.size()) return false;
-    if (doubleByteOnly && run.leads.any()) {
+    if (givesRun && run.leads.any()) {
       run.count = 1;
       classRun_ = run;
     }

@@ -168,7 +168,8 @@ std::vector<std::string> Patterns() {
                            // within a lead byte, across lead bytes, listing characters whose
                            // second byte is an ASCII mark
                            "[ア-ン]{2,}", "[一-龠]{2}", "[ァ-ヶ一-龠]{3}", "[アソポ]{2}", "x[ソ能表]{2}",
-                           "[ア-ン]{3,2}",  // a run in a pattern the library refuses
+                           "[Α-Ωア]{2}", "[Ａ-Ｚ]{2}",  // runs of letters that fold case
+                           "[ア-ン]{3,2}",              // a run in a pattern the library refuses
                            "\\d", "^\\s*$", "^$", "[ｱ-ﾝ]|\\s$",
                            // a common literal found only with digits around it
                            "\\d{2}-\\d", "[0-9]-", "-\\d", "1-日", "\\d{3}-\\d{4}"}) {
