@@ -209,7 +209,6 @@ class Reader {
         broken_ = true;
         break;
       }
-      // Case folding could take characters of other lead bytes in.
       if (body_[i_] == '[' && classRun_.count != 0 && depth_ == 0 && min > charRun_.count) {
         charRun_ = classRun_;
         charRun_.count = min;

@@ -14,6 +14,12 @@ namespace {
 // of them is on a large file and the owner waits for it. Only the files
 // being searched hold their text; the others hold a name, or their hits.
 constexpr size_t kFilesPerWorker = 2048;
+// Found lines of done files that wait for the owner, in bytes: beyond this
+// the workers start no file until the owner has reported some, so that a
+// search with hits on most lines can't pile up the text of thousands of
+// files while the owner reports the first ones. Files are started in queue
+// order, so the one the owner waits for is never among those held back.
+constexpr size_t kMostHeldBytes = size_t{8} << 20;
 // Each worker holds a file and its conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
 // Files queued before a sleeping worker is woken.
@@ -132,6 +138,10 @@ void TKyGrep::Work() {
       if (canceled_) return false;
       for (const auto& queued : queue_)
         if (!queued->started) {
+          if (heldBytes_ > kMostHeldBytes) {
+            throttled_ = true;
+            return false;
+          }
           job = queued;
           return true;
         }
@@ -155,6 +165,8 @@ void TKyGrep::Work() {
     }
     lock.lock();
     job->done = true;
+    job->heldBytes = job->text.capacity() + job->lines.capacity() * sizeof(TFoundLine);
+    heldBytes_ += job->heldBytes;
     // Woken under the lock, the owner would at once wait for it again.
     if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && FrontBatchDone())) {
       lock.unlock();
@@ -190,6 +202,11 @@ void TKyGrep::Deliver(size_t untilBelow) {
         }
         job = std::move(queue_.front());
         queue_.pop_front();
+        heldBytes_ -= job->heldBytes;
+        if (throttled_ && heldBytes_ <= kMostHeldBytes / 2) {
+          throttled_ = false;
+          workReady_.notify_all();
+        }
       }
       fileName_ = job->fileName;
       if (job->error) {
@@ -234,6 +251,8 @@ void TKyGrep::DropQueue() {
   });
   ownerWait_ = TOwnerWait::Nothing;
   queue_.clear();
+  heldBytes_ = 0;
+  throttled_ = false;
   unstarted_ = 0;
   canceled_ = wasCanceled || cancelRequests_ != requests;
 }

@@ -92,6 +92,7 @@ class TKyGrep {
     bool done = false;
     std::vector<TFoundLine> lines;
     std::string text;  // the found lines one after another: one buffer, not one a line
+    size_t heldBytes = 0;  // of the found lines, once done
     std::exception_ptr error;
   };
 
@@ -126,6 +127,8 @@ class TKyGrep {
   TOwnerWait ownerWait_ = TOwnerWait::Nothing;
   int idleWorkers_ = 0;        // workers waiting for workReady_
   size_t unstarted_ = 0;       // files queued since sleeping workers were last woken
+  size_t heldBytes_ = 0;       // of the found lines of done files not yet reported
+  bool throttled_ = false;     // a worker waits for the owner to report some of them
   std::vector<std::thread> workers_;
 };
 

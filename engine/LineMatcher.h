@@ -1,7 +1,8 @@
 #pragma once
 // Matches the lines of a whole text against a pattern with exactly the
 // results of testing it line by line, but looks only at the lines that hold
-// one of the pattern's required literals, when it has them.
+// one of the pattern's required literals, or the run of characters it
+// requires, when it has them.
 #include <atomic>
 #include <functional>
 #include <optional>

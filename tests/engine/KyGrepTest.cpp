@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/CodePage.h"
@@ -188,6 +191,30 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
   grep_.QueueFile(missing);
   grep_.FinishQueue();
   EXPECT_EQ(failed, std::vector<std::string>{missing});
+}
+
+// Files hit on every line, more found text than the workers may hold before
+// the owner reports it: while the owner lags over the first file they wait
+// for it, and every line still comes, file after file.
+TEST_F(KyGrepTest, DenseHitsArriveWholeAndInOrderWhileTheOwnerLags) {
+  constexpr int kFiles = 12;
+  constexpr int kLines = 16384;
+  std::string text;
+  for (int line = 0; line < kLines; ++line) text += "hit " + std::string(59, 'x') + "\n";  // 1 MiB
+  std::vector<std::string> files;
+  for (int i = 0; i < kFiles; ++i) files.push_back(dir_.Write(std::to_string(i) + ".txt", text));
+  std::vector<std::pair<std::string, int>> counts;
+  grep_.RegExp = "m/hit/k";
+  grep_.AutoCode = true;
+  grep_.OnMatch = [&](TKyGrep& sender, std::string_view, int lineNum, int, int) {
+    if (counts.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (counts.empty() || counts.back().first != sender.FileName()) counts.emplace_back(sender.FileName(), 0);
+    EXPECT_EQ(lineNum, ++counts.back().second);
+  };
+  for (const std::string& file : files) grep_.QueueFile(file);
+  grep_.FinishQueue();
+  ASSERT_EQ(counts.size(), files.size());
+  for (int i = 0; i < kFiles; ++i) EXPECT_EQ(counts[i], std::make_pair(files[i], kLines));
 }
 
 }  // namespace
