@@ -244,16 +244,19 @@ extern "C" int BStaysInLine(const char* pattern) {
   });
 }
 
-extern "C" int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails) {
-  if (!leads || !trails) return 0;
+extern "C" int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails,
+                                int* startsMatch) {
+  if (!leads || !trails || !startsMatch) return 0;
   std::memset(leads, 0, 32);
   std::memset(trails, 0, 32);
+  *startsMatch = 0;
   return AnalysePattern(pattern, [&](std::string_view body, bool sjis, bool ignoreCase) {
     const bregexp::CharRun run = bregexp::FindCharRun(body, sjis, ignoreCase);
     for (unsigned byte = 0; byte < 256; ++byte) {
       if (run.leads[byte]) leads[byte / 8] |= static_cast<unsigned char>(1u << byte % 8);
       if (run.trails[byte]) trails[byte / 8] |= static_cast<unsigned char>(1u << byte % 8);
     }
+    *startsMatch = run.startsMatch ? 1 : 0;
     return run.count;
   });
 }

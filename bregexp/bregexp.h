@@ -48,10 +48,13 @@ int BAlsoRequiredLiterals(const char* pattern, char* bytes, int size, int* lengt
 /* A run of double-byte characters in a row that every match of `pattern`
  * holds (as a class like [ァ-ヶ]{8,} or [一-龠]{4} requires): sets in `leads`
  * the bytes its characters may begin with and in `trails` those they may
- * end with (byte b is bit b % 8 of element b / 8; 32 elements each).
- * Returns how many characters long the run is, 0 when no such run is known. */
+ * end with (byte b is bit b % 8 of element b / 8; 32 elements each), and
+ * *startsMatch to 1 when every match begins with the run and the pattern
+ * looks at nothing before a match (so a search may begin at the first
+ * character where such a run could), else 0. Returns how many characters
+ * long the run is, 0 when no such run is known. */
 __attribute__((visibility("default")))
-int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails);
+int BRequiredCharRun(const char* pattern, unsigned char* leads, unsigned char* trails, int* startsMatch);
 
 /* Bits telling that every match has an ASCII digit right before (1) and
  * right after (2) the one run BRequiredLiterals gives; 0 when not known. */

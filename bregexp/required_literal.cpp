@@ -172,6 +172,7 @@ class Reader {
   Set Sequence() {
     // Each item of a sequence is required on its own: the best set to
     // search for, and the next best, which a found place must hold as well.
+    const size_t start = i_;
     Set best;
     Set runnerUp;
     DigitFlanks bestFlanks;
@@ -212,6 +213,9 @@ class Reader {
       if (body_[i_] == '[' && classRun_.count != 0 && depth_ == 0 && min > charRun_.count) {
         charRun_ = classRun_;
         charRun_.count = min;
+        // What comes after it looks back one character at most (\b), or
+        // isn't read at all (look-behind, back references).
+        charRun_.startsMatch = i_ == start;
       }
       const bool digit = min > 0 && IsDigitItem();
       if (atom.empty() || min == 0) {

@@ -46,6 +46,8 @@ struct CharRun {
   std::bitset<256> leads;
   std::bitset<256> trails;
   int count = 0;
+  // Every match begins with the run, and so does what the pattern looks at.
+  bool startsMatch = false;
 };
 // Nothing (count 0) unless such a run is required outside any group or
 // alternation, at least two long, and case is matched.

@@ -8,6 +8,7 @@
 #endif
 
 #include "engine/ByteScan.h"
+#include "engine/CharacterStart.h"
 #include "engine/DigitFlankedFinder.h"
 #include "engine/KyConvert.h"
 #include "platform/CodePage.h"
@@ -204,6 +205,20 @@ std::bitset<256> BitsOf(const unsigned char (&bytes)[32]) {
   return bits;
 }
 
+// The first place where `finder` finds its run beginning a character, as the
+// library reads the line from its start: a run that begins on a second byte
+// is none. Npos when there is none.
+size_t FirstRunAtCharacter(std::string_view line, const TCharRunFinder& finder) {
+  size_t character = 0;  // where a character begins
+  for (size_t from = 0;;) {
+    const size_t at = finder.Find(line, from);
+    if (at == std::string_view::npos) return at;
+    while (character < at) character += CharacterLength(line, character);
+    if (character == at) return at;
+    from = at + 1;
+  }
+}
+
 }  // namespace
 
 void TLineMatcher::SetPattern(const std::string& pattern) {
@@ -222,6 +237,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   charRun_.reset();
+  runFirst_ = false;
+  runStartsMatch_ = false;
   plain_ = TPlainMatch::Of(pattern);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
   if (!literals.empty()) {
@@ -245,8 +262,10 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   }
   unsigned char leads[32];
   unsigned char trails[32];
-  if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails); count != 0)
+  int startsMatch = 0;
+  if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails, &startsMatch); count != 0)
     charRun_.emplace(BitsOf(leads), BitsOf(trails), count);
+  runStartsMatch_ = charRun_ && startsMatch != 0;
   // Single characters as words, like the class in [アイウ]{3}, would find
   // nearly every line of Japanese text; the run they make is rarer.
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
@@ -354,7 +373,14 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
 bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
   // A line without one of the second words can't match: the library needn't look.
   if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
-  if (charRun_ && charRun_->Find(line, 0) == std::string_view::npos) return false;
+  size_t from = 0;  // where the library begins to search
+  if (charRun_) {
+    const size_t run = FirstRunAtCharacter(line, *charRun_);
+    if (run == std::string_view::npos) return false;
+    // No match begins before the first place the run does: the library
+    // needn't try the places before it.
+    if (runStartsMatch_) from = run;
+  }
   if (plain_) {
     const size_t at = plain_->Find(line);
     if (at == std::string_view::npos) return false;
@@ -362,9 +388,9 @@ bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLin
     go = onLine(line, lineNum, static_cast<int>(at) + 1, plain_->Length());
     return true;
   }
-  if (regExp_.Match(pattern_, line) <= 0) return false;
+  if (regExp_.Match(pattern_, line.substr(from)) <= 0) return false;
   ++count;
-  go = onLine(line, lineNum, regExp_.MatchPos(), regExp_.MatchLen());
+  go = onLine(line, lineNum, static_cast<int>(from) + regExp_.MatchPos(), regExp_.MatchLen());
   return true;
 }
 

@@ -91,6 +91,9 @@ class TLineMatcher {
   // it, when the pattern has no literal or only single characters.
   std::optional<TCharRunFinder> charRun_;
   bool runFirst_ = false;
+  // Every match begins with the run, and the pattern looks at nothing
+  // before a match: a line is searched from the run's first place on.
+  bool runStartsMatch_ = false;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "bregexp/bregexp.h"
-#include "platform/CodePage.h"
+#include "engine/CharacterStart.h"
 
 namespace tansa2 {
 
@@ -13,23 +13,6 @@ std::optional<TPlainMatch> TPlainMatch::Of(const std::string& pattern) {
   if (length <= 0) return std::nullopt;
   return TPlainMatch(std::string(bytes, length));
 }
-
-namespace {
-
-constexpr bool MayBeTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
-
-// Whether a character begins at `at` as the library reads the line: a byte
-// that can't be a trail byte always begins one (after a lead byte whose
-// pair is broken, too); any other begins one when the lead bytes right
-// before it pair up.
-bool StartsCharacter(std::string_view line, size_t at) {
-  if (!MayBeTrail(static_cast<unsigned char>(line[at]))) return true;
-  size_t leads = 0;
-  while (leads < at && platform::IsDBCSLeadByte(static_cast<unsigned char>(line[at - 1 - leads]))) ++leads;
-  return leads % 2 == 0;
-}
-
-}  // namespace
 
 size_t TPlainMatch::Find(std::string_view line) const {
   for (size_t from = 0; from + bytes_.size() <= line.size();) {

@@ -168,43 +168,51 @@ std::string RangesOf(const unsigned char (&set)[32]) {
 }
 
 // A repeated class of double-byte characters: every match holds that many
-// in a row, each beginning and ending with a byte the class allows.
+// in a row, each beginning and ending with a byte the class allows, and
+// begins with them when the class comes first.
 TEST(BRequiredLiteralTest, FindsRunsOfDoubleByteCharacters) {
   const struct {
     const char* pattern;
     int count;
     const char* leads;
     const char* trails;
+    int startsMatch;
   } cases[] = {
-      {"m/[\x83\x40-\x83\x96]{8,}/k", 8, "83", "40-96"},
-      {"m/x[\x82\x9F\x82\xA0-\x82\xF1]+[\x83\x40-\x83\x96]{3}/k", 3, "83", "40-96"},
-      {"m/[\x82\x9F-\x82\xF1]{2}[\x83\x40-\x83\x96]{4,}/k", 4, "83", "40-96"},
+      {"m/[\x83\x40-\x83\x96]{8,}/k", 8, "83", "40-96", 1},
+      {"m/x[\x82\x9F\x82\xA0-\x82\xF1]+[\x83\x40-\x83\x96]{3}/k", 3, "83", "40-96", 0},
+      {"m/[\x82\x9F-\x82\xF1]{2}[\x83\x40-\x83\x96]{4,}/k", 4, "83", "40-96", 0},
       // listed characters, a range across lead bytes, both in one class
-      {"m/[\x83\x41\x83\x43\x83\x45]{3}/k", 3, "83", "41 43 45"},
-      {"m/[\x88\xEA-\xEA\x9E]{4}/k", 4, "88-EA", "00-FF"},
-      {"m/[\x83\x40-\x83\x96\x88\x9F]{2}/k", 2, "83 88", "40-96 9F"},
+      {"m/[\x83\x41\x83\x43\x83\x45]{3}/k", 3, "83", "41 43 45", 1},
+      {"m/[\x88\xEA-\xEA\x9E]{4}/k", 4, "88-EA", "00-FF", 1},
+      {"m/[\x83\x40-\x83\x96\x88\x9F]{2}/k", 2, "83 88", "40-96 9F", 1},
       // ignoring case, as long as no character of the class folds: katakana
       // don't, full-width letters and Greek do
-      {"m/[\x83\x40-\x83\x96]{3}/ki", 3, "83", "40-96"},
-      {"m/[\x82\x60-\x82\x79]{3}/k", 3, "82", "60-79"},
-      {"m/[\x82\x60-\x82\x79]{3}/ki", 0, "", ""},
-      {"m/[\x83\x41\x83\x9F]{3}/ki", 0, "", ""},
-      {"m/[\x83\x40-\x83\xBF]{3}/ki", 0, "", ""},
+      {"m/[\x83\x40-\x83\x96]{3}/ki", 3, "83", "40-96", 1},
+      {"m/[\x82\x60-\x82\x79]{3}/k", 3, "82", "60-79", 1},
+      {"m/[\x82\x60-\x82\x79]{3}/ki", 0, "", "", 0},
+      {"m/[\x83\x41\x83\x9F]{3}/ki", 0, "", "", 0},
+      {"m/[\x83\x40-\x83\xBF]{3}/ki", 0, "", "", 0},
+      // an anchor before the run; assertions after it look at the run at most
+      {"m/^[\x83\x40-\x83\x96]{3}/k", 3, "83", "40-96", 0},
+      {"m/[\x83\x40-\x83\x96]{3}\\b/k", 3, "83", "40-96", 1},
+      {"m/[\x83\x40-\x83\x96]{3}$/k", 3, "83", "40-96", 1},
       // a single character, ASCII in the class, a negated class, a nested one
-      {"m/[\x83\x40-\x83\x96]/k", 0, "", ""},
-      {"m/[a\x83\x40]{3}/k", 0, "", ""},
-      {"m/[\x83\x40-z]{3}/k", 0, "", ""},
-      {"m/[^\x83\x40]{3}/k", 0, "", ""},
-      {"m/[\x83\x40[\x83\x41]]{3}/k", 0, "", ""},
+      {"m/[\x83\x40-\x83\x96]/k", 0, "", "", 0},
+      {"m/[a\x83\x40]{3}/k", 0, "", "", 0},
+      {"m/[\x83\x40-z]{3}/k", 0, "", "", 0},
+      {"m/[^\x83\x40]{3}/k", 0, "", "", 0},
+      {"m/[\x83\x40[\x83\x41]]{3}/k", 0, "", "", 0},
       // in a group or a branch it may not be there; no k flag
-      {"m/([\x83\x40-\x83\x96]{3})/k", 0, "", ""},
-      {"m/[\x83\x40-\x83\x96]{3}|x/k", 0, "", ""},
-      {"m/[\x83\x40-\x83\x96]{3}/", 0, "", ""},
+      {"m/([\x83\x40-\x83\x96]{3})/k", 0, "", "", 0},
+      {"m/[\x83\x40-\x83\x96]{3}|x/k", 0, "", "", 0},
+      {"m/[\x83\x40-\x83\x96]{3}/", 0, "", "", 0},
   };
   for (const auto& c : cases) {
     unsigned char leads[32];
     unsigned char trails[32];
-    EXPECT_EQ(BRequiredCharRun(c.pattern, leads, trails), c.count) << c.pattern;
+    int startsMatch = -1;
+    EXPECT_EQ(BRequiredCharRun(c.pattern, leads, trails, &startsMatch), c.count) << c.pattern;
+    EXPECT_EQ(startsMatch, c.startsMatch) << c.pattern;
     EXPECT_EQ(RangesOf(leads), c.leads) << c.pattern;
     EXPECT_EQ(RangesOf(trails), c.trails) << c.pattern;
   }

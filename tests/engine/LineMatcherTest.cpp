@@ -72,6 +72,10 @@ std::vector<std::string> Patterns() {
       // alternations of words, and patterns without any word
       "m/\x83\x5C|\x83\x7C|\\\\/k", "m/(?:ab|\x95\x5C)x?/ki", "m/\x83\x41|a/ki",
       "m/[\x83\x40-\x83\x96]{2,}/k", "m/x*/k", "m/[a-c]+[|.]/ki", "m/[\x88\x9F-\x98\x72]/k", "m/\\h\\d?/k",
+      // runs of a class: across lead bytes, of listed characters with trail
+      // bytes like "\\", after another item, and before a word boundary
+      "m/[\x88\x9F-\x98\x72]{2}/k", "m/[\x83\x41\x83\x5C\x95\x5C]{2}a?/ki", "m/a[\x83\x40-\x83\x96]{2}/k",
+      "m/[\x83\x40-\x95\x7B]{2}\\b/k",
   };
 }
 
@@ -122,6 +126,10 @@ TEST(LineMatcherTest, LineNumbersCountEveryKindOfBreak) {
 TEST(LineMatcherTest, BrokenPatternFailsOnlyWhenThereIsALine) {
   EXPECT_TRUE(FastRows("", "m/(a/k", false).empty());
   EXPECT_THROW(FastRows("zzz\nzzz", "m/(a/k", false), EBRegExpError);
+  // Nothing of a pattern searched before, which found lines by a run, stays.
+  TLineMatcher matcher;
+  FastRows("\x83\x41\x83\x41", "m/[\x83\x40-\x83\x96]{2}/k", false, matcher);
+  EXPECT_THROW(FastRows("zzz\nzzz", "m/[\x83\x40-\x83\x96]{2}(/k", false, matcher), EBRegExpError);
 }
 
 TEST(LineMatcherTest, StopsWhenTheCallerSaysSo) {

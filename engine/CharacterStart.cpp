@@ -1,0 +1,25 @@
+#include "engine/CharacterStart.h"
+
+#include "platform/CodePage.h"
+
+namespace tansa2 {
+namespace {
+
+constexpr bool MayBeTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+}  // namespace
+
+bool StartsCharacter(std::string_view line, size_t at) {
+  if (!MayBeTrail(static_cast<unsigned char>(line[at]))) return true;
+  size_t leads = 0;
+  while (leads < at && platform::IsDBCSLeadByte(static_cast<unsigned char>(line[at - 1 - leads]))) ++leads;
+  return leads % 2 == 0;
+}
+
+size_t CharacterLength(std::string_view line, size_t at) {
+  const bool pair = platform::IsDBCSLeadByte(static_cast<unsigned char>(line[at])) && at + 1 < line.size() &&
+                    MayBeTrail(static_cast<unsigned char>(line[at + 1]));
+  return pair ? 2 : 1;
+}
+
+}  // namespace tansa2
