@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test.
-#   --sanitize  every test built with AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)
+#   --sanitize  every test built with AddressSanitizer, UndefinedBehaviorSanitizer and the
+#               standard library's own checks of indexes and empty optionals (build-asan/)
 #   --tsan      the threaded engine and cancel tests built with ThreadSanitizer (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -9,7 +10,7 @@ tansa2_install_missing
 export QT_QPA_PLATFORM=offscreen
 case "${1:-}" in
   --sanitize)
-    tansa2_build build-asan -fsanitize=address,undefined -fno-sanitize-recover=undefined
+    tansa2_build build-asan -fsanitize=address,undefined -fno-sanitize-recover=undefined -D_GLIBCXX_ASSERTIONS
     ASAN_OPTIONS=detect_stack_use_after_return=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp" \
       ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)"
