@@ -1,11 +1,14 @@
 // The raw and converted line readers, and the readers of each code's own
-// bytes, on any file: every match lies inside its line, and line numbers
-// rise.
+// bytes, on any file: every match lies inside its line, line numbers rise,
+// and the raw and converted readers find exactly the rows that testing
+// every line finds.
 #include <atomic>
+#include <vector>
 
 #include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 #include "fuzz/FuzzInput.h"
+#include "tests/support/PlainReading.h"
 
 using namespace tansa2;
 
@@ -23,8 +26,9 @@ const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::string_view text = fuzz::AsText(data + 1, size - 1);
+  const std::string pattern = kPatterns[data[0] % std::size(kPatterns)];
   TLineMatcher matcher;
-  matcher.SetPattern(kPatterns[data[0] % std::size(kPatterns)]);
+  matcher.SetPattern(pattern);
   const std::atomic<bool> cancel{false};
   int lastLine = 0;
   const TLineMatcher::TOnLine onLine = [&](std::string_view line, int lineNum, int matchPos, int matchLen) {
@@ -33,9 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lastLine = lineNum;
     return true;
   };
-  matcher.MatchRaw(text, onLine, cancel);
+  TBRegExp plain;
+  std::vector<testing::TRow> rows;
+  const TLineMatcher::TOnLine keepRow = [&](std::string_view line, int lineNum, int matchPos, int matchLen) {
+    rows.push_back({lineNum, std::string(line), matchPos, matchLen});
+    return onLine(line, lineNum, matchPos, matchLen);
+  };
+  matcher.MatchRaw(text, keepRow, cancel);
+  fuzz::Check(rows == testing::MatchingRows(testing::RawLines(text), pattern, plain));
   lastLine = 0;
-  matcher.MatchConverted(text, onLine, cancel);
+  rows.clear();
+  matcher.MatchConverted(text, keepRow, cancel);
+  fuzz::Check(rows == testing::MatchingRows(testing::ConvertedLines(text), pattern, plain));
   for (int code : {int(kcJis), int(kcEuc), int(kcSjis), int(kcUtf16LE), int(kcUtf16BE), int(kcUtf8Bom),
                    int(kcUtf8)}) {
     lastLine = 0;
