@@ -161,7 +161,10 @@ template <typename TKanji>
 size_t FromJis(std::string_view text, std::string& room, TKanji kanji) {
   const TBytes in(text);
   const size_t n = in.size();
-  TOutput out(room, 2 * n);
+  // A character gives no more bytes than it takes, but a pair cut off by
+  // the end gives two for its one. The room is cleared whole, so it isn't
+  // made larger than that.
+  TOutput out(room, n + 1);
   bool kanjiMode = false;
   size_t i = 0;
   while (i < n) {
@@ -642,7 +645,7 @@ size_t EucToSjis(std::string_view text, std::string& room) {
   const TBytes in(text);
   const size_t n = in.size();
   const auto* p = reinterpret_cast<const uchar*>(text.data());
-  TOutput out(room, 2 * n);
+  TOutput out(room, n + 1);  // as in FromJis: only a pair cut off by the end grows
   size_t i = 0;
   while (i < n) {
     const uchar c = p[i];
