@@ -19,7 +19,7 @@ constexpr size_t kFilesPerWorker = 2048;
 // search with hits on most lines can't pile up the text of thousands of
 // files while the owner reports the first ones. Files are started in queue
 // order, so the one the owner waits for is never among those held back.
-constexpr size_t kMostHeldBytes = size_t{8} << 20;
+constexpr size_t kMostHeldBytes = size_t{4} << 20;
 // Each worker holds a file and its conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
 // Files queued before a sleeping worker is woken.
