@@ -44,7 +44,7 @@ size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
   const size_t last = text.size() - span;  // the last place a run can begin
   size_t pos = from;
 #if defined(__SSE2__)
-  // A byte lies in [low, low + span] when it is at most `span` above `low`.
+  // A byte lies in [low, low + width] when it is at most `width` above `low`.
   auto within = [&](size_t i, unsigned char low, unsigned char width) {
     const __m128i above = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
                                        _mm_set1_epi8(static_cast<char>(low)));

@@ -1,7 +1,7 @@
 #pragma once
 // Finds runs of double-byte characters whose first and second bytes lie in
 // given sets, as in a run of katakana (all begin with 0x83 in Shift-JIS) or
-// of kanji, for patterns that require such a run and no word.
+// of kanji, for patterns that require such a run.
 #include <bitset>
 #include <cstddef>
 #include <string_view>
