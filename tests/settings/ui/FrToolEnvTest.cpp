@@ -59,7 +59,8 @@ class FrToolEnvTest : public ::testing::Test {
   // Groups with a value in every field that differs from the defaults.
   void FillGroups(TFormToolEnv& dialog) const {
     dialog.BasicInfo = {{"Sans A", 11, 0x00123456, true, false, false}, 3, false, false};
-    dialog.DirPanelInfo = {{"Sans B", 12}, startDir_};
+    dialog.DirPanelInfo.Font = {"Sans B", 12};
+    dialog.DirPanelInfo.InitialDir = startDir_;
     dialog.GrepInfo.AutoComplete = true;
     dialog.GrepInfo.MaxHistory = 20;
     dialog.GrepInfo.String = ToCommaText({Utf8ToCp932("東京"), "a b", "third"});
