@@ -195,9 +195,13 @@ TEST_F(KyFlatDirViewTest, AFolderWithNothingToShowLosesItsExpandButton) {
   fs::permissions(dir_.Path() / "locked", fs::perms::none);
   // Root reads every folder: the tree expands as nobody for a moment.
   const bool asRoot = geteuid() == 0;
-  if (asRoot) ASSERT_EQ(seteuid(65534), 0);
+  if (asRoot) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
   for (const char* name : {"empty", "files", "locked"}) NodeOf(dir_.String() + "/" + name)->setExpanded(true);
-  if (asRoot) ASSERT_EQ(seteuid(0), 0);
+  if (asRoot) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
   fs::permissions(dir_.Path() / "locked", fs::perms::owner_all);
   for (const char* name : {"empty", "files", "locked"}) {
     QTreeWidgetItem* node = NodeOf(dir_.String() + "/" + name);

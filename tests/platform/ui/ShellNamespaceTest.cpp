@@ -102,9 +102,13 @@ TEST(ShellNamespaceTest, AFolderThatCantBeReadHasNoChildren) {
   fs::permissions(locked, fs::perms::none);
   // Root reads every folder: the listing runs as nobody for a moment.
   const bool asRoot = geteuid() == 0;
-  if (asRoot) ASSERT_EQ(seteuid(65534), 0);
+  if (asRoot) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
   const auto children = TShellNamespace().Children({TShellKind::Directory, "locked", locked.string(), true, true});
-  if (asRoot) ASSERT_EQ(seteuid(0), 0);
+  if (asRoot) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
   fs::permissions(locked, fs::perms::owner_all);
   EXPECT_FALSE(children);
 }
