@@ -165,8 +165,7 @@ void TKyGrep::Work() {
     }
     lock.lock();
     job->done = true;
-    job->heldBytes = job->text.capacity() + job->lines.capacity() * sizeof(TFoundLine);
-    heldBytes_ += job->heldBytes;
+    heldBytes_ += job->HeldBytes();
     // Woken under the lock, the owner would at once wait for it again.
     if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && FrontBatchDone())) {
       lock.unlock();
@@ -202,7 +201,7 @@ void TKyGrep::Deliver(size_t untilBelow) {
         }
         job = std::move(queue_.front());
         queue_.pop_front();
-        heldBytes_ -= job->heldBytes;
+        heldBytes_ -= job->HeldBytes();
         if (throttled_ && heldBytes_ <= kMostHeldBytes / 2) {
           throttled_ = false;
           workReady_.notify_all();

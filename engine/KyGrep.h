@@ -92,8 +92,9 @@ class TKyGrep {
     bool done = false;
     std::vector<TFoundLine> lines;
     std::string text;  // the found lines one after another: one buffer, not one a line
-    size_t heldBytes = 0;  // of the found lines, once done
     std::exception_ptr error;
+    // Bytes the found lines take; they don't change once the job is done.
+    size_t HeldBytes() const { return text.capacity() + lines.capacity() * sizeof(TFoundLine); }
   };
 
   bool Report(std::string_view line, int lineNum, int pos, int len);
