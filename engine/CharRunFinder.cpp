@@ -44,18 +44,25 @@ size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
   const size_t last = text.size() - span;  // the last place a run can begin
   size_t pos = from;
 #if defined(__SSE2__)
-  // A byte lies in [low, low + width] when it is at most `width` above `low`.
-  auto within = [&](size_t i, unsigned char low, unsigned char width) {
-    const __m128i above = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)),
-                                       _mm_set1_epi8(static_cast<char>(low)));
-    return _mm_cmpeq_epi8(_mm_min_epu8(above, _mm_set1_epi8(static_cast<char>(width))), above);
+  // A byte lies in [low, low + span] when it is at most `span` above `low`.
+  struct TRange {
+    __m128i low, span;
+  };
+  const auto rangeOf = [](unsigned char low, unsigned char span) {
+    return TRange{_mm_set1_epi8(static_cast<char>(low)), _mm_set1_epi8(static_cast<char>(span))};
+  };
+  const TRange leadRange = rangeOf(leadLow_, leadSpan_);
+  const TRange trailRange = rangeOf(trailLow_, trailSpan_);
+  const auto within = [data](size_t i, const TRange& range) {
+    const __m128i above = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), range.low);
+    return _mm_cmpeq_epi8(_mm_min_epu8(above, range.span), above);
   };
   const bool anyTrail = trails_.all();
   for (; pos + 16 <= last + 1; pos += 16) {
-    __m128i hits = within(pos, leadLow_, leadSpan_);
+    __m128i hits = within(pos, leadRange);
     for (size_t k = 0; k < count_ && _mm_movemask_epi8(hits) != 0; ++k) {
-      if (k > 0) hits = _mm_and_si128(hits, within(pos + 2 * k, leadLow_, leadSpan_));
-      if (!anyTrail) hits = _mm_and_si128(hits, within(pos + 2 * k + 1, trailLow_, trailSpan_));
+      if (k > 0) hits = _mm_and_si128(hits, within(pos + 2 * k, leadRange));
+      if (!anyTrail) hits = _mm_and_si128(hits, within(pos + 2 * k + 1, trailRange));
     }
     for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
       const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
