@@ -370,7 +370,8 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
 }
 
-bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go) {
+template <class TLineNum>
+bool TLineMatcher::Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go) {
   // A line without one of the second words can't match: the library needn't look.
   if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
   size_t from = 0;  // where the library begins to search
@@ -385,12 +386,12 @@ bool TLineMatcher::Test(std::string_view line, int lineNum, const TOnLine& onLin
     const size_t at = plain_->Find(line);
     if (at == std::string_view::npos) return false;
     ++count;
-    go = onLine(line, lineNum, static_cast<int>(at) + 1, plain_->Length());
+    go = onLine(line, lineNum(), static_cast<int>(at) + 1, plain_->Length());
     return true;
   }
   if (regExp_.Match(pattern_, line.substr(from)) <= 0) return false;
   ++count;
-  go = onLine(line, lineNum, static_cast<int>(from) + regExp_.MatchPos(), regExp_.MatchLen());
+  go = onLine(line, lineNum(), static_cast<int>(from) + regExp_.MatchPos(), regExp_.MatchLen());
   return true;
 }
 
@@ -410,7 +411,8 @@ int TLineMatcher::MatchEveryLine(std::string_view text, const TLineBreaks& break
       std::erase(withoutCr_, '\r');
       line = withoutCr_;
     }
-    Test(line, ++lineNum, onLine, count, go);
+    ++lineNum;
+    Test(line, [lineNum] { return lineNum; }, onLine, count, go);
     start = breaks.Next(text, end);
   }
   return count;
@@ -442,7 +444,7 @@ int TLineMatcher::MatchLinesOfMatches(std::string_view text, const TLineBreaks& 
     const size_t lineStart = breaks.StartOf(text, match, start);
     lineNum += breaks.Count(text, start, lineStart);
     const size_t end = breaks.End(text, match);
-    Test(breaks.Line(text, lineStart, end), lineNum, onLine, count, go);
+    Test(breaks.Line(text, lineStart, end), [lineNum] { return lineNum; }, onLine, count, go);
     start = breaks.Next(text, end);
     ++lineNum;
   }
@@ -456,21 +458,28 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   int count = 0;
   bool go = true;
   if (text.empty()) return 0;
-  auto test = [&](size_t lineStart, size_t lineEnd, int lineNum) {
+  // Lines are numbered only when they match: most candidates don't, and
+  // counting the breaks before each of them would pass over the whole text.
+  size_t numbered = 0;  // a line start whose number is known
+  int numberedLine = 1;
+  auto test = [&](size_t lineStart, size_t lineEnd) {
     std::string_view line = breaks.Line(text, lineStart, lineEnd);
     if (convert) {
       // Converted first: converting may move the room's bytes.
       const size_t length = convert(line, convertedLine_);
       line = std::string_view(convertedLine_.data(), length);
     }
-    Test(line, lineNum, onLine, count, go);
+    Test(line, [&] {
+      numberedLine += breaks.Count(text, numbered, lineStart);
+      numbered = lineStart;
+      return numberedLine;
+    }, onLine, count, go);
   };
   // The first line is always tested, so that a broken pattern fails on the
   // same files as it does line by line.
   size_t end = breaks.End(text, 0);
-  test(0, end, 1);
+  test(0, end);
   size_t start = breaks.Next(text, end);
-  int lineNum = 2;
   for (size_t searchFrom = start; go && start < text.size() && !cancel;) {
     const size_t candidate = finder.Find(text, searchFrom);
     if (candidate == std::string_view::npos) break;
@@ -479,12 +488,10 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
       continue;
     }
     const size_t lineStart = breaks.StartOf(text, candidate, start);
-    lineNum += breaks.Count(text, start, lineStart);
     end = breaks.End(text, candidate);
-    test(lineStart, end, lineNum);
+    test(lineStart, end);
     start = breaks.Next(text, end);
     searchFrom = start;
-    ++lineNum;
   }
   return count;
 }

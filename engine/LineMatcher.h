@@ -63,7 +63,10 @@ class TLineMatcher {
   int MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                         TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
-  bool Test(std::string_view line, int lineNum, const TOnLine& onLine, int& count, bool& go);
+  // Tests one line and reports it when it matches; `lineNum()` gives its
+  // number, asked only then.
+  template <class TLineNum>
+  bool Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go);
 
   std::string pattern_;
   std::optional<TLiteralFinder> literal_;
