@@ -13,6 +13,7 @@
 #include "engine/BRegExp.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
+#include "platform/NameForm.h"
 #include "platform/Ticks.h"
 #include "results/RowFormats.h"
 #include "session/GrepRun.h"
@@ -146,7 +147,7 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
       else throw EUsage("unknown --color '" + std::string(value) + "' (auto, always or never)");
     } else if (name == "--dir-mask") {
       needsValue();
-      options.param.DirMask = platform::Utf8ToCp932(value);
+      options.param.DirMask = platform::Cp932FormOfName(value);
     } else if (name == "--max-size") {
       needsValue();
       options.maxFileSize = ParseMegabytes(value);
@@ -181,9 +182,16 @@ bool ParseArguments(int argc, char** argv, TOptions& options) {
   }
   if (positional.size() < 2) throw EUsage("a search string and a directory are needed");
   if (positional.size() > 3) throw EUsage("too many arguments");
+  // A character the search can't hold would become "?", in a regular
+  // expression a quantifier: refused instead.
+  if (const std::optional<char32_t> lacked = platform::FirstCharacterCp932Lacks(positional[0])) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*lacked));
+    throw EUsage("the search string holds " + std::string(code) + ", which Shift-JIS can't hold");
+  }
   options.param.GrepStr = platform::Utf8ToCp932(positional[0]);
-  options.param.GrepDir = platform::Utf8ToCp932(positional[1]);
-  options.param.FileMask = positional.size() > 2 ? platform::Utf8ToCp932(positional[2]) : "*.*";
+  options.param.GrepDir = platform::Cp932FormOfName(positional[1]);
+  options.param.FileMask = positional.size() > 2 ? platform::Cp932FormOfName(positional[2]) : "*.*";
   return true;
 }
 
@@ -200,6 +208,16 @@ class TOutput {
     char* at = Room(raw_ ? cp932.size() : platform::Cp932ToUtf8Room(cp932.size()));
     char* end = raw_ ? std::copy(cp932.begin(), cp932.end(), at) : platform::Cp932ToUtf8(cp932, at);
     used_ = static_cast<size_t>(end - buffer_.get());
+  }
+  // A path as the file system names it, so that it can be handed on as it
+  // is (raw output keeps the program's own form), painted like Paint.
+  void PaintName(const char* color, std::string_view cp932Path) {
+    AppendAscii(color);
+    if (raw_)
+      Append(cp932Path);
+    else
+      AppendAscii(platform::NativePath(cp932Path));
+    if (*color != '\0') AppendAscii(kReset);
   }
   // Text painted in `color`, an escape sequence or nothing.
   void Paint(const char* color, std::string_view cp932) {
@@ -331,7 +349,7 @@ int Run(TOptions& options) {
           // The tag-jump row "path(line):text" put together in place, painted
           // when colours are on.
           if (options.saveType == stTag) {
-            output.Paint(colors.fileName, hit.FileName);
+            output.PaintName(colors.fileName, hit.FileName);
             output.Paint(colors.separator, "(");
             output.Paint(colors.lineNum, std::to_string(hit.LineNum));
             output.Paint(colors.separator, "):");
@@ -346,7 +364,7 @@ int Run(TOptions& options) {
       run.OnHit = [&](const TGrepHit& hit) {
         if (hit.FileName == listedFile) return;
         listedFile = hit.FileName;
-        output.Paint(colors.fileName, listedFile);
+        output.PaintName(colors.fileName, listedFile);
         output.EndLine();
       };
       break;
@@ -354,7 +372,7 @@ int Run(TOptions& options) {
       run.OnHit = [&](const TGrepHit&) { ++fileHits; };
       run.KyGrep.OnFileDone = [&, searched = run.KyGrep.OnFileDone](const std::string& path) {
         searched(path);
-        output.Paint(colors.fileName, path);
+        output.PaintName(colors.fileName, path);
         output.Paint(colors.separator, ":");
         output.Append(std::to_string(fileHits));
         output.EndLine();

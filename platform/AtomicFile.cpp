@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/FileIO.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "platform/SystemError.h"
 
 namespace tansa2::platform {
