@@ -37,7 +37,7 @@ std::optional<long long> Number(std::string_view text) {
 std::optional<pid_t> OwnerOf(std::string_view name) {
   if (name.empty() || name.front() != '.') return std::nullopt;
   const size_t mark = name.rfind(kMark);
-  if (mark == std::string_view::npos || mark == 0) return std::nullopt;
+  if (mark == std::string_view::npos) return std::nullopt;
   const std::string_view tail = name.substr(mark + kMark.size());
   const size_t dot = tail.find('.');
   if (dot == std::string_view::npos || !Number(tail.substr(dot + 1))) return std::nullopt;
