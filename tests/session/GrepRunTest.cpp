@@ -105,8 +105,12 @@ TEST(NoFileExtListTest, ItemsAreTrimmedAndComparedWithoutCase) {
   EXPECT_TRUE(list.Contains("a b"));
   EXPECT_FALSE(list.Contains(""));
   EXPECT_FALSE(list.Contains("ex"));
+  EXPECT_EQ(list.CommaText(), "\"a b\",exe,TXT");
+  list.Assign(" txt, TXT, bak,Txt");
+  EXPECT_EQ(list.CommaText(), "bak,txt");
   list.Assign("");
   EXPECT_FALSE(list.Contains("exe"));
+  EXPECT_EQ(list.CommaText(), "");
 }
 
 class GrepRunTest : public ::testing::Test {
