@@ -12,7 +12,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2::platform {
 namespace {
