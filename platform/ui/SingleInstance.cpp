@@ -2,12 +2,16 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QtEndian>
+#include <optional>
 #include <utility>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tansa2::platform {
@@ -34,10 +38,43 @@ quint32 U32At(const QByteArray& bytes, qsizetype offset) {
   return qFromBigEndian<quint32>(bytes.constData() + offset);
 }
 
+// A folder that only this user can enter: a real directory, not a link to
+// one, owned by the user, and with no rights for the group or others. No
+// other user can then put a socket or a lock under the names inside it.
+bool IsPrivateFolder(const QString& path) {
+  struct stat status {};
+  return lstat(QFile::encodeName(path).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+         status.st_uid == geteuid() && (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// The folder of the channel. The session's runtime folder is made for
+// this; without one, "tansa2-<uid>" in the temporary folder, made on first
+// use. Nothing when that folder is someone else's or open to others: it
+// may have been set up to catch the hand-off.
+std::optional<QString> ChannelFolder() {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (QDir::isAbsolutePath(runtime) && IsPrivateFolder(runtime)) return runtime;
+  const QString own = QDir::tempPath() + QStringLiteral("/tansa2-") + QString::number(geteuid());
+  // An existing folder is checked below like a new one.
+  mkdir(QFile::encodeName(own).constData(), S_IRWXU);
+  if (IsPrivateFolder(own)) return own;
+  return std::nullopt;
+}
+
+// Who is on the other side of a connected local socket: this user only.
+bool PeerIsThisUser(qintptr descriptor) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
+         size == sizeof peer && peer.uid == geteuid();
+}
+
 }  // namespace
 
 QString InstanceName() {
-  QString name = QStringLiteral("TANSA2-") + QString::number(getuid());
+  const std::optional<QString> folder = ChannelFolder();
+  if (!folder) return {};
+  QString name = *folder + QStringLiteral("/TANSA2-") + QString::number(geteuid());
   const QString home = qEnvironmentVariable("TANSA2_HOME");
   if (!home.isEmpty()) {
     // The same folder under another spelling is the same instance.
@@ -50,17 +87,27 @@ QString InstanceName() {
   return name;
 }
 
-TStartLock::TStartLock(const QString& name)
-    : file_(QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral(".lock")) {
+TStartLock::TStartLock(const QString& name) {
+  if (name.isEmpty()) return;
   // Without the lock (a folder that can't be written, a start hanging
   // while it holds it) the start goes on all the same.
-  file_.tryLock(kStartLockMs);
+  file_.emplace(name + QStringLiteral(".lock")).tryLock(kStartLockMs);
+}
+
+void TStartLock::Release() {
+  if (file_) file_->unlock();
 }
 
 bool SendToRunningInstance(const QString& name, const std::optional<TCopyData>& copyData) {
+  if (name.isEmpty()) return false;
   QLocalSocket socket;
   socket.connectToServer(name);
   if (!socket.waitForConnected(kConnectMs)) return false;
+  // The command line goes to this user's own instance only.
+  if (!PeerIsThisUser(socket.socketDescriptor())) {
+    socket.abort();
+    return false;
+  }
 
   QByteArray requests;
   AppendU32(requests, kComeForward);
@@ -83,6 +130,7 @@ bool SendToRunningInstance(const QString& name, const std::optional<TCopyData>& 
 }
 
 bool TInstanceServer::Listen(const QString& name) {
+  if (name.isEmpty()) return false;
   // Only this user may hand a command line over.
   server_.setSocketOptions(QLocalServer::UserAccessOption);
   // Nobody answered there, so a socket under the name is a dead instance's.
@@ -100,6 +148,13 @@ void TInstanceServer::Serve(std::function<void()> comeForward,
 
 void TInstanceServer::AcceptPending() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    // Other users can't enter the folder; should one get through all the
+    // same, nothing it sends is heard.
+    if (!PeerIsThisUser(socket->socketDescriptor())) {
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] { Read(socket); });
     Read(socket);

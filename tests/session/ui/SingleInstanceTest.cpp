@@ -1,17 +1,31 @@
 #include "platform/ui/SingleInstance.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
 #include <QtEndian>
 #include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,24 +52,32 @@ using platform::SendToRunningInstance;
 using platform::TInstanceServer;
 using testing::TTempDir;
 
-// Sets TANSA2_HOME for its lifetime; the earlier value comes back after.
-class THomeVariable {
+namespace fs = std::filesystem;
+
+// Sets or clears an environment variable for its lifetime; the earlier
+// value comes back after.
+class TVariable {
  public:
-  explicit THomeVariable(const std::string& home) {
-    if (const char* old = std::getenv("TANSA2_HOME")) old_ = old;
-    setenv("TANSA2_HOME", home.c_str(), 1);
+  TVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    Set(value);
   }
-  ~THomeVariable() {
-    if (old_) setenv("TANSA2_HOME", old_->c_str(), 1);
-    else unsetenv("TANSA2_HOME");
-  }
+  ~TVariable() { Set(old_); }
+  TVariable(const TVariable&) = delete;
+  TVariable& operator=(const TVariable&) = delete;
 
  private:
+  void Set(const std::optional<std::string>& value) const {
+    if (value) setenv(name_, value->c_str(), 1);
+    else unsetenv(name_);
+  }
+
+  const char* name_;
   std::optional<std::string> old_;
 };
 
 QString NameForHome(const TTempDir& home) {
-  const THomeVariable variable(home.String());
+  const TVariable variable("TANSA2_HOME", home.String());
   return InstanceName();
 }
 
@@ -79,6 +101,20 @@ bool PumpUntil(const std::function<bool()>& done) {
     QThread::msleep(1);
   }
   return done();
+}
+
+// Runs the window program as a second start while this process serves as
+// the running instance; its exit code, -1 when it crashed or hung.
+int RunSecondStart(const TTempDir& home, const QStringList& arguments) {
+  QProcess process;
+  StartWindowProgram(process, home, arguments);
+  const bool ended = PumpUntil([&] { return process.state() == QProcess::NotRunning; });
+  if (!ended) {
+    process.kill();
+    process.waitForFinished();
+    return -1;
+  }
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 // Until an instance answers under `name`; false when `process` ends first.
@@ -116,19 +152,7 @@ class SingleInstanceTest : public ::testing::Test {
     return focus && (focus == widget || widget->isAncestorOf(focus));
   }
 
-  // Runs the window program as a second start while this process serves
-  // as the running instance; its exit code, -1 when it crashed or hung.
-  int SecondStart(const QStringList& arguments) {
-    QProcess process;
-    StartWindowProgram(process, home_, arguments);
-    const bool ended = PumpUntil([&] { return process.state() == QProcess::NotRunning; });
-    if (!ended) {
-      process.kill();
-      process.waitForFinished();
-      return -1;
-    }
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  }
+  int SecondStart(const QStringList& arguments) const { return RunSecondStart(home_, arguments); }
 
   // No search ran: the list is empty and the status bar says nothing.
   void ExpectNoSearch() const {
@@ -137,7 +161,7 @@ class SingleInstanceTest : public ::testing::Test {
   }
 
   TTempDir home_;
-  THomeVariable homeVariable_{home_.String()};
+  const TVariable homeVariable_{"TANSA2_HOME", home_.String()};
   TTempDir searchDir_;
   TInstanceServer server_;
   std::unique_ptr<TFormTS2Main> window_;
@@ -361,7 +385,7 @@ TEST(SingleInstanceCrashTest, AfterAKilledInstanceTheNextStartIsAFirstStart) {
   first.kill();
   ASSERT_TRUE(first.waitForFinished());
   // The dead instance's socket is still there, and nobody answers on it.
-  EXPECT_TRUE(QFile::exists(QDir::tempPath() + QLatin1Char('/') + name));
+  EXPECT_TRUE(QFile::exists(name));
   EXPECT_FALSE(SendToRunningInstance(name, std::nullopt));
 
   QProcess next;
@@ -370,6 +394,343 @@ TEST(SingleInstanceCrashTest, AfterAKilledInstanceTheNextStartIsAFirstStart) {
   next.kill();
   next.waitForFinished();
   QLocalServer::removeServer(name);
+}
+
+// Where the channel may live, set out per test: a temporary folder of the
+// test's own, shared by all users like /tmp, no runtime folder, and a
+// TANSA2_HOME of its own.
+class TChannelScene {
+ public:
+  TChannelScene() {
+    // Other users may pass through to the shared folder.
+    fs::permissions(root_.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  }
+  const fs::path& Root() const { return root_.Path(); }
+  const fs::path& Shared() const { return shared_; }
+  fs::path Own() const { return shared_ / ("tansa2-" + std::to_string(geteuid())); }
+  const TTempDir& Home() const { return home_; }
+
+ private:
+  static fs::path MakeShared(const fs::path& path) {
+    fs::create_directory(path);
+    fs::permissions(path, fs::perms::all | fs::perms::sticky_bit);
+    return fs::canonical(path);
+  }
+
+  TTempDir root_;
+  TTempDir home_;
+  fs::path shared_ = MakeShared(root_.Path() / "tmp");
+  const TVariable temporary_{"TMPDIR", shared_.string()};
+  const TVariable runtime_{"XDG_RUNTIME_DIR", std::nullopt};
+  const TVariable homeVariable_{"TANSA2_HOME", home_.String()};
+};
+
+void MakeFolder(const fs::path& path, mode_t mode) {
+  fs::create_directory(path);
+  ASSERT_EQ(chmod(path.c_str(), mode), 0);
+}
+
+constexpr uid_t kNobody = 65534;
+
+void GiveToNobody(const fs::path& path) { ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0); }
+
+// In a forked child, first; only system calls there, as the parent's
+// other threads may have held locks at the fork.
+bool BecomeNobody() { return setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0; }
+
+sockaddr_un SocketAddress(const fs::path& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+  return address;
+}
+
+// Another user's socket at `path`: a child that has become nobody listens
+// there and counts the bytes that reach it.
+class TForeignListener {
+ public:
+  explicit TForeignListener(const fs::path& path) {
+    int stop[2];
+    int report[2];
+    if (pipe2(stop, O_CLOEXEC) != 0) return;
+    if (pipe2(report, O_CLOEXEC) != 0) {
+      close(stop[0]);
+      close(stop[1]);
+      return;
+    }
+    const sockaddr_un address = SocketAddress(path);
+    child_ = fork();
+    if (child_ == 0) {
+      close(stop[1]);
+      close(report[0]);
+      Listen(address, stop[0], report[1]);
+    }
+    close(stop[0]);
+    close(report[1]);
+    stop_ = stop[1];
+    report_ = report[0];
+    char ready = 0;
+    ready_ = child_ > 0 && read(report_, &ready, 1) == 1;
+  }
+  ~TForeignListener() {
+    if (stop_ >= 0) close(stop_);
+    if (report_ >= 0) close(report_);
+    if (child_ > 0) {
+      kill(child_, SIGKILL);
+      waitpid(child_, nullptr, 0);
+    }
+  }
+  TForeignListener(const TForeignListener&) = delete;
+  TForeignListener& operator=(const TForeignListener&) = delete;
+
+  bool Ready() const { return ready_; }
+
+  // Ends the listener; the bytes it heard, -1 when it failed.
+  long Heard() {
+    close(stop_);
+    stop_ = -1;
+    long heard = -1;
+    if (read(report_, &heard, sizeof heard) != sizeof heard) heard = -1;
+    waitpid(child_, nullptr, 0);
+    child_ = -1;
+    return heard;
+  }
+
+ private:
+  [[noreturn]] static void Listen(const sockaddr_un& address, int stop, int report) {
+    if (!BecomeNobody()) _exit(1);
+    const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (server < 0 || bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        listen(server, 8) != 0 || write(report, "R", 1) != 1)
+      _exit(1);
+    constexpr nfds_t kMaxFds = 16;
+    pollfd fds[kMaxFds] = {{stop, POLLIN, 0}, {server, POLLIN, 0}};
+    nfds_t count = 2;
+    long heard = 0;
+    while (poll(fds, count, -1) >= 0 || errno == EINTR) {
+      if (fds[0].revents != 0) break;
+      if ((fds[1].revents & POLLIN) != 0 && count < kMaxFds) {
+        const int connection = accept(server, nullptr, nullptr);
+        if (connection >= 0) fds[count++] = {connection, POLLIN, 0};
+      }
+      for (nfds_t i = 2; i < count; ++i) {
+        if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+        // Whatever it hears, it hangs up without an answer, so that a start
+        // that talks to it ends instead of waiting.
+        char buffer[512];
+        const ssize_t size = read(fds[i].fd, buffer, sizeof buffer);
+        if (size > 0) heard += size;
+        close(fds[i].fd);
+        fds[i].fd = -1;
+      }
+    }
+    _exit(write(report, &heard, sizeof heard) == sizeof heard ? 0 : 1);
+  }
+
+  pid_t child_ = -1;
+  int stop_ = -1;
+  int report_ = -1;
+  bool ready_ = false;
+};
+
+TEST(SingleInstanceChannelTest, ASocketOfAnotherUserHearsNothingAndTheStartIsAFirstStart) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to listen as another user";
+  testing::QtApp();
+  enum TPlace { plOldPublicName, plOpenRuntimeFolder, plRuntimeFolderOfNobody, plMovedIntoOurFolder };
+  struct TCase {
+    const char* what;
+    TPlace place;
+  };
+  const TCase cases[] = {
+      {"at the old public name in the temporary folder", plOldPublicName},
+      {"in a runtime folder open to others", plOpenRuntimeFolder},
+      {"in a runtime folder of another user", plRuntimeFolderOfNobody},
+      // Only root could do that, but the start still checks who listens.
+      {"moved into our own folder", plMovedIntoOurFolder},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TChannelScene scene;
+    const fs::path runtime = scene.Root() / "run";
+    const std::string socketName = QFileInfo(InstanceName()).fileName().toStdString();
+    std::optional<std::string> runtimeVariable;
+    fs::path taken = scene.Shared() / socketName;
+    if (c.place == plOpenRuntimeFolder || c.place == plRuntimeFolderOfNobody) {
+      MakeFolder(runtime, c.place == plOpenRuntimeFolder ? 0777 : 0700);
+      if (c.place == plRuntimeFolderOfNobody) GiveToNobody(runtime);
+      runtimeVariable = runtime.string();
+      taken = runtime / socketName;
+    } else if (c.place == plMovedIntoOurFolder) {
+      taken = scene.Shared() / "taken";
+    }
+    const TVariable runtimeSetting("XDG_RUNTIME_DIR", runtimeVariable);
+    TForeignListener listener(taken);
+    ASSERT_TRUE(listener.Ready());
+    const QString name = InstanceName();
+    ASSERT_FALSE(name.isEmpty());
+    if (c.place == plMovedIntoOurFolder) {
+      ASSERT_EQ(rename(taken.c_str(), name.toStdString().c_str()), 0);
+    }
+
+    QProcess start;
+    StartWindowProgram(start, scene.Home(),
+                       {QString::fromStdString(scene.Home().String()), QStringLiteral("秘密の検索語"), QStringLiteral("*.txt")});
+    EXPECT_TRUE(WaitUntilListening(name, start)) << start.readAllStandardError().toStdString();
+    start.kill();
+    start.waitForFinished();
+    EXPECT_EQ(listener.Heard(), 0);
+  }
+}
+
+// Forks a child that becomes nobody, connects to `path` and sends
+// `bytes`; it ends with 0 when no answer came, 1 when one did, 2 when it
+// couldn't connect.
+pid_t SendAsNobody(const fs::path& path, const QByteArray& bytes) {
+  const sockaddr_un address = SocketAddress(path);
+  const pid_t child = fork();
+  if (child != 0) return child;
+  if (!BecomeNobody()) _exit(2);
+  const int connection = socket(AF_UNIX, SOCK_STREAM, 0);
+  if (connection < 0 || connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    _exit(2);
+  send(connection, bytes.constData(), static_cast<size_t>(bytes.size()), MSG_NOSIGNAL);
+  char answer = 0;
+  _exit(read(connection, &answer, 1) == 1 ? 1 : 0);
+}
+
+TEST(SingleInstanceChannelTest, TheRunningInstanceDoesNotHearAnotherUser) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to connect as another user";
+  testing::QtApp();
+  const TChannelScene scene;
+  const QString name = InstanceName();
+  TInstanceServer server;
+  ASSERT_TRUE(server.Listen(name));
+  int comeForward = 0;
+  std::vector<platform::TCopyData> copyData;
+  server.Serve([&] { ++comeForward; }, [&](const platform::TCopyData& data) { copyData.push_back(data); });
+
+  // A way past the private folder, as only root could open one.
+  const fs::path door = scene.Shared() / "door";
+  ASSERT_EQ(link(name.toStdString().c_str(), door.c_str()), 0);
+  ASSERT_EQ(chmod(door.c_str(), 0777), 0);
+  const QByteArray text = QByteArray::fromStdString(HandOffData({"/src", "word"}));
+  const pid_t sender = SendAsNobody(door, U32(1) + CopyData(kHandOffIdentifier, text.size(), text));
+  int status = -1;
+  const bool ended = PumpUntil([&] { return waitpid(sender, &status, WNOHANG) == sender; });
+  if (!ended) {
+    kill(sender, SIGKILL);
+    waitpid(sender, &status, 0);
+  }
+  ASSERT_TRUE(ended);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: answered, 2: not connected";
+  EXPECT_EQ(comeForward, 0);
+  EXPECT_TRUE(copyData.empty());
+
+  // The user's own starts still get through.
+  {
+    TSenderThread own(name, platform::TCopyData{kHandOffIdentifier, text.toStdString()});
+    ASSERT_TRUE(PumpUntil([&] { return own.Done(); }));
+    EXPECT_TRUE(own.Sent());
+  }
+  EXPECT_EQ(comeForward, 1);
+  EXPECT_EQ(copyData.size(), 1u);
+}
+
+enum TChannelFolder { cfRuntime, cfOwn, cfNone };
+
+struct TFolderCase {
+  const char* what;
+  bool runtimeSet;
+  // What lies at the runtime folder's and our own folder's place; nothing
+  // when empty.
+  std::function<void(const fs::path& path)> runtime, own;
+  TChannelFolder expected;
+};
+
+// Prepares each case in a scene of its own and looks where the channel
+// goes; a folder that the start makes is private.
+void ExpectChannelFolders(const std::vector<TFolderCase>& cases) {
+  for (const TFolderCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TChannelScene scene;
+    const fs::path runtime = scene.Root() / "run";
+    if (c.runtime) c.runtime(runtime);
+    if (c.own) c.own(scene.Own());
+    const TVariable runtimeSetting("XDG_RUNTIME_DIR",
+                                   c.runtimeSet ? std::optional<std::string>(runtime.string()) : std::nullopt);
+    const QString name = InstanceName();
+    const std::string folder = name.isEmpty() ? std::string() : QFileInfo(name).path().toStdString();
+    const std::string expected[] = {runtime.string(), scene.Own().string(), std::string()};
+    EXPECT_EQ(folder, expected[c.expected]);
+    if (c.expected == cfOwn) {
+      struct stat status {};
+      ASSERT_EQ(lstat(scene.Own().c_str(), &status), 0);
+      EXPECT_EQ(status.st_mode & 07777, 0700u);
+    }
+  }
+}
+
+TEST(SingleInstanceChannelTest, TheChannelLivesInAFolderOnlyTheUserCanEnter) {
+  const auto folder = [](mode_t mode) { return [mode](const fs::path& path) { MakeFolder(path, mode); }; };
+  const auto linkToPrivate = [](const fs::path& path) {
+    MakeFolder(path.string() + "-real", 0700);
+    fs::create_directory_symlink(path.string() + "-real", path);
+  };
+  const auto file = [](const fs::path& path) { std::ofstream(path).put('x'); };
+  ExpectChannelFolders({
+      {"no runtime folder: our own is made", false, nullptr, nullptr, cfOwn},
+      {"a private runtime folder", true, folder(0700), nullptr, cfRuntime},
+      {"a runtime folder open to others", true, folder(0777), nullptr, cfOwn},
+      {"a runtime folder open to the group", true, folder(0750), nullptr, cfOwn},
+      {"a runtime folder others may pass", true, folder(0701), nullptr, cfOwn},
+      {"a link to a private runtime folder", true, linkToPrivate, nullptr, cfOwn},
+      {"a runtime folder that isn't there", true, nullptr, nullptr, cfOwn},
+      {"our own folder already there", false, nullptr, folder(0700), cfOwn},
+      {"our own folder open to others", false, nullptr, folder(0777), cfNone},
+      {"our own folder open to the group", false, nullptr, folder(0770), cfNone},
+      {"our own folder a link to a private one", false, nullptr, linkToPrivate, cfNone},
+      {"our own folder a file", false, nullptr, file, cfNone},
+      {"both open to others", true, folder(0777), folder(0777), cfNone},
+  });
+}
+
+TEST(SingleInstanceChannelTest, AFolderOfAnotherUserIsRefused) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to give a folder to another user";
+  const auto ofNobody = [](const fs::path& path) {
+    MakeFolder(path, 0700);
+    GiveToNobody(path);
+  };
+  ExpectChannelFolders({
+      {"a runtime folder of another user", true, ofNobody, nullptr, cfOwn},
+      {"our own folder of another user", false, nullptr, ofNobody, cfNone},
+  });
+}
+
+TEST(SingleInstanceChannelTest, TwoStartsOfTheSameUserMeetWithAndWithoutARuntimeFolder) {
+  testing::QtApp();
+  const TTempDir searchDir;
+  const std::string dir = searchDir.String();
+  for (const bool withRuntime : {true, false}) {
+    SCOPED_TRACE(withRuntime ? "with a runtime folder" : "without a runtime folder");
+    const TChannelScene scene;
+    const fs::path runtime = scene.Root() / "run";
+    MakeFolder(runtime, 0700);
+    const TVariable runtimeSetting("XDG_RUNTIME_DIR",
+                                   withRuntime ? std::optional<std::string>(runtime.string()) : std::nullopt);
+    const QString name = InstanceName();
+    EXPECT_EQ(QFileInfo(name).path().toStdString(), (withRuntime ? runtime : scene.Own()).string());
+    TInstanceServer server;
+    ASSERT_TRUE(server.Listen(name));
+    TFormTS2Main window;
+    window.ServeSecondStarts(server);
+    window.show();
+    ASSERT_EQ(RunSecondStart(scene.Home(), {QString::fromStdString(dir), QStringLiteral("word"), QStringLiteral("*.c")}),
+              0);
+    EXPECT_EQ(testing::FindChild<TKyHistoryComboBox>(window, "KyFlatComboBoxExGrepStr")->Text(), "word");
+    EXPECT_EQ(testing::FindChild<TKyHistoryComboBox>(window, "KyFlatComboBoxExGrepFileMask")->Text(), "*.c");
+  }
 }
 
 }  // namespace
