@@ -14,6 +14,7 @@
 
 #include "engine/Avx2.h"
 #include "engine/ByteScan.h"
+#include "engine/Utf8Check.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
 
@@ -335,21 +336,9 @@ bool IsUtf8(std::string_view text, bool& HasBom) {
     HasBom = true;
     return true;
   }
-  // Skip the ASCII head sixty-four bytes at a time: JIS text is all ASCII.
-  size_t i = 0;
-#if defined(__SSE2__)
-  for (; i + 64 <= text.size(); i += 64) {
-    auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at)); };
-    const __m128i any = _mm_or_si128(_mm_or_si128(load(i), load(i + 16)), _mm_or_si128(load(i + 32), load(i + 48)));
-    if (_mm_movemask_epi8(any) != 0) break;
-  }
-#endif
-  while (i < in.size() && in[i] < 0x80) ++i;
-  if (i == in.size()) return false;
-  const uchar b = in[i];
-  if (b == 0xE0) return In(in[i + 1], 0xA0, 0xBF) && In(in[i + 2], 0x80, 0xBF);
-  if (In(b, 0xE1, 0xEF)) return In(in[i + 1], 0x80, 0xBF) && In(in[i + 2], 0x80, 0xBF);
-  return false;
+  // The whole text, not its first character: a Shift-JIS text may begin with
+  // bytes that read as a UTF-8 character, and a UTF-8 one with any character.
+  return IsWellFormedUtf8(text);
 }
 
 namespace {

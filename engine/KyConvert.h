@@ -51,6 +51,7 @@ void LoadTextStream(TStrings& Lines, std::istream& Stream, int& Code, int Defaul
 // The code `ConvertToSjis` applies to `text` when asked to detect it.
 int DecideCode(std::string_view text, int DefaultCode, const TAskSjisOrEuc& askSjis = {});
 int DetectCode(std::string_view text);  // kcAscii .. kcEucOrSjis
+// A byte-order mark, or IsWellFormedUtf8 (engine/Utf8Check.h) of the text.
 bool IsUtf8(std::string_view text, bool& HasBom);
 std::string ConvertCode(std::string_view text, int FromCode, int ToCode);
 

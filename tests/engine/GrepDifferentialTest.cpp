@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
@@ -218,6 +219,93 @@ TEST(GrepDifferentialTest, FilesGiveWhatThePlainReadingGives) {
       }
     }
   }
+}
+
+// The UTF-8 decision, read plainly: iconv takes the whole text as UTF-8, a
+// character cut off by its end aside, and it holds a character beyond ASCII;
+// anything else goes to the byte scan. Texts begin with a character of each
+// length beyond ASCII and break late, across the blocks the check reads.
+int PlainUtf8Decision(const std::string& raw) {
+  iconv_t cd = iconv_open("UTF-32LE", "UTF-8");
+  char* in = const_cast<char*>(raw.data());
+  size_t left = raw.size();
+  bool wellFormed = true;
+  while (left > 0 && wellFormed) {
+    char buffer[4096];
+    char* outPtr = buffer;
+    size_t outLeft = sizeof buffer;
+    if (iconv(cd, &in, &left, &outPtr, &outLeft) == static_cast<size_t>(-1) && errno != E2BIG) {
+      wellFormed = errno == EINVAL;  // cut off by the end
+      break;
+    }
+  }
+  iconv_close(cd);
+  const std::string_view read(raw.data(), raw.size() - left);
+  const bool beyondAscii = std::any_of(read.begin(), read.end(), [](char c) { return c & 0x80; });
+  if (wellFormed && beyondAscii) return kcUtf8;
+  const int code = DetectCode(raw);
+  return code == kcEucOrSjis ? kcSjis : code;
+}
+
+std::string RandomUtf8DecisionFile(std::mt19937& random) {
+  static const char* const firsts[] = {"é", "°", "©", "日", "株", "😀", "\xF0\xA0\x80\x8B"};
+  // Characters and bytes that break UTF-8: Shift-JIS and EUC-JP kanji, a
+  // continuation or lead byte alone, an overlong form, a surrogate, a code
+  // point above U+10FFFF.
+  static const char* const breaks[] = {"\x93\xFA", "\xC6\xFC", "\x80", "\xC3", "\xE3\x81", "\xC0\xAF",
+                                       "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"};
+  std::string bytes = std::string(random() % 70, 'a') + firsts[random() % 7] + RandomUtf8(random);
+  switch (random() % 4) {
+    case 0: {
+      // at a block boundary or anywhere
+      static const size_t boundaries[] = {15, 16, 31, 32, 63, 64};
+      const size_t at = random() % 2 ? boundaries[random() % 6] : random() % (bytes.size() + 1);
+      bytes.insert(std::min(at, bytes.size()), breaks[random() % 9]);
+      break;
+    }
+    case 1:
+      bytes.resize(bytes.size() - random() % 3);  // cut, perhaps mid-character
+      break;
+    case 2:
+      bytes = Iconv("辷ら" + bytes, "CP932");  // Shift-JIS that starts like UTF-8
+      break;
+    default:
+      break;
+  }
+  return bytes;
+}
+
+TEST(GrepDifferentialTest, Utf8DecisionTakesTheWholeText) {
+  testing::TTempDir dir;
+  std::mt19937 random(23012026);
+  std::vector<std::string> patterns;
+  for (const char* body : {"日本", "東京|京都", "[ア-ン]{2,}", "a", "辷", "\\?", "^$"})
+    patterns.push_back("m/" + platform::Utf8ToCp932(body) + "/k");
+  TKyGrep grep;
+  grep.AutoCode = true;
+  std::vector<TRow> rows;
+  grep.OnMatch = [&](TKyGrep&, std::string_view line, int lineNum, int pos, int len) {
+    rows.push_back({lineNum, std::string(line), pos, len});
+  };
+  TBRegExp plain;
+  int utf8 = 0;
+  for (int round = 0; round < 600; ++round) {
+    const std::string raw = RandomUtf8DecisionFile(random);
+    const int code = PlainUtf8Decision(raw);
+    utf8 += code == kcUtf8;
+    ASSERT_EQ(DecideCode(raw, kcSjis), code) << "round " << round;
+    const std::string text = PlainSjis(raw, code);
+    const std::vector<std::string> lines = testing::ConvertedLines(text.substr(0, text.find('\0')));
+    const std::string file = dir.Write("u.txt", raw);
+    for (const std::string& pattern : patterns) {
+      rows.clear();
+      grep.RegExp = pattern;
+      grep.GrepFile(file);
+      ASSERT_EQ(rows, testing::MatchingRows(lines, pattern, plain)) << "round " << round << " " << pattern;
+    }
+  }
+  EXPECT_GT(utf8, 150);  // both decisions are well represented
+  EXPECT_LT(utf8, 450);
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ TEST(KyConvertTest, DetectCodeBinaryBeyondThePreScan) {
   EXPECT_EQ(DetectCode(text), kcAscii);
 }
 
-TEST(KyConvertTest, IsUtf8TakesTheFirstNonAsciiCharacter) {
+TEST(KyConvertTest, IsUtf8ByMarkOrByTheWholeText) {
   const struct {
     std::string text;
     bool utf8;
@@ -113,26 +113,51 @@ TEST(KyConvertTest, IsUtf8TakesTheFirstNonAsciiCharacter) {
       {"", false, false},
       {"abc", false, false},
       {"\xEF\xBB\xBF" "a", true, true},
-      {"\xEF\xBB\xBF", true, false},
-      {"abc" "あ" "\x88", true, false},
-      {"\xE0\xA0\x80", true, false},
-      {"\xE0\x80\x80", false, false},
-      {"é", false, false},
-      {"\xF0\x9F\x98\x80", false, false},
+      {"\xEF\xBB\xBF" "\x88\x9F", true, true},  // the mark decides alone
+      {"\xEF\xBB\xBF", true, false},              // too short for a mark, but U+FEFF
+      {"abc" "あ", true, false},
+      {"abc" "あ" "\x88", false, false},
+      {"é", true, false},
       {"ab\xE3\x81", false, false},
       {Utf8ToCp932(kText), false, false},
-      // past a long ASCII head, which is skipped in blocks
-      {std::string(200, 'a'), false, false},
-      {std::string(63, 'a') + "あ", true, false},
-      {std::string(64, 'a') + "あ", true, false},
-      {std::string(127, 'a') + "é", false, false},
-      {std::string(130, 'a') + Utf8ToCp932(kText), false, false},
   };
   for (const auto& c : cases) {
     bool bom = true;
     EXPECT_EQ(IsUtf8(c.text, bom), c.utf8) << c.text;
     EXPECT_EQ(bom, c.bom) << c.text;
   }
+}
+
+// A UTF-8 text is read as UTF-8 whatever its first character beyond ASCII,
+// and a text that breaks the rules anywhere goes to the byte scan.
+TEST(KyConvertTest, DecideCodeTakesWellFormedUtf8) {
+  const std::string japanese = Repeat("日本語の文章。", 3);
+  std::string brokenAt32 = japanese;
+  brokenAt32.insert(32, "\x81");
+  const struct {
+    std::string text;
+    int code;
+  } cases[] = {
+      {"© 2026 株式会社\n" + japanese, kcUtf8},
+      {"café\n" + japanese, kcUtf8},
+      {"25°C\n" + japanese, kcUtf8},
+      {"😀 " + japanese, kcUtf8},
+      {"\xF0\xA0\x80\x8B", kcUtf8},  // 𠀋
+      {japanese + "\xE8\xAA", kcUtf8},  // cut short at the end
+      {"plain text", kcAscii},
+      {Iconv("ISO-2022-JP", kText), kcJis},
+      {Iconv("EUC-JP", kText), kcEuc},
+      {Utf8ToCp932(kText), kcSjis},
+      // Shift-JIS beginning with bytes that form a three-byte character
+      {Utf8ToCp932("辷らない" + japanese), kcSjis},
+      {"\xC0\xAF", kcSjis},          // overlong: undecided, read by default
+      {"\xED\xA0\x80", kcSjis},      // a surrogate
+      {"\xF4\x90\x80\x80", kcSjis},  // above U+10FFFF
+      {japanese + Utf8ToCp932("表"), kcSjis},
+      {brokenAt32, kcSjis},
+      {"café \xB0\xA1\xFD", kcEuc},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecideCode(c.text, kcSjis), c.code) << c.text;
 }
 
 TEST(KyConvertTest, ConvertersToShiftJis) {
