@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
@@ -285,13 +286,77 @@ void PrintError(const std::string& message) {
   std::fprintf(stderr, "tansa2-grep: %s\n", message.c_str());
 }
 
-// A file error's message names the file ("Cannot open file "PATH": reason");
-// only the reason is wanted after the path.
-std::string_view ErrorReason(std::string_view message, const std::string& path) {
-  const std::string named = "\"" + path + "\": ";
-  const size_t at = message.find(named);
-  return at == std::string_view::npos ? message : message.substr(at + named.size());
-}
+// The search's sink: each hit printed in the chosen shape, files that can't
+// be read reported and passed over.
+class TPrinter : public TGrepSink {
+ public:
+  TPrinter(const TOptions& options, TOutput& output) : options_(options), output_(output), colors_(ColorsFor(options.color)) {}
+
+  bool Matched(const TGrepHit& hit) override {
+    switch (options_.listing) {
+      case TListing::Lines: PrintLine(hit); break;
+      case TListing::FileNames:
+        // A file's hits come together: its name is printed at the first.
+        if (!named_) {
+          output_.Paint(colors_.fileName, hit.FileName);
+          output_.EndLine();
+          named_ = true;
+        }
+        break;
+      case TListing::Counts: break;
+    }
+    return true;
+  }
+  bool FileEnded(std::string_view fileName, int hitCount) override {
+    named_ = false;
+    if (options_.listing == TListing::Counts) {
+      output_.Paint(colors_.fileName, fileName);
+      output_.Paint(colors_.separator, ":");
+      output_.Append(std::to_string(hitCount));
+      output_.EndLine();
+    }
+    return true;
+  }
+  bool FileFailed(const TGrepFileError& error) override {
+    output_.Flush();
+    if (error.Stage == TGrepFileError::feList) PrintError(output_.Text(error.Message));
+    else PrintError(output_.Text(error.FileName) + ": " + std::strerror(error.SystemError));
+    failed_ = true;
+    return true;
+  }
+  bool Failed() const { return failed_; }
+
+ private:
+  void PrintLine(const TGrepHit& hit) {
+    if (options_.saveType == stCsv) {
+      row_.FileName = hit.FileName;
+      row_.LineNum = hit.LineNum;
+      row_.Line.assign(hit.Line);
+      row_.MatchPos = hit.MatchPos;
+      row_.MatchLen = hit.MatchLen;
+      const std::string line = FormatRow(row_, options_.saveType);
+      output_.Append(std::string_view(line).substr(0, line.size() - 2));  // its CR LF
+    } else {
+      // The tag-jump row "path(line):text" put together in place, painted
+      // when colours are on.
+      if (options_.saveType == stTag) {
+        output_.Paint(colors_.fileName, hit.FileName);
+        output_.Paint(colors_.separator, "(");
+        output_.Paint(colors_.lineNum, std::to_string(hit.LineNum));
+        output_.Paint(colors_.separator, "):");
+      }
+      PaintLine(output_, colors_, hit.Line, hit.MatchPos, hit.MatchLen);
+    }
+    output_.EndLine();
+  }
+
+  const TOptions& options_;
+  TOutput& output_;
+  const TColors colors_;
+  TResultRow row_;
+  bool named_ = false;
+  bool failed_ = false;
+};
 
 int Run(TOptions& options) {
   TOutput output(options.rawOutput);
@@ -309,76 +374,10 @@ int Run(TOptions& options) {
       break;
   }
 
-  const TColors colors = ColorsFor(options.color);
-  TGrepRun run;
+  TPrinter printer(options, output);
+  TGrepRun run(printer);
   run.MaxFileSize = options.maxFileSize;
   run.NoFileExtList.Assign(options.noFileExt);
-  TResultRow row;
-  std::string listedFile;
-  int fileHits = 0;
-  switch (options.listing) {
-    case TListing::Lines:
-      run.OnHit = [&](const TGrepHit& hit) {
-        if (options.saveType == stCsv) {
-          row.FileName = hit.FileName;
-          row.LineNum = hit.LineNum;
-          row.Line.assign(hit.Line);
-          row.MatchPos = hit.MatchPos;
-          row.MatchLen = hit.MatchLen;
-          const std::string line = FormatRow(row, options.saveType);
-          output.Append(std::string_view(line).substr(0, line.size() - 2));  // its CR LF
-        } else {
-          // The tag-jump row "path(line):text" put together in place, painted
-          // when colours are on.
-          if (options.saveType == stTag) {
-            output.Paint(colors.fileName, hit.FileName);
-            output.Paint(colors.separator, "(");
-            output.Paint(colors.lineNum, std::to_string(hit.LineNum));
-            output.Paint(colors.separator, "):");
-          }
-          PaintLine(output, colors, hit.Line, hit.MatchPos, hit.MatchLen);
-        }
-        output.EndLine();
-      };
-      break;
-    case TListing::FileNames:
-      // A file's hits come together, so a new name is a new file.
-      run.OnHit = [&](const TGrepHit& hit) {
-        if (hit.FileName == listedFile) return;
-        listedFile = hit.FileName;
-        output.Paint(colors.fileName, listedFile);
-        output.EndLine();
-      };
-      break;
-    case TListing::Counts:
-      run.OnHit = [&](const TGrepHit&) { ++fileHits; };
-      run.KyGrep.OnFileDone = [&, searched = run.KyGrep.OnFileDone](const std::string& path) {
-        searched(path);
-        output.Paint(colors.fileName, path);
-        output.Paint(colors.separator, ":");
-        output.Append(std::to_string(fileHits));
-        output.EndLine();
-        fileHits = 0;
-      };
-      break;
-  }
-  bool fileFailed = false;
-  // Files that can't be read are reported and passed over; any other error
-  // (a pattern the library refuses) still ends the run.
-  run.KyGrep.OnFileError = [&](const std::string& path, std::exception_ptr error) {
-    auto report = [&](const std::exception& failure) {
-      output.Flush();
-      PrintError(output.Text(path) + ": " + output.Text(ErrorReason(failure.what(), path)));
-      fileFailed = true;
-    };
-    try {
-      std::rethrow_exception(error);
-    } catch (const platform::EFOpenError& failure) {
-      report(failure);
-    } catch (const platform::EInOutError& failure) {
-      report(failure);
-    }
-  };
   run.Prepare(options.param);
   const uint32_t startTick = platform::GetTickCount();
   int status = kExitMatch;
@@ -395,7 +394,7 @@ int Run(TOptions& options) {
         GrepSummaryText(run.HitCount(), platform::GetTickCount() - startTick);
     std::fprintf(stderr, "%s\n", output.Text(summary).c_str());
   }
-  if (status == kExitError || fileFailed) return kExitError;
+  if (status == kExitError || printer.Failed()) return kExitError;
   return run.HitCount() > 0 ? kExitMatch : kExitNoMatch;
 }
 

@@ -20,14 +20,13 @@
 #include <thread>
 #include <vector>
 
+#include "engine/GrepSink.h"
 #include "engine/LineMatcher.h"
 
 namespace tansa2 {
 
 class TKyGrep;
-// `Line` is only valid during the call.
-using TOnMatchEvent = std::function<void(TKyGrep& Sender, std::string_view Line, int LineNum,
-                                         int MatchPos, int MatchLen)>;
+using TOnMatchEvent = std::function<void(TKyGrep& Sender, const TGrepHit& Hit)>;
 
 class TKyGrep {
  public:
@@ -44,11 +43,10 @@ class TKyGrep {
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;
-  // A queued file that could not be searched, with what searching it threw,
-  // a file raw mode can't open included. When set, the run goes on with the
-  // next file unless this throws; when not, the error ends the run as
-  // described at QueueFile.
-  std::function<void(const std::string& FileName, std::exception_ptr Error)> OnFileError;
+  // A queued file that could not be opened or read, in raw mode too. The
+  // run goes on with the next file unless this throws; without a handler
+  // the error is thrown as described at QueueFile.
+  std::function<void(const TGrepFileError& Error)> OnFileError;
 
   // The file whose matches are being reported, or the last one.
   const std::string& FileName() const { return fileName_; }

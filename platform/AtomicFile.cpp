@@ -20,7 +20,7 @@ namespace {
 constexpr size_t kBufferBytes = size_t{256} << 10;
 
 [[noreturn]] void ThrowWriteError(const std::string& cp932Path, int error) {
-  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error));
+  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error), error);
 }
 
 // A name beside the real one that no other writer, in this process or
