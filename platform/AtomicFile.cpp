@@ -4,13 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <utility>
 
 #include "platform/FileIO.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "platform/SystemError.h"
+#include "platform/TemporaryFileNames.h"
 
 namespace tansa2::platform {
 namespace {
@@ -23,19 +23,30 @@ constexpr size_t kBufferBytes = size_t{256} << 10;
   throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error), error);
 }
 
-// A name beside the real one that no other writer, in this process or
-// another, picks at the same time.
-std::string TemporaryName(const std::string& nativePath) {
-  static std::atomic<unsigned> counter{0};
-  return nativePath + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+// The folder of a CP932 or a file-system path alike: no double-byte
+// character holds the byte "/".
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Hands `create` fresh temporary names beside `target` until it makes a file
+// of one that no other file holds; `create` returns 0 or the error. Returns 0
+// with the name in `name`, or the error, leaving `name` as it was.
+template <typename Create>
+int CreateUnderFreshName(const std::string& target, std::string& name, Create create) {
+  for (;;) {
+    std::string candidate = TemporaryFileName(target);
+    const int error = create(candidate.c_str());
+    if (error == 0) name = std::move(candidate);
+    if (error != EEXIST) return error;
+  }
 }
 
 // The folder's entry of the renamed file reaches the disk as well; a
 // system that can't sync a folder still has the file whole.
 void SyncFolderOf(const std::string& nativePath) {
-  const size_t slash = nativePath.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : nativePath.substr(0, slash);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = open(FolderOf(nativePath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
@@ -45,11 +56,18 @@ void SyncFolderOf(const std::string& nativePath) {
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& cp932Path)
     : cp932Path_(cp932Path), target_(NativePath(cp932Path)) {
-  do {
-    temporary_ = TemporaryName(target_);
-    // 0666 through the umask, as a plain new file would get.
-    fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  } while (fd_ < 0 && errno == EEXIST);
+  RemoveStaleTemporaryFiles(FolderOf(cp932Path_));
+  // 0666 through the umask, as a plain new file would get.
+  fd_ = open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  // A file system without unnamed files (or a kernel from before them) takes
+  // a named one.
+  if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    if (const int error = CreateUnderFreshName(target_, temporary_, [this](const char* name) {
+          fd_ = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+          return fd_ < 0 ? errno : 0;
+        }))
+      ThrowWriteError(cp932Path_, error);
+  }
   if (fd_ < 0) ThrowWriteError(cp932Path_, errno);
   // A file kept private stays private when it is replaced.
   struct stat old {};
@@ -59,7 +77,7 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& cp932Path)
 TAtomicFileWriter::~TAtomicFileWriter() {
   if (fd_ < 0) return;
   close(fd_);
-  unlink(temporary_.c_str());
+  if (!temporary_.empty()) unlink(temporary_.c_str());
 }
 
 void TAtomicFileWriter::Write(std::string_view bytes) {
@@ -80,6 +98,15 @@ void TAtomicFileWriter::Commit() {
   WriteOut(buffer_);
   buffer_.clear();
   if (fsync(fd_) != 0) Fail(errno);
+  // A link can't replace the real file, so the unnamed file first gets a
+  // temporary name of its own, which the rename then takes away.
+  if (temporary_.empty()) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    if (const int error = CreateUnderFreshName(target_, temporary_, [&self](const char* name) {
+          return linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name, AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+        }))
+      Fail(error);
+  }
   if (close(std::exchange(fd_, -1)) != 0) Fail(errno);
   if (rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
   SyncFolderOf(target_);
@@ -98,7 +125,7 @@ void TAtomicFileWriter::WriteOut(std::string_view bytes) {
 
 void TAtomicFileWriter::Fail(int error) {
   if (fd_ >= 0) close(std::exchange(fd_, -1));
-  unlink(temporary_.c_str());
+  if (!temporary_.empty()) unlink(temporary_.c_str());
   ThrowWriteError(cp932Path_, error);
 }
 

@@ -3,6 +3,12 @@
 // result history. A crash or a full disk during a write never leaves a half
 // file under the real name: the bytes go to a temporary file in the same
 // folder, are flushed, and the temporary file is renamed over the real one.
+// The temporary file has no name while it is written (O_TMPFILE), so a
+// process killed in the middle leaves nothing behind; it is linked to a
+// temporary name only for the instant before the rename. Where the file
+// system has no unnamed files it is named from the start. Either name is
+// one of platform/TemporaryFileNames.h, and each writer first removes those
+// that killed processes left in its folder.
 #include <string>
 #include <string_view>
 
@@ -16,7 +22,7 @@ namespace tansa2::platform {
 // untouched and no temporary file is left behind.
 class TAtomicFileWriter {
  public:
-  // Makes the temporary file beside the CP932 path `cp932Path`.
+  // Makes the temporary file in the folder of the CP932 path `cp932Path`.
   explicit TAtomicFileWriter(const std::string& cp932Path);
   ~TAtomicFileWriter();
   TAtomicFileWriter(const TAtomicFileWriter&) = delete;
@@ -33,7 +39,7 @@ class TAtomicFileWriter {
 
   std::string cp932Path_;
   std::string target_;
-  std::string temporary_;
+  std::string temporary_;  // empty while the file has no name
   int fd_ = -1;  // -1 once committed or failed
   std::string buffer_;
 };

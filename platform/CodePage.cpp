@@ -256,4 +256,53 @@ std::string Cp932ToUtf16Le(std::string_view cp932) {
   return out;
 }
 
+std::optional<uint16_t> ReversibleCp932Code(char32_t u) {
+  if (u >= 0x10000) return std::nullopt;
+  const uint16_t code = kCp932FromUnicode[u];
+  if (kUnicodeFromCp932[code] != u) return std::nullopt;
+  return code;
+}
+
+std::optional<char32_t> UnicodeOfCp932(uint16_t code) {
+  const uint16_t u = kUnicodeFromCp932[code];
+  if (u == kUnmapped) return std::nullopt;
+  return u;
+}
+
+std::optional<TUtf8Char> NextUtf8Char(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char c = in[0];
+  if (c < 0x80) return TUtf8Char{c, 1};
+  size_t length;
+  char32_t code;
+  char32_t least;
+  if (c >= 0xC2 && c < 0xE0) {
+    length = 2, code = c & 0x1F, least = 0x80;
+  } else if (c >= 0xE0 && c < 0xF0) {
+    length = 3, code = c & 0x0F, least = 0x800;
+  } else if (c >= 0xF0 && c < 0xF5) {
+    length = 4, code = c & 0x07, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() < length) return std::nullopt;
+  for (size_t i = 1; i < length; ++i) {
+    if (!IsContinuation(in[i])) return std::nullopt;
+    code = code << 6 | (in[i] & 0x3F);
+  }
+  if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+  return TUtf8Char{code, length};
+}
+
+std::optional<char32_t> FirstCharacterCp932Lacks(std::string_view utf8) {
+  while (!utf8.empty()) {
+    const std::optional<TUtf8Char> c = NextUtf8Char(utf8);
+    if (!c) return U'\uFFFD';
+    if (c->code >= 0x10000 || (kCp932FromUnicode[c->code] == '?' && c->code != '?')) return c->code;
+    utf8.remove_prefix(c->length);
+  }
+  return std::nullopt;
+}
+
 }  // namespace tansa2::platform

@@ -3,6 +3,8 @@
 // page 932) and the Unicode encodings of the outside world. Whatever CP932
 // can't hold, and whatever is malformed, becomes "?"; a conversion never stops
 // half way.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,5 +60,26 @@ std::string Cp932ToUtf16Le(std::string_view cp932);
 // of its characters comes from exactly one code point (so "?" never does).
 // A text found in converted form was then found in this form before.
 bool Cp932ToOnlySource(std::string_view cp932, std::u16string& units);
+
+// The CP932 code (below 0x100 for a single byte) that converts back to the
+// code point `u` itself; nothing when CP932 lacks `u` or gives it the code of
+// another character.
+std::optional<uint16_t> ReversibleCp932Code(char32_t u);
+// The code point a CP932 code (lead << 8 | trail, or a single byte) stands
+// for, if any.
+std::optional<char32_t> UnicodeOfCp932(uint16_t code);
+
+// The first character of typed UTF-8 text that CP932 can't hold, so that it
+// is refused instead of turned into "?"; a malformed byte counts as U+FFFD.
+std::optional<char32_t> FirstCharacterCp932Lacks(std::string_view utf8);
+
+// Steps over the UTF-8 sequence at the front of `text`: its code point and
+// length, or nothing when it is malformed (an overlong form, a surrogate,
+// beyond U+10FFFF, cut short).
+struct TUtf8Char {
+  char32_t code;
+  size_t length;
+};
+std::optional<TUtf8Char> NextUtf8Char(std::string_view text);
 
 }  // namespace tansa2::platform

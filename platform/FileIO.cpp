@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "platform/SystemError.h"
 
 namespace tansa2::platform {

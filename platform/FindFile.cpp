@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/CodePage.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2::platform {
 namespace {
@@ -239,8 +239,8 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
       if (errno != 0) read->endError = Win32ErrorOf(errno);
       break;
     }
-    const std::string nativeName = entryName;
-    std::string name = Utf8ToCp932(nativeName);
+    const std::string_view nativeName = entryName;
+    std::string name = Cp932FormOfName(nativeName);
     struct stat st = self;  // "." is the directory itself, described already
     // The target of a link decides; a dangling link is described by itself.
     // An entry that can't be described at all (gone meanwhile, or the
@@ -248,8 +248,6 @@ std::shared_ptr<const TDirectory> ReadDirectory(const TDirectoryPath& path, cons
     if (nativeName != "." && fstatat(dirFd, entryName, &st, 0) != 0 &&
         fstatat(dirFd, entryName, &st, AT_SYMLINK_NOFOLLOW) != 0)
       continue;
-    if (name != nativeName && Cp932ToUtf8(name) != nativeName)
-      RememberNativePath(path.cp932Prefix + name, path.nativePrefix + nativeName);
     TFindData& found = read->entries.emplace_back();
     found.dwFileAttributes = AttributesOf(name, st, user);
     found.ftCreationTime = FileTimeOf(st.st_ctim);  // the nearest that stat keeps

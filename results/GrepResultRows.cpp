@@ -97,13 +97,10 @@ void TGrepResultRows::SaveToFile(const std::string& fileName, int saveType) cons
 
 void TGrepResultRows::SaveRows(const std::string& fileName, int saveType) const {
   platform::TAtomicFileWriter file(fileName);
-  TResultRow row;
-  for (int i = 0; i < DataCount(); ++i) {
-    row.FileName.assign(FileName(i));
-    row.LineNum = LineNum(i);
-    row.Line.assign(Line(i));
-    file.Write(FormatRow(row, saveType));
-  }
+  // The cells go out as stored: a row read from a history file may hold a
+  // line number such as "007" that reading it as a number would change.
+  for (int i = 0; i < DataCount(); ++i)
+    file.Write(saveType == stTag ? TagJumpLine(FileName(i), LineNumText(i), Line(i)) : LineOnlyLine(Line(i)));
   file.Commit();
 }
 

@@ -11,10 +11,19 @@ std::string CsvLine(const TResultRow& row) {
 }
 
 std::string TagJumpLine(const TResultRow& row) {
-  return row.FileName + "(" + std::to_string(row.LineNum) + "):" + row.Line + "\r\n";
+  return TagJumpLine(row.FileName, std::to_string(row.LineNum), row.Line);
 }
 
-std::string LineOnlyLine(const TResultRow& row) { return row.Line + "\r\n"; }
+std::string TagJumpLine(std::string_view fileName, std::string_view lineNum, std::string_view line) {
+  std::string text;
+  text.reserve(fileName.size() + lineNum.size() + line.size() + 5);
+  text.append(fileName).append("(").append(lineNum).append("):").append(line).append("\r\n");
+  return text;
+}
+
+std::string LineOnlyLine(const TResultRow& row) { return LineOnlyLine(row.Line); }
+
+std::string LineOnlyLine(std::string_view line) { return std::string(line) + "\r\n"; }
 
 std::string FormatRow(const TResultRow& row, int saveType) {
   switch (saveType) {

@@ -9,7 +9,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileIO.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "results/QuietAbort.h"
 
 namespace tansa2 {

@@ -127,6 +127,10 @@ bool TNoFileExtList::Contains(std::string_view extension) const {
   return extensions_.count(std::string(extension)) != 0;
 }
 
+std::string TNoFileExtList::CommaText() const {
+  return ToCommaText({extensions_.begin(), extensions_.end()});
+}
+
 std::string FormatCount(int value) {
   const std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : value);
   std::string out = value < 0 ? "-" : "";

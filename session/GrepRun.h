@@ -51,6 +51,9 @@ class TNoFileExtList {
   // `setting` is comma text, such as "exe,dll".
   void Assign(std::string_view setting);
   bool Contains(std::string_view extension) const;
+  // The list as comma text: sorted without case, each extension once, as
+  // first given.
+  std::string CommaText() const;
 
  private:
   struct CaseLess {

@@ -9,7 +9,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2 {
 namespace {
@@ -24,13 +24,7 @@ std::string WithSeparator(std::string folder) {
   return folder;
 }
 
-// A file-system name as program text; a name that CP932 can't hold keeps
-// its way back to the file system.
-std::string FromNative(const std::string& native) {
-  std::string cp932 = platform::Utf8ToCp932(native);
-  if (platform::Cp932ToUtf8(cp932) != native) platform::RememberNativePath(cp932, native);
-  return cp932;
-}
+std::string FromNative(const std::string& native) { return platform::Cp932FormOfName(native); }
 
 std::string ExecutableFolder() {
   std::error_code error;

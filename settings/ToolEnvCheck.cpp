@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "platform/FileIO.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2 {
 namespace {

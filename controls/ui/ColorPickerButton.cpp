@@ -64,6 +64,9 @@ void TColorPickerButton::SetColor(uint32_t color) {
 void TColorPickerButton::BuildPalette() {
   auto* palette = new QMenu(this);
   palette->setObjectName(QStringLiteral("MenuColorPalette"));
+  // A prompt heads the palette; it chooses nothing.
+  palette->addAction(QString::fromUtf8("選択してください"))->setEnabled(false);
+  palette->addSeparator();
 
   auto* grid = new QWidget(palette);
   auto* layout = new QGridLayout(grid);
@@ -93,7 +96,7 @@ void TColorPickerButton::BuildPalette() {
   }
 
   palette->addSeparator();
-  QAction* other = palette->addAction(QString::fromUtf8("その他(&O)..."));
+  QAction* other = palette->addAction(QString::fromUtf8("その他"));
   other->setObjectName(QStringLiteral("ActionOtherColor"));
   connect(other, &QAction::triggered, this, &TColorPickerButton::ChooseOtherColor);
 

@@ -1,8 +1,8 @@
 #pragma once
-// A button that shows a colour and opens a palette to choose another: the
-// standard colours, the system colours by name, and "その他..." for any
-// colour through the colour dialog. Colours are the settings' 32-bit values,
-// so a system colour stays one.
+// A button that shows a colour and opens a palette to choose another: under
+// the prompt "選択してください", the standard colours, the system colours by
+// name, and "その他" for any colour through the colour dialog. Colours are
+// the settings' 32-bit values, so a system colour stays one.
 #include <QToolButton>
 #include <cstdint>
 #include <functional>

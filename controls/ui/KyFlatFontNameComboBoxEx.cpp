@@ -8,17 +8,14 @@
 namespace tansa2 {
 namespace {
 
-// The installed Japanese faces, asked of the font database once for every
-// picker of the process.
-const std::vector<TFontFace>& InstalledFaces() {
-  static const std::vector<TFontFace> faces = [] {
-    std::vector<TFontFace> list;
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const QString& family : japanese)
-      list.push_back({family, QFontDatabase::isSmoothlyScalable(family),
-                      QFontDatabase::isFixedPitch(family)});
-    return list;
-  }();
+// The installed Japanese faces, asked of the font database each time a list
+// is filled, so that a face added while the program runs is offered.
+std::vector<TFontFace> InstalledFaces() {
+  std::vector<TFontFace> faces;
+  const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+  faces.reserve(static_cast<size_t>(japanese.size()));
+  for (const QString& family : japanese)
+    faces.push_back({family, QFontDatabase::isSmoothlyScalable(family), QFontDatabase::isFixedPitch(family)});
   return faces;
 }
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dirpanel/ui/KyFlatDirView.h"
-#include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "platform/FileIO.h"
 #include "platform/ui/QtText.h"
 
@@ -35,7 +35,7 @@ std::vector<std::string> Parts(const std::string& path) {
 
 std::string CurrentDirectory() {
   std::error_code error;
-  return platform::Utf8ToCp932(std::filesystem::current_path(error).string());
+  return platform::Cp932FormOfName(std::filesystem::current_path(error).string());
 }
 
 bool IsExistingDir(const std::string& path) {

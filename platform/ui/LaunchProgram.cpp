@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "platform/ProcessArguments.h"
 #include "platform/ui/QtText.h"
 

@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2::platform {
 namespace {

@@ -8,7 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
 #include "platform/FindFile.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 
 namespace tansa2::platform {
 namespace {
@@ -60,13 +60,9 @@ std::string NormalPath(std::string_view path) {
   return normal.empty() ? "/" : normal;
 }
 
-// A path that Qt hands over, in the program's code page; a name that CP932
-// can't hold is remembered, so the path still leads to the same place.
+// A path that Qt hands over, in the program's code page.
 std::string Cp932PathOf(const QString& nativePath) {
-  const std::string native = NormalPath(nativePath.toStdString());
-  std::string cp932 = Utf8ToCp932(native);
-  if (Cp932ToUtf8(cp932) != native) RememberNativePath(cp932, native);
-  return cp932;
+  return Cp932FormOfName(NormalPath(nativePath.toStdString()));
 }
 
 bool IsUnder(std::string_view path, std::string_view folder) {

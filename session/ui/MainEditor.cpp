@@ -1,7 +1,7 @@
 // The main window opens the selected result row in the user's editor, at
 // its line.
 #include "platform/CodePage.h"
-#include "platform/NativePath.h"
+#include "platform/NameForm.h"
 #include "platform/ui/LaunchProgram.h"
 #include "platform/ui/ProgramIcon.h"
 #include "results/ui/KyGrepResult.h"

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/TemporaryFileNames.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/QtText.h"
 #include "results/CommaText.h"
@@ -59,7 +60,11 @@ std::string ShortCutKey(const TKyCommand& command) {
 }  // namespace
 
 void TFormTS2Main::LoadSettings() {
-  const TIniFileEx ini(GetIniFileName());
+  const std::string iniFileName = GetIniFileName();
+  // Saves that a killed process cut short left their temporary files here.
+  for (const std::string& folder : {iniFileName.substr(0, iniFileName.rfind('/')), GetTmpDir()})
+    platform::RemoveStaleTemporaryFiles(folder);
+  const TIniFileEx ini(iniFileName);
   ReadForm(ini);
   BasicInfo = ReadBasicInfo(ini, BasicInfo);
 

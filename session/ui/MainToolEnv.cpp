@@ -70,6 +70,9 @@ void TFormTS2Main::ActionToolEnvExecute() {
     dialog.BasicInfo = BasicInfo;
     dialog.DirPanelInfo = DirPanelInfo;
     dialog.GrepInfo = GetGrepInfo();
+    // The dialog shows the excluded extensions as the search uses them;
+    // OK then stores the dialog's text in place of the one typed before.
+    dialog.GrepInfo.NoFileExt = GrepRun.NoFileExtList.CommaText();
     dialog.GrepResultInfo = GetGrepResultInfo();
     dialog.GrepHistoryInfo = GrepHistoryInfo;
     dialog.EditorInfo = EditorInfo;

@@ -84,7 +84,12 @@ void TKyHistoryComboBox::AddHistory() {
 
 void TKyHistoryComboBox::SetMaxHistory(uint16_t value) {
   maxHistory_ = value;
+  if (count() <= maxHistory_) return;
+  // Removing the shown entry would change or blank the field; the limit
+  // cuts the list only.
+  const QString text = currentText();
   while (count() > maxHistory_) removeItem(count() - 1);
+  setEditText(text);
 }
 
 bool TKyHistoryComboBox::DroppedDown() const { return view()->isVisible(); }

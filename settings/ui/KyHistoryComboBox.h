@@ -24,7 +24,7 @@ class TKyHistoryComboBox : public QComboBox {
   void AddHistory();
 
   uint16_t MaxHistory() const { return maxHistory_; }
-  // Drops entries beyond the new limit at once.
+  // Drops entries beyond the new limit at once; the field's text stays.
   void SetMaxHistory(uint16_t value);
   bool Complete() const { return complete_; }
   void SetComplete(bool value) { complete_ = value; }

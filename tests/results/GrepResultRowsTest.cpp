@@ -161,6 +161,16 @@ TEST_F(GrepResultRowsTest, FailedSaveReportsTheReasonAndKeepsTheEarlierFile) {
   }
 }
 
+// A list read back from a history file is written with its cells as held,
+// whatever they say.
+TEST_F(GrepResultRowsTest, LoadedRowsAreSavedWithTheirLineNumberCellsAsStored) {
+  const std::string file =
+      dir_.Write("history.csv", "/d/a.txt,007,first,1,1\r\n/d/b.txt,12x,second,1,1\r\n/d/c.txt,+3\r\nshort\r\n");
+  rows_.LoadFromFile(file);
+  EXPECT_EQ(Saved(stTag), "/d/a.txt(007):first\r\n/d/b.txt(12x):second\r\n/d/c.txt(+3):\r\nshort():\r\n");
+  EXPECT_EQ(Saved(stLineOnly), "first\r\nsecond\r\n\r\n\r\n");
+}
+
 // Rows the writers must take care with, then enough rows that the file is
 // written in many pieces.
 std::vector<TResultRow> AwkwardRows() {

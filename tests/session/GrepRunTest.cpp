@@ -106,8 +106,12 @@ TEST(NoFileExtListTest, ItemsAreTrimmedAndComparedWithoutCase) {
   EXPECT_TRUE(list.Contains("a b"));
   EXPECT_FALSE(list.Contains(""));
   EXPECT_FALSE(list.Contains("ex"));
+  EXPECT_EQ(list.CommaText(), "\"a b\",exe,TXT");
+  list.Assign(" txt, TXT, bak,Txt");
+  EXPECT_EQ(list.CommaText(), "bak,txt");
   list.Assign("");
   EXPECT_FALSE(list.Contains("exe"));
+  EXPECT_EQ(list.CommaText(), "");
 }
 
 // Records what the run hands its sink; `onHit` replaces the record of hits.

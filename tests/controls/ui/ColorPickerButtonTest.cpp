@@ -53,7 +53,15 @@ TEST(ColorPickerButtonTest, PaletteHoldsStandardAndNamedSystemColours) {
   QAction* window = ColorAction(button, 0x80000005);
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(window->text(), QStringLiteral("clWindow"));
-  EXPECT_NE(testing::FindChild<QAction>(button, "ActionOtherColor"), nullptr);
+
+  // The palette opens with its prompt, which chooses nothing, and ends with
+  // the entry for any other colour.
+  const QList<QAction*> entries = button.menu()->actions();
+  ASSERT_GE(entries.size(), 2);
+  EXPECT_EQ(entries.front()->text(), QString::fromUtf8("選択してください"));
+  EXPECT_FALSE(entries.front()->isEnabled());
+  EXPECT_EQ(entries.back()->text(), QString::fromUtf8("その他"));
+  EXPECT_EQ(entries.back(), testing::FindChild<QAction>(button, "ActionOtherColor"));
 }
 
 TEST(ColorPickerButtonTest, ChoosingFromThePaletteSetsTheColourAndReports) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QtEndian>
 #include <memory>
 
 #include "controls/ui/KyFlatFontNameComboBoxEx.h"
@@ -71,6 +74,57 @@ TEST(FontNamePickerTest, OffersEachJapaneseFaceOnceAndNoWesternFace) {
     EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(item)) << item.toStdString();
     EXPECT_TRUE(QFontDatabase::isFixedPitch(item)) << item.toStdString();
   }
+}
+
+// The bytes of an installed IPA font with "IPA" in its names turned into
+// "ZQX": a face covering Japanese that no font on the machine has. Empty
+// when there is no such file.
+QByteArray RenamedIpaFont() {
+  const QByteArray ipa("\0I\0P\0A", 6), zqx("\0Z\0Q\0X", 6);
+  for (const char* dir : {"/usr/share/fonts/opentype/ipafont-gothic", "/usr/share/fonts/opentype/ipafont-mincho"})
+    for (const QFileInfo& info : QDir(QString::fromLatin1(dir)).entryInfoList({QStringLiteral("*.ttf")}, QDir::Files)) {
+      QFile file(info.filePath());
+      if (!file.open(QIODevice::ReadOnly)) continue;
+      QByteArray data = file.readAll();
+      // The table directory: the table count at 4, then 16-byte records
+      // (tag, checksum, offset, length) from 12.
+      const auto u32 = [&data](qsizetype at) {
+        return qFromBigEndian<quint32>(reinterpret_cast<const uchar*>(data.constData() + at));
+      };
+      if (data.size() < 12) continue;
+      const int tables = qFromBigEndian<quint16>(reinterpret_cast<const uchar*>(data.constData() + 4));
+      for (int table = 0; table < tables && 12 + (table + 1) * 16 <= data.size(); ++table) {
+        const qsizetype record = 12 + table * 16;
+        if (data.mid(record, 4) != "name") continue;
+        const qsizetype at = u32(record + 8), length = u32(record + 12);
+        if (at + length > data.size()) break;
+        QByteArray names = data.mid(at, length);
+        if (!names.contains(ipa)) break;
+        data.replace(at, length, names.replace(ipa, zqx).replace("IPA", "ZQX"));
+        return data;
+      }
+    }
+  return {};
+}
+
+TEST(FontNamePickerTest, AFaceAddedWhileTheProgramRunsIsOfferedAtTheNextFilling) {
+  testing::QtApp();
+  const QByteArray font = RenamedIpaFont();
+  if (font.isEmpty()) GTEST_SKIP() << "no IPA font file to make a new face of";
+
+  const TKyFlatFontNameComboBoxEx before;
+  const int id = QFontDatabase::addApplicationFontFromData(font);
+  ASSERT_GE(id, 0);
+  const QString added = QFontDatabase::applicationFontFamilies(id).value(0);
+  EXPECT_TRUE(added.startsWith(QStringLiteral("ZQX"))) << added.toStdString();
+  EXPECT_FALSE(Items(before).contains(added));
+  TKyFlatFontNameComboBoxEx after;
+  EXPECT_TRUE(Items(after).contains(added)) << added.toStdString();
+  QFontDatabase::removeApplicationFont(id);
+  // A filter change fills the list anew as well.
+  after.SetOnlyFixedFonts(true);
+  after.SetOnlyFixedFonts(false);
+  EXPECT_FALSE(Items(after).contains(added));
 }
 
 TEST(FontNamePickerTest, SelectsTheNameOrNothingAndKeepsItAcrossFilters) {

@@ -126,13 +126,33 @@ TEST_F(FrTS2MainToolEnvTest, AHistoryCountOf5CutsEveryFieldToItsNewestAndOkWrite
   EXPECT_TRUE(boxText_.isEmpty()) << boxText_.toStdString();
 }
 
-TEST_F(FrTS2MainToolEnvTest, ExcludedExtensionsAreWrittenAsTypedAndSkippedWithoutLetterCase) {
+TEST_F(FrTS2MainToolEnvTest, AHistoryCountOf0EmptiesTheListsButKeepsTheFieldsTexts) {
+  for (const char* field : kFields) {
+    Field(field)->SetItems(Numbered(field, 3));
+    Field(field)->setCurrentIndex(1);
+  }
+  RunToolEnv([](TFormToolEnv& dialog) {
+    FindChild<QSpinBox>(dialog, "KyFlatSpinEditIntegerGrepHistory")->setValue(0);
+  });
+  for (const char* field : kFields) {
+    EXPECT_TRUE(Field(field)->Items().empty()) << field;
+    EXPECT_EQ(Field(field)->Text(), std::string(field) + "2") << field;
+  }
+  EXPECT_EQ(TIniFileEx(GetIniFileName()).ReadString("Grep", "String", "-"), "");
+}
+
+TEST_F(FrTS2MainToolEnvTest, ExcludedExtensionsAreWrittenAsTypedSkippedWithoutLetterCaseAndShownNormalised) {
   testing::TTempDir tree;
   for (const char* name : {"a.txt", "b.TXT", "c.bak", "d.c", "e.Bak"}) tree.Write(name, "needle\n");
   RunToolEnv([](TFormToolEnv& dialog) {
     FindChild<QLineEdit>(dialog, "KyFlatEditNoFileExt")->setText(QStringLiteral("txt, TXT, bak"));
   });
   EXPECT_EQ(TIniFileEx(GetIniFileName()).ReadString("Grep", "NoFileExt", ""), "txt, TXT, bak");
+  // Shown again as the search holds them, which an untouched OK stores.
+  RunToolEnv([](TFormToolEnv& dialog) {
+    EXPECT_EQ(FindChild<QLineEdit>(dialog, "KyFlatEditNoFileExt")->text(), QStringLiteral("bak,txt"));
+  });
+  EXPECT_EQ(TIniFileEx(GetIniFileName()).ReadString("Grep", "NoFileExt", ""), "bak,txt");
 
   Field("KyFlatComboBoxExGrepStr")->SetText("needle");
   Field("KyFlatComboBoxExGrepDir")->SetText(platform::Utf8ToCp932(tree.String()));

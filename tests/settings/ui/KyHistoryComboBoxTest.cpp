@@ -57,15 +57,21 @@ TEST_F(KyHistoryComboBoxTest, AddHistoryKeepsTheFieldOnTheNewEntry) {
   EXPECT_EQ(box_->Items().front(), tokyo);
 }
 
-TEST_F(KyHistoryComboBoxTest, MaxHistoryCutsTheList) {
+TEST_F(KyHistoryComboBoxTest, MaxHistoryCutsTheListButNeverTheText) {
   box_->SetItems({"5", "4", "3", "2", "1"});
+  // The field shows an entry that the limit cuts away.
+  box_->setCurrentIndex(4);
   box_->SetMaxHistory(3);
   EXPECT_EQ(box_->Items(), (Items{"5", "4", "3"}));
+  EXPECT_EQ(box_->Text(), "1");
   Enter("6");
   EXPECT_EQ(box_->Items(), (Items{"6", "5", "4"}));
   box_->SetMaxHistory(0);
+  EXPECT_TRUE(box_->Items().empty());
+  EXPECT_EQ(box_->Text(), "6");
   Enter("7");
   EXPECT_TRUE(box_->Items().empty());
+  EXPECT_EQ(box_->Text(), "7");
 }
 
 TEST_F(KyHistoryComboBoxTest, CompletionAppendsAndSelectsTheRestOfTheNewestMatch) {
