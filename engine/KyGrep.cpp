@@ -73,7 +73,7 @@ int TKyGrep::GrepFile(const std::string& FileName) {
   canceled_ = false;
   matcher_.SetPattern(RegExp);
   try {
-    return SearchFile(fileName_, std::nullopt, AutoCode, matcher_,
+    return SearchFile(fileName_, std::nullopt, AutoCode, Code, matcher_,
                       [this](std::string_view line, int lineNum, int pos, int len) {
                         return Report(line, lineNum, pos, len);
                       },
@@ -102,6 +102,7 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
     job->listedSize = listedSize;
     job->pattern = RegExp;
     job->autoCode = AutoCode;
+    job->code = Code;
     queue_.push_back(std::move(job));
     // Sleeping workers are woken for a few files at once, not for each.
     wakeWorker = idleWorkers_ > 0 && ++unstarted_ >= kWakeBatch;
@@ -160,7 +161,7 @@ void TKyGrep::Work() {
     lock.unlock();
     try {
       matcher.SetPattern(job->pattern);
-      SearchFile(job->fileName, job->listedSize, job->autoCode, matcher,
+      SearchFile(job->fileName, job->listedSize, job->autoCode, job->code, matcher,
                  [&](std::string_view line, int lineNum, int pos, int len) {
                    job->lines.push_back({lineNum, pos, len, job->text.size(), line.size()});
                    job->text.append(line);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/GrepSink.h"
+#include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 
 namespace tansa2 {
@@ -37,6 +38,9 @@ class TKyGrep {
 
   std::string RegExp;  // m/.../k or m/.../ki
   bool AutoCode = true;
+  // The code every file is read in when AutoCode is on; kcAuto detects
+  // each file's.
+  int Code = kcAuto;
   TOnMatchEvent OnMatch;
   // Lets the owner's window handle pending messages: after each match, after
   // each queued file, and now and then while waiting for a worker.
@@ -86,6 +90,7 @@ class TKyGrep {
     std::optional<uint64_t> listedSize;
     std::string pattern;
     bool autoCode;
+    int code;
     bool started = false;
     bool done = false;
     std::vector<TFoundLine> lines;

@@ -190,6 +190,7 @@ void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
 void TGrepRun::Prepare(const TGrepParam& param) {
   KyGrep.RegExp = GrepPattern(param);
   KyGrep.AutoCode = param.AutoCode;
+  KyGrep.Code = kcAuto;
   const std::string baseDir = EnumeratorBaseDir(param.GrepDir);
   KyFindFile.SetBaseDir(baseDir);
   addedPrefix_ = AddedPrefix(param.GrepDir, baseDir);
@@ -215,11 +216,32 @@ uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
       }
     }
   } catch (...) {
-    Cancel();
-    FinishQueue();
-    throw;
+    Abandon();
   }
   return 0;
+}
+
+void TGrepRun::Abandon() {
+  Cancel();
+  FinishQueue();
+  throw;
+}
+
+void TGrepRun::QueueFile(const std::string& fileName, std::optional<uint64_t> size) {
+  try {
+    KyGrep.QueueFile(fileName, size);
+  } catch (...) {
+    Abandon();
+  }
+}
+
+uint32_t TGrepRun::FinishFiles() {
+  try {
+    FinishQueue();
+  } catch (...) {
+    Abandon();
+  }
+  return KyGrep.Canceled() ? platform::ERROR_CANCELLED : 0;
 }
 
 // The files still queued when a walk ends belong to the run: it stays busy

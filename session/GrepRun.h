@@ -87,6 +87,14 @@ class TGrepRun {
   // the sink is told of). Errors of the grep component other than files
   // that can't be read propagate.
   uint32_t SearchMasks(std::string_view fileMaskText);
+  // Or files the caller lists itself, searched as Prepare set up: each
+  // queued in turn, then the queue finished. Returns 0, or 1223 when the
+  // run was cancelled. Errors propagate as from SearchMasks.
+  void QueueFile(const std::string& fileName, std::optional<uint64_t> size);
+  uint32_t FinishFiles();
+  // The code every file is read in when codes are detected; kcAuto, as
+  // Prepare sets it, detects each file's.
+  void SetCode(int code) { KyGrep.Code = code; }
   void Cancel();
   // Set while a search runs; the window sets it around its own steps too.
   void SetBusy(bool busy) { KyFindFile.Busy = busy; }
@@ -101,6 +109,8 @@ class TGrepRun {
 
  private:
   void FinishQueue();
+  // Ends the run cleanly when searching threw, and throws on.
+  [[noreturn]] void Abandon();
   // Tells the sink a file begins, unless it was told already.
   bool BeginFile();
   void ReportListingError(uint32_t code);
