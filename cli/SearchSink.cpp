@@ -36,7 +36,9 @@ bool TSearchSink::Matched(const TGrepHit& hit) {
   const size_t begin = static_cast<size_t>(std::max(hit.MatchPos - 1, 0));
   hits_.push_back({hit.LineNum, std::string(hit.Line), {begin, begin + std::max(hit.MatchLen, 0)}});
   // Quiet, the first match answers the question.
-  return settings_.listing != TListing::Quiet || settings_.invert;
+  if (settings_.listing != TListing::Quiet || settings_.invert) return true;
+  quietMatch_ = true;
+  return false;
 }
 
 bool TSearchSink::FileEnded(std::string_view fileName, int) {

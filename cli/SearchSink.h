@@ -42,7 +42,7 @@ class TSearchSink : public TGrepSink {
   // A path the walk couldn't read, with the system's error number.
   void PathFailed(const std::string& nativePath, int systemError);
 
-  bool AnySelected() const { return totals_.matchedLines > 0; }
+  bool AnySelected() const { return totals_.matchedLines > 0 || quietMatch_; }
   bool AnyError() const { return anyError_; }
   // The totals so far, timed from the sink's creation.
   TRunTotals Totals() const;
@@ -66,6 +66,7 @@ class TSearchSink : public TGrepSink {
   std::vector<THit> hits_;
   TRunTotals totals_;
   bool anyError_ = false;
+  bool quietMatch_ = false;  // -q stopped the search at a match
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
