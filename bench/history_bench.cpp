@@ -30,9 +30,9 @@ int main(int argc, char** argv) {
   for (int i = 0; i < rowCount; ++i) {
     std::string line = text.substr(0, 60 + (i * 7) % 60);
     if (i % 5 == 0) line += ", \"quoted\"";
-    rows.AddData("/home/user/documents/corpus/dir" + std::to_string(i % 97) + "/file" +
+    rows.AddData({"/home/user/documents/corpus/dir" + std::to_string(i % 97) + "/file" +
                      std::to_string(i % 1013) + ".txt",
-                 i % 5000 + 1, line, 1 + i % 40, 4);
+                 i % 5000 + 1, line, 1 + i % 40, 4});
   }
   TGrepParam param;
   param.GrepStr = platform::Utf8ToCp932("東京");

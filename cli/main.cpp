@@ -1,435 +1,174 @@
-// tansa2-grep: one search of the window's kind, from the command line.
+// tansa2-grep: the window's search from the command line, with grep's and
+// ripgrep's habits.
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <exception>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "engine/BRegExp.h"
+#include "cli/InputWalk.h"
+#include "cli/JsonPrinter.h"
+#include "cli/LinePrinter.h"
+#include "cli/Options.h"
+#include "cli/SearchSink.h"
+#include "engine/KyConvert.h"
 #include "platform/CodePage.h"
 #include "platform/FileIO.h"
-#include "platform/NameForm.h"
-#include "platform/Ticks.h"
-#include "results/RowFormats.h"
 #include "session/GrepRun.h"
 
 namespace {
 
 using namespace tansa2;
+using namespace tansa2::cli;
 
 constexpr int kExitMatch = 0;
 constexpr int kExitNoMatch = 1;
 constexpr int kExitError = 2;
 
-const char kUsage[] =
-    "Usage: tansa2-grep [OPTIONS] SEARCH-STRING DIRECTORY [FILE-MASKS]\n"
-    "Searches the files of DIRECTORY whose names match FILE-MASKS (comma or blank\n"
-    "separated, default \"*.*\") for lines matching SEARCH-STRING, a regular expression\n"
-    "unless -F is given.\n"
-    "\n"
-    "  -r, --subdirs          search sub-directories too\n"
-    "      --dir-mask=MASK    only walk sub-directories matching MASK (default *.*)\n"
-    "  -c, --match-case       letter case matters (default: ignored)\n"
-    "  -F, --no-regexp        SEARCH-STRING is plain text\n"
-    "  -a, --auto-code        detect each file's character code (Shift-JIS, EUC-JP,\n"
-    "                         JIS, UTF-8, UTF-16) instead of reading raw bytes\n"
-    "      --max-size=MB      skip files of MB megabytes or more (default 10)\n"
-    "      --exclude-ext=LIST skip files with these extensions, e.g. exe,dll\n"
-    "      --format=FORMAT    tag (path(line):text, default), csv or line\n"
-    "      --encoding=ENC     utf8 (default) or sjis: print raw Shift-JIS bytes\n"
-    "  -l, --files-with-matches  print only the names of files with a match\n"
-    "      --count            print each searched file's number of matching lines\n"
-    "      --color=WHEN       colour file names, line numbers and matches: auto\n"
-    "                         (default, on a terminal), always or never\n"
-    "      --summary          print the hit count and elapsed time to standard error\n"
-    "      --help             show this help\n"
-    "      --version          show the version\n"
-    "\n"
-    "A file that can't be read is reported on standard error and the search goes on.\n"
-    "Exit status: 0 when a line matched, 1 when none did, 2 on an error (also when\n"
-    "a file could not be read).\n";
+std::string Utf8Of(char32_t c) {
+  std::string out;
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  const int length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  static const unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+  for (int k = length - 1; k > 0; --k) out.insert(out.begin(), static_cast<char>(0x80 | ((c >> (6 * (length - 1 - k))) & 0x3F)));
+  out.insert(out.begin(), static_cast<char>(kLead[length] | (c >> (6 * (length - 1)))));
+  return out;
+}
 
-enum class TListing { Lines, FileNames, Counts };
-enum class TColor { Auto, Always, Never };
-
-struct TOptions {
+// The search string in the window's syntax: the patterns as one regular
+// expression, each kept whole.
+TGrepParam SearchParam(const TOptions& options) {
   TGrepParam param;
-  int maxFileSize = 10;
-  std::string noFileExt;
-  int saveType = stTag;
-  bool rawOutput = false;
-  bool summary = false;
-  TListing listing = TListing::Lines;
-  TColor color = TColor::Auto;
-};
-
-class EUsage : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-int ParseMegabytes(std::string_view text) {
-  int value = 0;
-  if (text.empty() || text.size() > 9) throw EUsage("invalid --max-size: '" + std::string(text) + "'");
-  for (char c : text) {
-    if (c < '0' || c > '9') throw EUsage("invalid --max-size: '" + std::string(text) + "'");
-    value = value * 10 + (c - '0');
+  bool upper = false;
+  for (const std::string& utf8 : options.patterns) {
+    if (const std::optional<char32_t> lacked = platform::FirstCharacterCp932Lacks(utf8)) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*lacked));
+      throw EUsage("the pattern holds '" + Utf8Of(*lacked) + "' (" + code + "), a character Shift-JIS can't hold");
+    }
+    std::string pattern = platform::Utf8ToCp932(utf8);
+    for (const char c : utf8) upper = upper || (c >= 'A' && c <= 'Z');
+    if (options.fixedStrings) pattern = EscapeMetaChars(pattern);
+    if (options.wordRegexp) pattern = "\\b(?:" + pattern + ")\\b";
+    if (options.patterns.size() > 1) pattern = "(?:" + pattern + ")";
+    param.GrepStr += (param.GrepStr.empty() ? "" : "|") + pattern;
   }
-  return value;
+  param.MatchCase = options.letterCase == TCase::Match || (options.letterCase == TCase::Smart && upper);
+  param.AutoCode = !options.raw;
+  return param;
 }
 
-// Returns false when the run is over already (--help, --version).
-bool ParseArguments(int argc, char** argv, TOptions& options) {
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  auto setListing = [&](TListing listing) {
-    if (options.listing != TListing::Lines && options.listing != listing)
-      throw EUsage("-l and --count can't be combined");
-    options.listing = listing;
-  };
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-      positional.emplace_back(arg);
-      continue;
+// Standard input copied whole into a file of memory, so that the search
+// reads it as any other file; its name, or "" when it can't be.
+std::string StdinFile() {
+  const int fd = memfd_create("stdin", 0);
+  if (fd < 0) return "";
+  char buffer[1 << 16];
+  for (ssize_t n; (n = read(STDIN_FILENO, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
     }
-    const size_t eq = arg.find('=');
-    const std::string_view name = arg.substr(0, eq);
-    const std::string_view value = eq == std::string_view::npos ? std::string_view() : arg.substr(eq + 1);
-    const bool hasValue = eq != std::string_view::npos;
-    auto needsValue = [&] {
-      if (!hasValue) throw EUsage("option " + std::string(name) + " needs a value (" + std::string(name) + "=...)");
-    };
-    auto noValue = [&] {
-      if (hasValue) throw EUsage("option " + std::string(name) + " takes no value");
-    };
-    if (arg == "--") {
-      optionsEnded = true;
-    } else if (name == "--help") {
-      noValue();
-      std::fputs(kUsage, stdout);
-      return false;
-    } else if (name == "--version") {
-      noValue();
-      std::printf("tansa2-grep %s\n", TANSA2_VERSION);
-      return false;
-    } else if (name == "--subdirs") {
-      noValue();
-      options.param.SubDir = true;
-    } else if (name == "--match-case") {
-      noValue();
-      options.param.MatchCase = true;
-    } else if (name == "--no-regexp") {
-      noValue();
-      options.param.NoRegExp = true;
-    } else if (name == "--auto-code") {
-      noValue();
-      options.param.AutoCode = true;
-    } else if (name == "--summary") {
-      noValue();
-      options.summary = true;
-    } else if (name == "--files-with-matches") {
-      noValue();
-      setListing(TListing::FileNames);
-    } else if (name == "--count") {
-      noValue();
-      setListing(TListing::Counts);
-    } else if (name == "--color" || name == "--colour") {
-      needsValue();
-      if (value == "auto") options.color = TColor::Auto;
-      else if (value == "always") options.color = TColor::Always;
-      else if (value == "never") options.color = TColor::Never;
-      else throw EUsage("unknown --color '" + std::string(value) + "' (auto, always or never)");
-    } else if (name == "--dir-mask") {
-      needsValue();
-      options.param.DirMask = platform::Cp932FormOfName(value);
-    } else if (name == "--max-size") {
-      needsValue();
-      options.maxFileSize = ParseMegabytes(value);
-    } else if (name == "--exclude-ext") {
-      needsValue();
-      options.noFileExt = platform::Utf8ToCp932(value);
-    } else if (name == "--format") {
-      needsValue();
-      if (value == "tag") options.saveType = stTag;
-      else if (value == "csv") options.saveType = stCsv;
-      else if (value == "line") options.saveType = stLineOnly;
-      else throw EUsage("unknown --format '" + std::string(value) + "' (tag, csv or line)");
-    } else if (name == "--encoding") {
-      needsValue();
-      if (value == "sjis") options.rawOutput = true;
-      else if (value == "utf8") options.rawOutput = false;
-      else throw EUsage("unknown --encoding '" + std::string(value) + "' (utf8 or sjis)");
-    } else if (arg[1] != '-') {
-      for (char flag : arg.substr(1)) {
-        switch (flag) {
-          case 'r': options.param.SubDir = true; break;
-          case 'c': options.param.MatchCase = true; break;
-          case 'F': options.param.NoRegExp = true; break;
-          case 'a': options.param.AutoCode = true; break;
-          case 'l': setListing(TListing::FileNames); break;
-          default: throw EUsage(std::string("unknown option -") + flag);
-        }
-      }
-    } else {
-      throw EUsage("unknown option " + std::string(name));
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t written = write(fd, buffer + done, static_cast<size_t>(n - done));
+      if (written <= 0) return "";
+      done += written;
     }
   }
-  if (positional.size() < 2) throw EUsage("a search string and a directory are needed");
-  if (positional.size() > 3) throw EUsage("too many arguments");
-  // A character the search can't hold would become "?", in a regular
-  // expression a quantifier: refused instead.
-  if (const std::optional<char32_t> lacked = platform::FirstCharacterCp932Lacks(positional[0])) {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*lacked));
-    throw EUsage("the search string holds " + std::string(code) + ", which Shift-JIS can't hold");
-  }
-  options.param.GrepStr = platform::Utf8ToCp932(positional[0]);
-  options.param.GrepDir = platform::Cp932FormOfName(positional[1]);
-  options.param.FileMask = positional.size() > 2 ? platform::Cp932FormOfName(positional[2]) : "*.*";
-  return true;
+  return "/proc/self/fd/" + std::to_string(fd);
 }
 
-// Hits are written through one buffer, converted straight into it; the
-// terminal gets LF line ends.
-class TOutput {
- public:
-  explicit TOutput(bool raw)
-      : raw_(raw), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)), capacity_(kCapacity) {}
-  ~TOutput() { Flush(); }
-
-  // Program text, converted unless raw bytes were asked for.
-  void Append(std::string_view cp932) {
-    char* at = Room(raw_ ? cp932.size() : platform::Cp932ToUtf8Room(cp932.size()));
-    char* end = raw_ ? std::copy(cp932.begin(), cp932.end(), at) : platform::Cp932ToUtf8(cp932, at);
-    used_ = static_cast<size_t>(end - buffer_.get());
-  }
-  // A path as the file system names it, so that it can be handed on as it
-  // is (raw output keeps the program's own form), painted like Paint.
-  void PaintName(const char* color, std::string_view cp932Path) {
-    AppendAscii(color);
-    if (raw_)
-      Append(cp932Path);
-    else
-      AppendAscii(platform::NativePath(cp932Path));
-    if (*color != '\0') AppendAscii(kReset);
-  }
-  // Text painted in `color`, an escape sequence or nothing.
-  void Paint(const char* color, std::string_view cp932) {
-    if (*color == '\0') return Append(cp932);
-    AppendAscii(color);
-    Append(cp932);
-    AppendAscii(kReset);
-  }
-  void EndLine() {
-    *Room(1) = '\n';
-    ++used_;
-    if (used_ >= kFlushSize) Flush();
-  }
-  void Flush() {
-    std::fwrite(buffer_.get(), 1, used_, stdout);
-    std::fflush(stdout);
-    used_ = 0;
-  }
-  std::string Text(std::string_view cp932) const {
-    return raw_ ? std::string(cp932) : platform::Cp932ToUtf8(cp932);
-  }
-
-  static constexpr char kReset[] = "\033[m";
-
- private:
-  // Written out at the first line end past this size: rows reach a reader
-  // soon, and writes of a megabyte measured no cheaper.
-  static constexpr size_t kFlushSize = size_t{1} << 16;
-  static constexpr size_t kCapacity = kFlushSize + kFlushSize / 4;
-
-  void AppendAscii(std::string_view text) {
-    used_ = static_cast<size_t>(std::copy(text.begin(), text.end(), Room(text.size())) - buffer_.get());
-  }
-  // Where `size` more bytes go: after what is buffered, which is written
-  // out first when it leaves too little room.
-  char* Room(size_t size) {
-    if (used_ + size > capacity_) {
-      Flush();
-      if (size > capacity_) {
-        capacity_ = size;
-        buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
-      }
-    }
-    return buffer_.get() + used_;
-  }
-
-  bool raw_;
-  std::unique_ptr<char[]> buffer_;
-  size_t capacity_;
-  size_t used_ = 0;
-};
-
-// grep's and ripgrep's default colours; all empty when nothing is coloured.
-struct TColors {
-  const char* fileName = "";
-  const char* lineNum = "";
-  const char* match = "";
-  const char* separator = "";
-  bool Any() const { return *fileName != '\0'; }
-};
-
-TColors ColorsFor(TColor when) {
-  bool on = when == TColor::Always;
-  if (when == TColor::Auto) {
-    const char* term = std::getenv("TERM");
-    on = isatty(STDOUT_FILENO) && term && std::string_view(term) != "dumb";
-  }
-  if (!on) return {};
-  return {"\033[35m", "\033[32m", "\033[01;31m", "\033[36m"};
+// ripgrep's rule: no path and standard input a pipe or a file.
+bool StdinIsInput() {
+  struct stat st {};
+  return fstat(STDIN_FILENO, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISREG(st.st_mode) || S_ISSOCK(st.st_mode));
 }
 
-// The line with its first match painted; the match is given in bytes, 1-based.
-void PaintLine(TOutput& output, const TColors& colors, std::string_view line, int matchPos, int matchLen) {
-  if (!colors.Any()) return output.Append(line);
-  const size_t begin = std::min<size_t>(matchPos > 0 ? matchPos - 1 : 0, line.size());
-  const size_t length = std::min<size_t>(matchLen > 0 ? matchLen : 0, line.size() - begin);
-  output.Append(line.substr(0, begin));
-  output.Paint(colors.match, line.substr(begin, length));
-  output.Append(line.substr(begin + length));
+bool IsSingleFile(const std::vector<std::string>& paths) {
+  struct stat st {};
+  return paths.size() == 1 && stat(paths.front().c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-void PrintError(const std::string& message) {
-  std::fprintf(stderr, "tansa2-grep: %s\n", message.c_str());
-}
+int Run(const TOptions& options) {
+  const TGrepParam param = SearchParam(options);
+  const bool terminal = isatty(STDOUT_FILENO);
+  const bool fromStdin = options.paths.empty() && StdinIsInput();
+  const std::string stdinPath = fromStdin ? StdinFile() : "";
+  if (fromStdin && stdinPath.empty()) throw EUsage("standard input can't be read");
 
-// A file error's message names the file ("Cannot open file "PATH": reason");
-// only the reason is wanted after the path.
-std::string_view ErrorReason(std::string_view message, const std::string& path) {
-  const std::string named = "\"" + path + "\": ";
-  const size_t at = message.find(named);
-  return at == std::string_view::npos ? message : message.substr(at + named.size());
-}
+  TSinkSettings settings;
+  settings.listing = options.listing;
+  settings.invert = options.invert;
+  settings.before = options.before;
+  settings.after = options.after;
+  settings.allLines = options.invert || options.before > 0 || options.after > 0 || options.shape == TShape::Json;
+  settings.raw = options.raw;
+  settings.code = options.encoding.value_or(kcAuto);
+  settings.withFileName = options.withFileName.value_or(!fromStdin && !IsSingleFile(options.paths));
+  settings.stdinPath = stdinPath;
+  const TColors colors = options.shape == TShape::Json ? TColors{} : ColorsFor(options.color);
+  settings.allMatches = options.onlyMatching || options.shape == TShape::Vimgrep ||
+                        options.shape == TShape::Json || *colors.match != '\0';
 
-int Run(TOptions& options) {
-  TOutput output(options.rawOutput);
-  switch (CheckGrepInput(options.param)) {
-    case TGrepField::GrepStr:
-      PrintError("the search string is empty");
-      return kExitError;
-    case TGrepField::GrepDir:
-      PrintError("no such directory: '" + output.Text(options.param.GrepDir) + "'");
-      return kExitError;
-    case TGrepField::FileMask:
-      PrintError("the file mask is empty");
-      return kExitError;
-    case TGrepField::None:
-      break;
-  }
+  TOutput output(options.sjisOutput && options.shape != TShape::Json);
+  TLineLayout layout;
+  layout.shape = options.shape;
+  layout.withFileName = settings.withFileName;
+  layout.lineNumbers = options.lineNumbers.value_or(terminal);
+  layout.heading = options.heading.value_or(terminal);
+  layout.onlyMatching = options.onlyMatching;
+  layout.context = options.before > 0 || options.after > 0;
+  std::unique_ptr<TPrinter> printer;
+  if (options.shape == TShape::Json) printer = std::make_unique<TJsonPrinter>(output);
+  else printer = std::make_unique<TLinePrinter>(output, layout, colors);
 
-  const TColors colors = ColorsFor(options.color);
-  TGrepRun run;
-  run.MaxFileSize = options.maxFileSize;
-  run.NoFileExtList.Assign(options.noFileExt);
-  TResultRow row;
-  std::string listedFile;
-  int fileHits = 0;
-  switch (options.listing) {
-    case TListing::Lines:
-      run.OnHit = [&](const TGrepHit& hit) {
-        if (options.saveType == stCsv) {
-          row.FileName = hit.FileName;
-          row.LineNum = hit.LineNum;
-          row.Line.assign(hit.Line);
-          row.MatchPos = hit.MatchPos;
-          row.MatchLen = hit.MatchLen;
-          const std::string line = FormatRow(row, options.saveType);
-          output.Append(std::string_view(line).substr(0, line.size() - 2));  // its CR LF
-        } else {
-          // The tag-jump row "path(line):text" put together in place, painted
-          // when colours are on.
-          if (options.saveType == stTag) {
-            output.PaintName(colors.fileName, hit.FileName);
-            output.Paint(colors.separator, "(");
-            output.Paint(colors.lineNum, std::to_string(hit.LineNum));
-            output.Paint(colors.separator, "):");
-          }
-          PaintLine(output, colors, hit.Line, hit.MatchPos, hit.MatchLen);
-        }
-        output.EndLine();
-      };
-      break;
-    case TListing::FileNames:
-      // A file's hits come together, so a new name is a new file.
-      run.OnHit = [&](const TGrepHit& hit) {
-        if (hit.FileName == listedFile) return;
-        listedFile = hit.FileName;
-        output.PaintName(colors.fileName, listedFile);
-        output.EndLine();
-      };
-      break;
-    case TListing::Counts:
-      run.OnHit = [&](const TGrepHit&) { ++fileHits; };
-      run.KyGrep.OnFileDone = [&, searched = run.KyGrep.OnFileDone](const std::string& path) {
-        searched(path);
-        output.PaintName(colors.fileName, path);
-        output.Paint(colors.separator, ":");
-        output.Append(std::to_string(fileHits));
-        output.EndLine();
-        fileHits = 0;
-      };
-      break;
-  }
-  bool fileFailed = false;
-  // Files that can't be read are reported and passed over; any other error
-  // (a pattern the library refuses) still ends the run.
-  run.KyGrep.OnFileError = [&](const std::string& path, std::exception_ptr error) {
-    auto report = [&](const std::exception& failure) {
-      output.Flush();
-      PrintError(output.Text(path) + ": " + output.Text(ErrorReason(failure.what(), path)));
-      fileFailed = true;
-    };
-    try {
-      std::rethrow_exception(error);
-    } catch (const platform::EFOpenError& failure) {
-      report(failure);
-    } catch (const platform::EInOutError& failure) {
-      report(failure);
-    }
-  };
-  run.Prepare(options.param);
-  const uint32_t startTick = platform::GetTickCount();
+  TSearchSink sink(settings, output, printer.get(), colors, GrepPattern(param));
+  TGrepRun run(sink);
+  run.Prepare(param);
+  if (options.encoding) run.SetCode(*options.encoding);
   int status = kExitMatch;
   try {
-    run.SearchMasks(options.param.FileMask);
+    if (fromStdin) {
+      run.QueueFile(stdinPath, std::nullopt);
+    } else {
+      TInputWalk walk(
+          options, [&](const std::string& path, uint64_t size) { run.QueueFile(EnginePath(path), size); },
+          [&](const std::string& path, int error) { sink.PathFailed(path, error); });
+      walk.Walk(options.paths.empty() ? std::vector<std::string>{""} : options.paths);
+    }
+    run.FinishFiles();
   } catch (const std::exception& error) {
     output.Flush();
-    PrintError(output.Text(error.what()));
+    std::fprintf(stderr, "tansa2-grep: %s\n", output.Converted(error.what()).c_str());
     status = kExitError;
   }
+  if (options.shape == TShape::Json && options.listing == TListing::Lines) printer->Finish(sink.Totals());
   output.Flush();
   if (options.summary) {
-    const std::string summary =
-        GrepSummaryText(run.HitCount(), platform::GetTickCount() - startTick);
-    std::fprintf(stderr, "%s\n", output.Text(summary).c_str());
+    const TRunTotals totals = sink.Totals();
+    const std::string summary = GrepSummaryText(totals.matchedLines, static_cast<uint32_t>(totals.elapsedNanos / 1000000));
+    std::fprintf(stderr, "%s\n", platform::Cp932ToUtf8(summary).c_str());
   }
-  if (status == kExitError || fileFailed) return kExitError;
-  return run.HitCount() > 0 ? kExitMatch : kExitNoMatch;
+  if (status == kExitError || sink.AnyError()) return kExitError;
+  return sink.AnySelected() ? kExitMatch : kExitNoMatch;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  TOptions options;
   try {
-    if (!ParseArguments(argc, argv, options)) return kExitMatch;
-    return Run(options);
+    const std::optional<TOptions> options = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options) return kExitMatch;
+    return Run(*options);
   } catch (const EUsage& error) {
-    PrintError(error.what());
+    std::fprintf(stderr, "tansa2-grep: %s\n", error.what());
     std::fputs("Try 'tansa2-grep --help' for more information.\n", stderr);
     return kExitError;
   } catch (const std::exception& error) {
-    PrintError(error.what());
+    std::fprintf(stderr, "tansa2-grep: %s\n", error.what());
     return kExitError;
   }
 }

@@ -11,7 +11,7 @@ constexpr size_t kTextTestLength = 2048;
 
 }  // namespace
 
-int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode,
+int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode, int code,
                TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,
                const std::atomic<bool>& cancel) {
   // Each thread keeps its buffers from file to file.
@@ -19,7 +19,7 @@ int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, 
   thread_local std::string converted;
   if (autoCode) {
     const std::string_view raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
-    int code = DecideCode(raw, kcSjis);
+    if (code == kcAuto) code = DecideCode(raw, kcSjis);
     if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }

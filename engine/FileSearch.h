@@ -12,8 +12,9 @@ namespace tansa2 {
 
 // Returns the number of matching lines. Raw mode skips a file that isn't
 // text. Throws platform::EFOpenError for a file that can't be opened.
-// `listedSize` is the file's size in the listing it was found in, if any.
-int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode,
+// `listedSize` is the file's size in the listing it was found in, if any;
+// `code` the code a converted file is read in, kcAuto to detect it.
+int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode, int code,
                TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,
                const std::atomic<bool>& cancel);
 

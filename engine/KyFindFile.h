@@ -72,6 +72,9 @@ class TKyFindFile {
 
   // 0 done, 1223 cancelled, or the error code of a listing that failed.
   uint32_t Find();
+  // The directory being listed, or the last one: after a failed Find, the
+  // one whose listing failed.
+  const std::string& CurrentDir() const { return currentDir_; }
 
  private:
   using TEntryFilter = std::function<bool(const TFindData&)>;

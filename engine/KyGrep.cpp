@@ -30,13 +30,20 @@ constexpr size_t kDeliveryBatch = 32;
 // How long the owner waits for a worker before it lets messages through.
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
-bool IsOpenError(const std::exception_ptr& error) {
+// Hands a file's open or read error to `onFileError`; anything else
+// (a pattern the library refuses) is thrown.
+void ReportFileError(const std::string& fileName, const std::exception_ptr& error,
+                     const std::function<void(const TGrepFileError&)>& onFileError) {
+  if (!onFileError) std::rethrow_exception(error);
+  auto report = [&](TGrepFileError::TStage stage, const platform::EFileError& failure) {
+    onFileError(TGrepFileError{fileName, stage, failure.SystemError(), failure.what()});
+  };
   try {
     std::rethrow_exception(error);
-  } catch (const platform::EFOpenError&) {
-    return true;
-  } catch (...) {
-    return false;
+  } catch (const platform::EFOpenError& failure) {
+    report(TGrepFileError::feOpen, failure);
+  } catch (const platform::EInOutError& failure) {
+    report(TGrepFileError::feRead, failure);
   }
 }
 
@@ -55,7 +62,7 @@ TKyGrep::~TKyGrep() {
 }
 
 bool TKyGrep::Report(std::string_view line, int lineNum, int pos, int len) {
-  OnMatch(*this, line, lineNum, pos, len);
+  OnMatch(*this, TGrepHit{fileName_, lineNum, line, pos, len});
   if (ProcessMessages) ProcessMessages();
   return !canceled_;
 }
@@ -66,7 +73,7 @@ int TKyGrep::GrepFile(const std::string& FileName) {
   canceled_ = false;
   matcher_.SetPattern(RegExp);
   try {
-    return SearchFile(fileName_, std::nullopt, AutoCode, matcher_,
+    return SearchFile(fileName_, std::nullopt, AutoCode, Code, matcher_,
                       [this](std::string_view line, int lineNum, int pos, int len) {
                         return Report(line, lineNum, pos, len);
                       },
@@ -95,6 +102,7 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
     job->listedSize = listedSize;
     job->pattern = RegExp;
     job->autoCode = AutoCode;
+    job->code = Code;
     queue_.push_back(std::move(job));
     // Sleeping workers are woken for a few files at once, not for each.
     wakeWorker = idleWorkers_ > 0 && ++unstarted_ >= kWakeBatch;
@@ -153,7 +161,7 @@ void TKyGrep::Work() {
     lock.unlock();
     try {
       matcher.SetPattern(job->pattern);
-      SearchFile(job->fileName, job->listedSize, job->autoCode, matcher,
+      SearchFile(job->fileName, job->listedSize, job->autoCode, job->code, matcher,
                  [&](std::string_view line, int lineNum, int pos, int len) {
                    job->lines.push_back({lineNum, pos, len, job->text.size(), line.size()});
                    job->text.append(line);
@@ -209,13 +217,8 @@ void TKyGrep::Deliver(size_t untilBelow) {
       }
       fileName_ = job->fileName;
       if (job->error) {
-        if (OnFileError) {
-          OnFileError(fileName_, job->error);
-          continue;
-        }
-        // Without a listener, raw mode passes over a file it can't open as
-        // it passes over a binary one.
-        if (job->autoCode || !IsOpenError(job->error)) std::rethrow_exception(job->error);
+        ReportFileError(fileName_, job->error, OnFileError);
+        continue;
       }
       const std::string_view text = job->text;
       for (const TFoundLine& found : job->lines)

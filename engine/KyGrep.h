@@ -20,14 +20,14 @@
 #include <thread>
 #include <vector>
 
+#include "engine/GrepSink.h"
+#include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 
 namespace tansa2 {
 
 class TKyGrep;
-// `Line` is only valid during the call.
-using TOnMatchEvent = std::function<void(TKyGrep& Sender, std::string_view Line, int LineNum,
-                                         int MatchPos, int MatchLen)>;
+using TOnMatchEvent = std::function<void(TKyGrep& Sender, const TGrepHit& Hit)>;
 
 class TKyGrep {
  public:
@@ -38,17 +38,19 @@ class TKyGrep {
 
   std::string RegExp;  // m/.../k or m/.../ki
   bool AutoCode = true;
+  // The code every file is read in when AutoCode is on; kcAuto detects
+  // each file's.
+  int Code = kcAuto;
   TOnMatchEvent OnMatch;
   // Lets the owner's window handle pending messages: after each match, after
   // each queued file, and now and then while waiting for a worker.
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;
-  // A queued file that could not be searched, with what searching it threw,
-  // a file raw mode can't open included. When set, the run goes on with the
-  // next file unless this throws; when not, the error ends the run as
-  // described at QueueFile.
-  std::function<void(const std::string& FileName, std::exception_ptr Error)> OnFileError;
+  // A queued file that could not be opened or read, in raw mode too. The
+  // run goes on with the next file unless this throws; without a handler
+  // the error is thrown as described at QueueFile.
+  std::function<void(const TGrepFileError& Error)> OnFileError;
 
   // The file whose matches are being reported, or the last one.
   const std::string& FileName() const { return fileName_; }
@@ -88,6 +90,7 @@ class TKyGrep {
     std::optional<uint64_t> listedSize;
     std::string pattern;
     bool autoCode;
+    int code;
     bool started = false;
     bool done = false;
     std::vector<TFoundLine> lines;

@@ -20,7 +20,7 @@ namespace {
 constexpr size_t kBufferBytes = size_t{256} << 10;
 
 [[noreturn]] void ThrowWriteError(const std::string& cp932Path, int error) {
-  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error));
+  throw EInOutError("Cannot write file \"" + cp932Path + "\": " + SystemErrorText(error), error);
 }
 
 // The folder of a CP932 or a file-system path alike: no double-byte

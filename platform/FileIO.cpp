@@ -26,7 +26,10 @@ TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_
     : path_(cp932Path),
       fd_(open(NativePath(cp932Path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)),
       knownSize_(listedSize) {
-  if (fd_ < 0) throw EFOpenError(ErrorText("Cannot open file", cp932Path, errno));
+  if (fd_ < 0) {
+    const int error = errno;
+    throw EFOpenError(ErrorText("Cannot open file", cp932Path, error), error);
+  }
   // O_NONBLOCK only keeps a FIFO from blocking the open; reads of regular
   // files ignore it, and a directory is refused here, or by the first read
   // when its listing said it was a file.
@@ -35,7 +38,7 @@ TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_
   if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
     const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
     close(fd_);
-    throw EFOpenError(ErrorText("Cannot open file", cp932Path, error));
+    throw EFOpenError(ErrorText("Cannot open file", cp932Path, error), error);
   }
   if (S_ISREG(st.st_mode)) knownSize_ = static_cast<uint64_t>(st.st_size);
 }
@@ -49,10 +52,11 @@ size_t TReadOnlyFile::Read(char* buffer, size_t size) {
       position_ += static_cast<size_t>(n);
       return static_cast<size_t>(n);
     }
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN) return 0;  // a FIFO with no writer has nothing to give
-    if (errno == EISDIR) throw EFOpenError(ErrorText("Cannot open file", path_, errno));
-    throw EInOutError(ErrorText("Read error in", path_, errno));
+    const int error = errno;
+    if (error == EINTR) continue;
+    if (error == EAGAIN) return 0;  // a FIFO with no writer has nothing to give
+    if (error == EISDIR) throw EFOpenError(ErrorText("Cannot open file", path_, error), error);
+    throw EInOutError(ErrorText("Read error in", path_, error), error);
   }
 }
 

@@ -11,16 +11,28 @@
 
 namespace tansa2::platform {
 
-// A file that could not be opened ("cannot open file").
-class EFOpenError : public std::runtime_error {
+// A file operation that failed, with the system's error number, so that
+// callers can tell the reason without reading the message.
+class EFileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  EFileError(const std::string& message, int systemError)
+      : std::runtime_error(message), systemError_(systemError) {}
+  int SystemError() const { return systemError_; }
+
+ private:
+  int systemError_;
 };
 
-// A read that failed after the file was opened.
-class EInOutError : public std::runtime_error {
+// A file that could not be opened ("cannot open file").
+class EFOpenError : public EFileError {
  public:
-  using std::runtime_error::runtime_error;
+  using EFileError::EFileError;
+};
+
+// A read or write that failed after the file was opened.
+class EInOutError : public EFileError {
+ public:
+  using EFileError::EFileError;
 };
 
 // Room to read files into, one after another: it keeps its size and is

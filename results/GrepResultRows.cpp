@@ -28,11 +28,11 @@ class TDecimal {
 
 }  // namespace
 
-int TGrepResultRows::AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos,
-                             int matchLen) {
+int TGrepResultRows::AddData(const TGrepHit& hit) {
   colCount_ = std::max(colCount_, kCellCount);
-  const TDecimal lineNumText(lineNum), matchPosText(matchPos), matchLenText(matchLen);
-  const std::string_view cells[] = {fileName, lineNumText.Text(), line, matchPosText.Text(), matchLenText.Text()};
+  const TDecimal lineNumText(hit.LineNum), matchPosText(hit.MatchPos), matchLenText(hit.MatchLen);
+  const std::string_view cells[] = {hit.FileName, lineNumText.Text(), hit.Line, matchPosText.Text(),
+                                    matchLenText.Text()};
   return rows_.AddRow(cells);
 }
 

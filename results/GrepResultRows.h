@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/GrepSink.h"
 #include "results/RowStore.h"
 
 namespace tansa2 {
@@ -14,7 +15,7 @@ namespace tansa2 {
 class TGrepResultRows {
  public:
   // Appends a row (numbers as decimal text) and returns its index.
-  int AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  int AddData(const TGrepHit& hit);
   // The rows go; a table widened by a loaded file stays as wide.
   void ClearData() { rows_.Clear(); }
   int DataCount() const { return rows_.RowCount(); }

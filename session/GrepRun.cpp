@@ -150,22 +150,36 @@ std::string GrepSummaryText(int hitCount, uint32_t elapsedMs) {
   return FormatCount(hitCount) + found + elapsed;
 }
 
-TGrepRun::TGrepRun() {
+TGrepRun::TGrepRun(TGrepSink& sink) : sink_(&sink) {
   // Hidden files, system entries (FIFOs, sockets, devices) and directories
   // are never searched; read-only and archive bits don't matter.
   KyFindFile.Conditions = {fcHidden, fcSystem, fcDirectory};
   KyFindFile.OnFind = [this](TKyFindFile&, const TFindData& data, const std::string& currentDir,
-                             bool&) { FileFound(data, currentDir); };
-  KyGrep.OnMatch = [this](TKyGrep& grep, std::string_view line, int lineNum, int matchPos,
-                          int matchLen) {
+                             bool&) { KyFindFileFind(data, currentDir); };
+  // Files are searched on worker threads; each file's hits come together,
+  // in the order the files were queued.
+  KyGrep.OnMatch = [this](TKyGrep&, const TGrepHit& hit) {
     ++hitCount_;
-    if (OnHit) OnHit(TGrepHit{grep.FileName(), line, lineNum, matchPos, matchLen});
+    ++fileHits_;
+    if (!BeginFile() || !sink_->Matched(hit)) Cancel();
   };
-  // Files are searched on worker threads; each file's name is shown once
-  // its matches are in.
   KyGrep.OnFileDone = [this](const std::string& fileName) {
-    if (OnFileSearched) OnFileSearched(std::string_view(fileName).substr(fileName.rfind('/') + 1));
+    const bool goOn = BeginFile() && sink_->FileEnded(fileName, fileHits_);
+    fileBegun_ = false;
+    fileHits_ = 0;
+    if (!goOn) Cancel();
   };
+  KyGrep.OnFileError = [this](const TGrepFileError& error) {
+    fileBegun_ = false;
+    fileHits_ = 0;
+    if (!sink_->FileFailed(error)) Cancel();
+  };
+}
+
+bool TGrepRun::BeginFile() {
+  if (fileBegun_) return true;
+  fileBegun_ = true;
+  return sink_->FileBegun(KyGrep.FileName());
 }
 
 void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
@@ -176,12 +190,15 @@ void TGrepRun::SetProcessMessages(std::function<void()> processMessages) {
 void TGrepRun::Prepare(const TGrepParam& param) {
   KyGrep.RegExp = GrepPattern(param);
   KyGrep.AutoCode = param.AutoCode;
+  KyGrep.Code = kcAuto;
   const std::string baseDir = EnumeratorBaseDir(param.GrepDir);
   KyFindFile.SetBaseDir(baseDir);
   addedPrefix_ = AddedPrefix(param.GrepDir, baseDir);
   KyFindFile.SetSearchSubDir(param.SubDir);
   KyFindFile.DirMask = param.DirMask;
   hitCount_ = 0;
+  fileHits_ = 0;
+  fileBegun_ = false;
 }
 
 uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
@@ -192,14 +209,39 @@ uint32_t TGrepRun::SearchMasks(std::string_view fileMaskText) {
       FinishQueue();
       // A cancel while the last files were being reported ends the run too.
       if (result == 0 && KyFindFile.Canceled) result = platform::ERROR_CANCELLED;
-      if (result != 0) return result;
+      if (result == platform::ERROR_CANCELLED) return result;
+      if (result != 0) {
+        ReportListingError(result);
+        return result;
+      }
     }
   } catch (...) {
-    Cancel();
-    FinishQueue();
-    throw;
+    Abandon();
   }
   return 0;
+}
+
+void TGrepRun::Abandon() {
+  Cancel();
+  FinishQueue();
+  throw;
+}
+
+void TGrepRun::QueueFile(const std::string& fileName, std::optional<uint64_t> size) {
+  try {
+    KyGrep.QueueFile(fileName, size);
+  } catch (...) {
+    Abandon();
+  }
+}
+
+uint32_t TGrepRun::FinishFiles() {
+  try {
+    FinishQueue();
+  } catch (...) {
+    Abandon();
+  }
+  return KyGrep.Canceled() ? platform::ERROR_CANCELLED : 0;
 }
 
 // The files still queued when a walk ends belong to the run: it stays busy
@@ -218,7 +260,13 @@ void TGrepRun::Cancel() {
   KyGrep.Cancel();
 }
 
-void TGrepRun::FileFound(const TFindData& data, const std::string& currentDir) {
+void TGrepRun::ReportListingError(uint32_t code) {
+  const std::string dir = KyFindFile.CurrentDir().substr(std::min(addedPrefix_, KyFindFile.CurrentDir().size()));
+  const std::string message = "Cannot list directory \"" + dir + "\" (error " + std::to_string(code) + ")";
+  sink_->FileFailed(TGrepFileError{dir, TGrepFileError::feList, static_cast<int>(code), message});
+}
+
+void TGrepRun::KyFindFileFind(const TFindData& data, const std::string& currentDir) {
   const std::string& name = data.cFileName;
   const size_t dot = name.rfind('.');
   const std::string_view extension =

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/GrepSink.h"
 #include "engine/KyFindFile.h"
 #include "engine/KyGrep.h"
 
@@ -66,46 +67,60 @@ std::string FormatCount(int value);
 // "1,234個検索しました。(Elapsed time 1:05.040)", CP932.
 std::string GrepSummaryText(int hitCount, uint32_t elapsedMs);
 
-// One matching line; the views are valid during the callback only.
-struct TGrepHit {
-  const std::string& FileName;
-  std::string_view Line;
-  int LineNum;
-  int MatchPos;
-  int MatchLen;
-};
-
+// A search through one sink: the window and tansa2-grep each are one.
 class TGrepRun {
  public:
-  TGrepRun();
+  // `sink` takes the results of every search; it must outlive the run.
+  explicit TGrepRun(TGrepSink& sink);
+  virtual ~TGrepRun() = default;
 
-  TKyFindFile KyFindFile;
-  TKyGrep KyGrep;
   TNoFileExtList NoFileExtList;
   int MaxFileSize = 10;  // megabytes; a file this size or larger is skipped
 
-  std::function<void(const TGrepHit&)> OnHit;
-  // After each searched file, with its name without the directory.
-  std::function<void(std::string_view FileName)> OnFileSearched;
   // The owner's message pump, called between directory entries and after hits.
   void SetProcessMessages(std::function<void()> processMessages);
 
   // Sets up the grep component and the enumerator from checked parameters.
   void Prepare(const TGrepParam& param);
   // One walk per mask of the comma text; stops at the first walk that does
-  // not end normally and returns its code (0, 1223 or a listing error).
-  // Errors of the grep component propagate.
+  // not end normally and returns its code (0, 1223 or a listing error, which
+  // the sink is told of). Errors of the grep component other than files
+  // that can't be read propagate.
   uint32_t SearchMasks(std::string_view fileMaskText);
+  // Or files the caller lists itself, searched as Prepare set up: each
+  // queued in turn, then the queue finished. Returns 0, or 1223 when the
+  // run was cancelled. Errors propagate as from SearchMasks.
+  void QueueFile(const std::string& fileName, std::optional<uint64_t> size);
+  uint32_t FinishFiles();
+  // The code every file is read in when codes are detected; kcAuto, as
+  // Prepare sets it, detects each file's.
+  void SetCode(int code) { KyGrep.Code = code; }
   void Cancel();
+  // Set while a search runs; the window sets it around its own steps too.
+  void SetBusy(bool busy) { KyFindFile.Busy = busy; }
 
   int HitCount() const { return hitCount_; }
   bool Busy() const { return KyFindFile.Busy; }
 
- private:
-  void FileFound(const TFindData& data, const std::string& currentDir);
-  void FinishQueue();
+ protected:
+  // Each file the walk lists: the extension and size filters, then the
+  // grep component's queue.
+  virtual void KyFindFileFind(const TFindData& data, const std::string& currentDir);
 
+ private:
+  void FinishQueue();
+  // Ends the run cleanly when searching threw, and throws on.
+  [[noreturn]] void Abandon();
+  // Tells the sink a file begins, unless it was told already.
+  bool BeginFile();
+  void ReportListingError(uint32_t code);
+
+  TKyFindFile KyFindFile;
+  TKyGrep KyGrep;
+  TGrepSink* sink_;
   int hitCount_ = 0;
+  int fileHits_ = 0;       // of the file being reported
+  bool fileBegun_ = false;  // whether the sink heard of that file yet
   size_t addedPrefix_ = 0;  // bytes before the user's directory in the enumerator's paths
 };
 

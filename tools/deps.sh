@@ -1,8 +1,9 @@
 # Sourced by run.sh and test.sh: installs the Debian packages the build needs
 # that are not there yet, then configures and builds into build/.
 
+# ripgrep and python3: tansa2-grep's tests compare it with rg and check its JSON.
 tansa2_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libonig-dev
-                 googletest libgtest-dev fonts-ipafont-gothic)
+                 googletest libgtest-dev fonts-ipafont-gothic ripgrep python3)
 
 tansa2_install_missing() {
   local missing=()

@@ -93,9 +93,8 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
   UpdateScrollBars();
 }
 
-int TKyGrepResult::AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos,
-                           int matchLen) {
-  const int index = rows_.AddData(fileName, lineNum, line, matchPos, matchLen);
+int TKyGrepResult::AddData(const TGrepHit& hit) {
+  const int index = rows_.AddData(hit);
   ++rowsGeneration_;
   // Under the lock the scroll bars follow at EndUpdate. Otherwise a search
   // adds rows many at a time between two turns of the event loop, and they

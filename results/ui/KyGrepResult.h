@@ -30,7 +30,7 @@ class TKyGrepResult : public QAbstractScrollArea {
   // Appends a row; neither selects, scrolls nor fires OnSelectData. The
   // scroll bars and the screen take it in at the next turn of the event
   // loop, or at EndUpdate under the update lock.
-  int AddData(std::string_view fileName, int lineNum, std::string_view line, int matchPos, int matchLen);
+  int AddData(const TGrepHit& hit);
   void ClearData();
   int DataCount() const { return rows_.DataCount(); }
 

@@ -131,8 +131,6 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   TimerHistory->setInterval(kHistoryDelayMs);
   connect(TimerHistory, &QTimer::timeout, this, &TFormTS2Main::TimerHistoryTimer);
 
-  GrepRun.OnHit = [this](const TGrepHit& hit) { KyGrepMatch(hit); };
-  GrepRun.OnFileSearched = [this](std::string_view fileName) { KyFindFileFind(fileName); };
   GrepRun.SetProcessMessages([this] { ProcessMessages(); });
 
   // Inactive windows draw their selection differently.
@@ -545,10 +543,13 @@ void TFormTS2Main::ActionGrepStartExecute() {
   TGrepParam param = ReadGrepParam();
   if (!CheckGrepInput(param)) return;
   GrepRun.Prepare(param);
+  grepAutoCode_ = param.AutoCode;
+  fileError_.reset();
   std::optional<std::string> error;
   try {
     BeginGrep();
     GrepRun.SearchMasks(param.FileMask);
+    error = std::move(fileError_);
   } catch (const std::exception& e) {
     error = e.what();
   }
@@ -566,7 +567,7 @@ void TFormTS2Main::ActionGrepCancelExecute() { GrepRun.Cancel(); }
 void TFormTS2Main::BeginGrep() {
   // Busy first: the repaint below must not let a queued F3 start a second
   // run inside this one.
-  GrepRun.KyFindFile.Busy = true;
+  GrepRun.SetBusy(true);
   KyFlatPanelDir->setEnabled(false);
   PanelGrep->setEnabled(false);
   KyGrepResult->ClearData();
@@ -580,7 +581,7 @@ void TFormTS2Main::BeginGrep() {
 }
 
 void TFormTS2Main::EndGrep() {
-  GrepRun.KyFindFile.Busy = false;
+  GrepRun.SetBusy(false);
   KyFlatPanelDir->setEnabled(true);
   PanelGrep->setEnabled(true);
   const uint32_t elapsed = platform::GetTickCount() - StartTick;
@@ -597,8 +598,26 @@ void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
     KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + ToQString(fileName) + QStringLiteral(") ..."));
 }
 
-void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) {
-  KyGrepResult->AddData(hit.FileName, hit.LineNum, hit.Line, hit.MatchPos, hit.MatchLen);
+void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) { KyGrepResult->AddData(hit); }
+
+bool TFormTS2Main::Matched(const TGrepHit& hit) {
+  KyGrepMatch(hit);
+  return true;
+}
+
+bool TFormTS2Main::FileEnded(std::string_view fileName, int) {
+  KyFindFileFind(fileName.substr(fileName.rfind('/') + 1));
+  return true;
+}
+
+// Read raw, a file that can't be opened is passed over like a binary one,
+// and a directory that can't be listed ends its walk without a word; any
+// other failure ends the run and is shown.
+bool TFormTS2Main::FileFailed(const TGrepFileError& error) {
+  if (error.Stage == TGrepFileError::feList) return true;
+  if (error.Stage == TGrepFileError::feOpen && !grepAutoCode_) return true;
+  fileError_.emplace(error.Message);
+  return false;
 }
 
 void TFormTS2Main::ProcessMessages() {

@@ -39,7 +39,8 @@ class TInstanceServer;
 // boxes.
 QString ApplicationTitle();
 
-class TFormTS2Main : public QMainWindow {
+// The window takes a search's results as its sink.
+class TFormTS2Main : public QMainWindow, private TGrepSink {
   Q_OBJECT
 
  public:
@@ -116,6 +117,10 @@ class TFormTS2Main : public QMainWindow {
   void EndGrep();
   void KyFindFileFind(std::string_view fileName);
   void KyGrepMatch(const TGrepHit& hit);
+  // The search's sink: rows, the file just searched, and the run's errors.
+  bool Matched(const TGrepHit& hit) override;
+  bool FileEnded(std::string_view fileName, int hitCount) override;
+  bool FileFailed(const TGrepFileError& error) override;
   void ProcessMessages();
   void KyGrepResultSelectData(int index);
   void ShowError(const std::string& cp932Message);
@@ -156,7 +161,9 @@ class TFormTS2Main : public QMainWindow {
   // throws platform::EInOutError when the file can't be written.
   void SaveToolEnvSettings();
 
-  TGrepRun GrepRun;
+  TGrepRun GrepRun{*this};
+  bool grepAutoCode_ = false;             // of the running search
+  std::optional<std::string> fileError_;  // the error that ended it, CP932
   TBasicInfo BasicInfo;
   TDirPanelInfo DirPanelInfo;
   TGrepInfo GrepInfo;

@@ -187,8 +187,8 @@ TEST(GrepDifferentialTest, FilesGiveWhatThePlainReadingGives) {
   const std::vector<std::string> patterns = Patterns();
   TKyGrep grep;
   std::vector<TRow> rows;
-  grep.OnMatch = [&](TKyGrep&, std::string_view line, int lineNum, int pos, int len) {
-    rows.push_back({lineNum, std::string(line), pos, len});
+  grep.OnMatch = [&](TKyGrep&, const TGrepHit& hit) {
+    rows.push_back({hit.LineNum, std::string(hit.Line), hit.MatchPos, hit.MatchLen});
   };
   TBRegExp plain;
   for (int round = 0; round < 1500; ++round) {

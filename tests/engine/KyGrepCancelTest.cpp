@@ -22,7 +22,7 @@ class KyGrepCancelTest : public ::testing::Test {
     for (int i = 0; i < 12; ++i) files_.push_back(dir_.Write("f" + std::to_string(i) + ".txt", text));
     grep_.RegExp = "m/hit/k";
     grep_.AutoCode = true;
-    grep_.OnMatch = [](TKyGrep&, std::string_view, int, int, int) {};
+    grep_.OnMatch = [](TKyGrep&, const TGrepHit&) {};
   }
 
   // Runs the queue while another thread cancels `delay` after the run's

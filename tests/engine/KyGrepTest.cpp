@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -36,9 +37,10 @@ class KyGrepTest : public ::testing::Test {
     std::vector<THit> hits;
     grep_.RegExp = pattern;
     grep_.AutoCode = autoCode;
-    grep_.OnMatch = [&](TKyGrep& sender, std::string_view line, int lineNum, int pos, int len) {
+    grep_.OnMatch = [&](TKyGrep& sender, const TGrepHit& hit) {
       EXPECT_EQ(sender.FileName(), file);
-      hits.push_back({std::string(line), lineNum, pos, len});
+      EXPECT_EQ(hit.FileName, file);
+      hits.push_back({std::string(hit.Line), hit.LineNum, hit.MatchPos, hit.MatchLen});
     };
     const int count = grep_.GrepFile(file);
     EXPECT_EQ(count, static_cast<int>(hits.size()));
@@ -103,7 +105,7 @@ TEST_F(KyGrepTest, JapaneseMatchesDependOnTheMode) {
 
 TEST_F(KyGrepTest, ConvertedModeRaisesForAMissingFileRawModeSkipsIt) {
   grep_.RegExp = "m/a/k";
-  grep_.OnMatch = [](TKyGrep&, std::string_view, int, int, int) {};
+  grep_.OnMatch = [](TKyGrep&, const TGrepHit&) {};
   grep_.AutoCode = false;
   EXPECT_EQ(grep_.GrepFile(dir_.String() + "/missing"), 0);
   grep_.AutoCode = true;
@@ -121,7 +123,7 @@ TEST_F(KyGrepTest, CancelStopsAfterTheCurrentLine) {
   for (bool autoCode : {false, true}) {
     calls = 0;
     grep_.AutoCode = autoCode;
-    grep_.OnMatch = [&](TKyGrep& sender, std::string_view, int, int, int) {
+    grep_.OnMatch = [&](TKyGrep& sender, const TGrepHit&) {
       ++calls;
       sender.Cancel();
     };
@@ -152,9 +154,9 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
   std::vector<std::string> done;
   grep_.RegExp = "m/hit/k";
   grep_.AutoCode = true;
-  grep_.OnMatch = [&](TKyGrep& sender, std::string_view line, int lineNum, int, int) {
-    EXPECT_EQ(lineNum, 2);
-    reported.push_back(sender.FileName() + ":" + std::string(line));
+  grep_.OnMatch = [&](TKyGrep& sender, const TGrepHit& hit) {
+    EXPECT_EQ(hit.LineNum, 2);
+    reported.push_back(sender.FileName() + ":" + std::string(hit.Line));
   };
   grep_.OnFileDone = [&](const std::string& name) { done.push_back(name); };
   for (const std::string& file : files) grep_.QueueFile(file);
@@ -176,21 +178,26 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
   grep_.FinishQueue();
   EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
 
-  // Raw mode passes over a file it can't open, unless failures are listened for.
+  // With a handler, a file that can't be opened, raw or converted, is
+  // reported with its reason and the run goes on.
   const std::string missing = dir_.String() + "/missing.txt";
-  grep_.AutoCode = false;
-  reported.clear();
-  done.clear();
-  grep_.QueueFile(missing);
-  grep_.QueueFile(files[2]);
-  grep_.FinishQueue();
-  EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
-  EXPECT_EQ(done, (std::vector<std::string>{missing, files[2]}));
-  std::vector<std::string> failed;
-  grep_.OnFileError = [&](const std::string& name, std::exception_ptr) { failed.push_back(name); };
-  grep_.QueueFile(missing);
-  grep_.FinishQueue();
-  EXPECT_EQ(failed, std::vector<std::string>{missing});
+  for (bool autoCode : {false, true}) {
+    grep_.AutoCode = autoCode;
+    reported.clear();
+    done.clear();
+    std::vector<std::string> failed;
+    grep_.OnFileError = [&](const TGrepFileError& error) {
+      EXPECT_EQ(error.Stage, TGrepFileError::feOpen);
+      EXPECT_EQ(error.SystemError, ENOENT);
+      failed.push_back(std::string(error.FileName));
+    };
+    grep_.QueueFile(missing);
+    grep_.QueueFile(files[2]);
+    grep_.FinishQueue();
+    EXPECT_EQ(failed, std::vector<std::string>{missing});
+    EXPECT_EQ(reported, std::vector<std::string>{files[2] + ":hit 2"});
+    EXPECT_EQ(done, std::vector<std::string>{files[2]});
+  }
 }
 
 // Files hit on every line, more found text than the workers may hold before
@@ -206,10 +213,10 @@ TEST_F(KyGrepTest, DenseHitsArriveWholeAndInOrderWhileTheOwnerLags) {
   std::vector<std::pair<std::string, int>> counts;
   grep_.RegExp = "m/hit/k";
   grep_.AutoCode = true;
-  grep_.OnMatch = [&](TKyGrep& sender, std::string_view, int lineNum, int, int) {
+  grep_.OnMatch = [&](TKyGrep& sender, const TGrepHit& hit) {
     if (counts.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (counts.empty() || counts.back().first != sender.FileName()) counts.emplace_back(sender.FileName(), 0);
-    EXPECT_EQ(lineNum, ++counts.back().second);
+    EXPECT_EQ(hit.LineNum, ++counts.back().second);
   };
   for (const std::string& file : files) grep_.QueueFile(file);
   grep_.FinishQueue();

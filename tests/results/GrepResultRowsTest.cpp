@@ -28,8 +28,8 @@ std::string ReadBytes(const std::filesystem::path& file) {
 class GrepResultRowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    rows_.AddData("/home/u/a b.txt", 12, "\tx = \"1,2\";", 6, 5);
-    rows_.AddData("/home/u/c.txt", 1234, platform::Utf8ToCp932("日本語"), 3, 2);
+    rows_.AddData({"/home/u/a b.txt", 12, "\tx = \"1,2\";", 6, 5});
+    rows_.AddData({"/home/u/c.txt", 1234, platform::Utf8ToCp932("日本語"), 3, 2});
   }
   std::string Saved(int saveType) {
     const std::string file = (dir_.Path() / "out.txt").string();
@@ -70,7 +70,7 @@ TEST_F(GrepResultRowsTest, GettersGiveTheCellsAndEmptyOrMinusOneOutsideTheRows) 
   }
   rows_.ClearData();
   EXPECT_EQ(rows_.DataCount(), 0);
-  EXPECT_EQ(rows_.AddData("f", 1, "x", 1, 1), 0);
+  EXPECT_EQ(rows_.AddData({"f", 1, "x", 1, 1}), 0);
 }
 
 TEST_F(GrepResultRowsTest, NumberCellsThatAreNotNumbersGiveMinusOne) {
@@ -85,7 +85,7 @@ TEST_F(GrepResultRowsTest, NumberCellsThatAreNotNumbersGiveMinusOne) {
   EXPECT_EQ(rows_.Line(2), "");
   EXPECT_EQ(rows_.LineNum(2), -1);
   // Rows added after a narrower file still get all five cells.
-  const int added = rows_.AddData("g", 5, "text", 1, 4);
+  const int added = rows_.AddData({"g", 5, "text", 1, 4});
   EXPECT_EQ(rows_.MatchLen(added), 4);
 }
 
@@ -110,7 +110,7 @@ TEST_F(GrepResultRowsTest, ALoadedFileIsWrittenBackAsTheRowTableWritesIt) {
   // A table widened by a file stays as wide for the next search's rows.
   rows_.LoadFromFile(dir_.Write("wide.csv", "f,1,x,1,1,extra\r\n"));
   rows_.ClearData();
-  rows_.AddData("g", 2, "y", 1, 1);
+  rows_.AddData({"g", 2, "y", 1, 1});
   EXPECT_EQ(testing::CsvText(rows_), "g,2,y,1,1,\r\n");
 }
 
@@ -138,7 +138,7 @@ TEST_F(GrepResultRowsTest, FailedSaveReportsTheReasonAndKeepsTheEarlierFile) {
       {"disk full",
        [&](const std::string& file) {
          const testing::TFileSizeLimit full(4096);
-         for (int i = 0; i < 300; ++i) rows_.AddData("/f", i, std::string(40, 'z'), 0, 1);
+         for (int i = 0; i < 300; ++i) rows_.AddData({"/f", i, std::string(40, 'z'), 0, 1});
          return Throws(file, saveType_);
        }},
       {"no permission",
@@ -194,7 +194,7 @@ std::vector<TResultRow> AwkwardRows() {
 TEST_F(GrepResultRowsTest, SavedFilesAreTheRowsLinesInOrder) {
   const std::vector<TResultRow> awkward = AwkwardRows();
   rows_.ClearData();
-  for (const TResultRow& row : awkward) rows_.AddData(row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen);
+  for (const TResultRow& row : awkward) rows_.AddData({row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen});
   for (const int saveType : {stCsv, stTag, stLineOnly}) {
     SCOPED_TRACE(saveType);
     std::string expected;
@@ -210,7 +210,7 @@ TEST_F(GrepResultRowsTest, SavedFilesAreTheRowsLinesInOrder) {
 TEST_F(GrepResultRowsTest, DiskFullPartWayThroughTheRowsKeepsTheEarlierFile) {
   rows_.ClearData();
   for (const TResultRow& row : AwkwardRows())
-    rows_.AddData(row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen);
+    rows_.AddData({row.FileName, row.LineNum, row.Line, row.MatchPos, row.MatchLen});
   for (const int saveType : {stCsv, stTag, stLineOnly}) {
     SCOPED_TRACE(saveType);
     const std::string file = dir_.Write("out.txt", "earlier\r\n");

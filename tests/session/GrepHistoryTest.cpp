@@ -90,8 +90,8 @@ TEST(GrepHistoryTest, DamagedParameterTextsAreNoEntry) {
 TEST(GrepHistoryTest, AnEntryIsStoredAndReadBack) {
   testing::TTempDir tmp;
   TGrepResultRows rows;
-  rows.AddData("/d/a b.txt", 3, "x, \"y\"\tz", 4, 3);
-  rows.AddData(platform::Utf8ToCp932("/d/東京.txt"), 12, platform::Utf8ToCp932("東京タワー"), 1, 4);
+  rows.AddData({"/d/a b.txt", 3, "x, \"y\"\tz", 4, 3});
+  rows.AddData({platform::Utf8ToCp932("/d/東京.txt"), 12, platform::Utf8ToCp932("東京タワー"), 1, 4});
   StoreHistoryEntry(tmp.String(), 12, SampleParam(), rows);
 
   EXPECT_EQ(ReadFile(tmp.Path() / "GrepParam.12"), GrepParamText(SampleParam()));
@@ -116,7 +116,7 @@ TEST(GrepHistoryTest, FilesLeftUnderTheNumberAreReplaced) {
   fs::permissions(oldParam, fs::perms::owner_read);
   fs::permissions(oldResult, fs::perms::owner_read);
   TGrepResultRows rows;
-  rows.AddData("/new.txt", 1, "new", 1, 3);
+  rows.AddData({"/new.txt", 1, "new", 1, 3});
   StoreHistoryEntry(tmp.String(), 1, SampleParam(), rows);
   EXPECT_EQ(LoadHistoryParam(tmp.String(), 1).GrepStr, SampleParam().GrepStr);
   EXPECT_EQ(ReadFile(oldResult), testing::CsvText(rows));
@@ -129,8 +129,8 @@ TGrepResultRows ManyAwkwardRows() {
   const std::string lines[] = {"plain", "a, \"b\"", "cr\rlf\r\nlf\n", "", "  spaced ",
                                platform::Utf8ToCp932("表示\\ソ")};
   for (int i = 0; i < 30000; ++i)
-    rows.AddData("/d/dir " + std::to_string(i % 11) + "/f.txt", i, lines[i % 6] + std::string(i % 70, 'x'),
-                 1 + i % 9, i % 4);
+    rows.AddData({"/d/dir " + std::to_string(i % 11) + "/f.txt", i, lines[i % 6] + std::string(i % 70, 'x'),
+                 1 + i % 9, i % 4});
   return rows;
 }
 
@@ -204,8 +204,8 @@ TEST(GrepHistoryTest, AKilledWriterLeavesNoHalfFile) {
   testing::TTempDir tmp;
   TGrepResultRows big[2];
   for (int i = 0; i < 60000; ++i) {
-    big[0].AddData("/d/first.txt", i, "a line of the first entry, long enough to take time", 1, 4);
-    big[1].AddData("/d/second.txt", i, "another line, of the second entry", 1, 7);
+    big[0].AddData({"/d/first.txt", i, "a line of the first entry, long enough to take time", 1, 4});
+    big[1].AddData({"/d/second.txt", i, "another line, of the second entry", 1, 7});
   }
   const std::string texts[2] = {testing::CsvText(big[0]), testing::CsvText(big[1])};
   const fs::path result = tmp.Path() / "GrepResult.1";

@@ -18,7 +18,11 @@ TEST(GrepRunCancelTest, ACancelAtAnyTurnOfThePumpEndsTheRunCancelled) {
   for (int d = 0; d < 4; ++d)
     for (int f = 0; f < 10; ++f) dir.Write("d" + std::to_string(d) + "/f" + std::to_string(f) + ".txt", text);
 
-  TGrepRun run;
+  struct : TGrepSink {
+    bool Matched(const TGrepHit&) override { return true; }
+    bool FileFailed(const TGrepFileError&) override { return true; }
+  } sink;
+  TGrepRun run(sink);
   TGrepParam param;
   param.GrepStr = "hit";
   param.GrepDir = dir.String();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -113,14 +114,35 @@ TEST(NoFileExtListTest, ItemsAreTrimmedAndComparedWithoutCase) {
   EXPECT_EQ(list.CommaText(), "");
 }
 
+// Records what the run hands its sink; `onHit` replaces the record of hits.
+class TRecordingSink : public TGrepSink {
+ public:
+  bool FileBegun(std::string_view fileName) override {
+    events.push_back("begin " + std::string(fileName));
+    return true;
+  }
+  bool Matched(const TGrepHit& hit) override {
+    if (onHit) return onHit(hit);
+    hits.push_back(std::string(hit.FileName) + ":" + std::to_string(hit.LineNum));
+    return true;
+  }
+  bool FileEnded(std::string_view fileName, int hitCount) override {
+    events.push_back("end " + std::string(fileName) + " " + std::to_string(hitCount));
+    return true;
+  }
+  bool FileFailed(const TGrepFileError& error) override {
+    events.push_back("failed " + std::string(error.FileName));
+    return goOnAfterFailure;
+  }
+
+  std::vector<std::string> hits;
+  std::vector<std::string> events;
+  std::function<bool(const TGrepHit&)> onHit;
+  bool goOnAfterFailure = true;
+};
+
 class GrepRunTest : public ::testing::Test {
  protected:
-  GrepRunTest() {
-    run_.OnHit = [this](const TGrepHit& hit) {
-      hits_.push_back(hit.FileName.substr(dir_.String().size() + 1) + ":" +
-                      std::to_string(hit.LineNum));
-    };
-  }
   uint32_t Search(const std::string& str, const std::string& masks, bool subDir) {
     TGrepParam param;
     param.GrepStr = str;
@@ -131,9 +153,15 @@ class GrepRunTest : public ::testing::Test {
     run_.Prepare(param);
     return run_.SearchMasks(param.FileMask);
   }
+  // The sink's hits with paths relative to the tree.
+  std::vector<std::string> Hits() const {
+    std::vector<std::string> hits;
+    for (const std::string& hit : sink_.hits) hits.push_back(hit.substr(dir_.String().size() + 1));
+    return hits;
+  }
   testing::TTempDir dir_;
-  TGrepRun run_;
-  std::vector<std::string> hits_;
+  TRecordingSink sink_;
+  TGrepRun run_{sink_};
 };
 
 TEST_F(GrepRunTest, EachMaskWalksTheWholeTree) {
@@ -143,7 +171,7 @@ TEST_F(GrepRunTest, EachMaskWalksTheWholeTree) {
   dir_.Write("sub/d.h", "hit\n");
   dir_.Write(".hidden.c", "hit\n");
   EXPECT_EQ(Search("hit", "*.c *.h", true), 0u);
-  EXPECT_EQ(hits_, (std::vector<std::string>{"a.c:1", "sub/c.c:1", "b.h:1", "sub/d.h:1"}));
+  EXPECT_EQ(Hits(), (std::vector<std::string>{"a.c:1", "sub/c.c:1", "b.h:1", "sub/d.h:1"}));
   EXPECT_EQ(run_.HitCount(), 4);
 }
 
@@ -153,37 +181,44 @@ TEST_F(GrepRunTest, ExcludedExtensionsAndLargeFilesAreSkipped) {
   dir_.Write("noext", "hit\n");
   run_.NoFileExtList.Assign("txt");
   EXPECT_EQ(Search("hit", "*.*", false), 0u);
-  EXPECT_EQ(hits_, (std::vector<std::string>{"b.log:1", "noext:1"}));
+  EXPECT_EQ(Hits(), (std::vector<std::string>{"b.log:1", "noext:1"}));
 
-  hits_.clear();
+  sink_.hits.clear();
   run_.NoFileExtList.Assign("");
   run_.MaxFileSize = 1;
   dir_.Write("big.log", std::string(1048576 - 4, 'x') + "\nhit");
   dir_.Write("edge.log", std::string(1048575 - 4, 'x') + "\nhit");
   EXPECT_EQ(Search("hit", "big.log,edge.log", false), 0u);
-  EXPECT_EQ(hits_, (std::vector<std::string>{"edge.log:2"}));
+  EXPECT_EQ(Hits(), (std::vector<std::string>{"edge.log:2"}));
 
-  hits_.clear();
+  sink_.hits.clear();
   run_.MaxFileSize = 0;  // nothing is small enough
   EXPECT_EQ(Search("hit", "*.*", false), 0u);
-  EXPECT_TRUE(hits_.empty());
+  EXPECT_TRUE(sink_.hits.empty());
 }
 
 TEST_F(GrepRunTest, CancelEndsTheRunAndSkipsTheRemainingMasks) {
   dir_.Write("a.c", "hit\nhit\n");
   dir_.Write("b.c", "hit\n");
   dir_.Write("c.h", "hit\n");
-  run_.OnHit = [this](const TGrepHit&) {
-    hits_.push_back("hit");
-    run_.Cancel();
-  };
-  EXPECT_EQ(Search("hit", "*.c,*.h", false), 1223u);
-  EXPECT_EQ(hits_.size(), 1u);
+  // A cancel, or a sink that says no more, ends the run after that hit.
+  int hits = 0;
+  for (bool bySink : {false, true}) {
+    hits = 0;
+    sink_.onHit = [&](const TGrepHit&) {
+      ++hits;
+      if (bySink) return false;
+      run_.Cancel();
+      return true;
+    };
+    EXPECT_EQ(Search("hit", "*.c,*.h", false), 1223u);
+    EXPECT_EQ(hits, 1);
+  }
   // The next run starts afresh.
-  hits_.clear();
-  run_.OnHit = [this](const TGrepHit&) { hits_.push_back("hit"); };
+  hits = 0;
+  sink_.onHit = [&](const TGrepHit&) { return ++hits > 0; };
   EXPECT_EQ(Search("hit", "*.c,*.h", false), 0u);
-  EXPECT_EQ(hits_.size(), 4u);
+  EXPECT_EQ(hits, 4);
 }
 
 TEST_F(GrepRunTest, OneByteDirectoryIsRelativeToTheCurrentOne) {
@@ -192,7 +227,10 @@ TEST_F(GrepRunTest, OneByteDirectoryIsRelativeToTheCurrentOne) {
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir_.Path());
   std::vector<std::string> files;
-  run_.OnHit = [&](const TGrepHit& hit) { files.push_back(hit.FileName); };
+  sink_.onHit = [&](const TGrepHit& hit) {
+    files.emplace_back(hit.FileName);
+    return true;
+  };
   for (const char* dir : {".", "s", "./s", "s/"}) {
     TGrepParam param;
     param.GrepStr = "hit";
@@ -207,27 +245,67 @@ TEST_F(GrepRunTest, OneByteDirectoryIsRelativeToTheCurrentOne) {
   EXPECT_EQ(files, (std::vector<std::string>{"./a.txt", "s/b.txt", "./s/b.txt", "s/b.txt"}));
 }
 
-TEST_F(GrepRunTest, ReportsEverySearchedFileByName) {
-  dir_.Write("a.txt", "x\n");
-  dir_.Write("sub/b.txt", "x\n");
-  std::vector<std::string> names;
-  run_.OnFileSearched = [&](std::string_view name) { names.emplace_back(name); };
-  EXPECT_EQ(Search("nothing", "*.txt", true), 0u);
-  EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt"}));
-  EXPECT_EQ(run_.HitCount(), 0);
+TEST_F(GrepRunTest, EverySearchedFileBeginsAndEndsWithItsHitCount) {
+  const std::string a = dir_.Write("a.txt", "x\nhit\nhit\n");
+  const std::string b = dir_.Write("sub/b.txt", "x\n");
+  EXPECT_EQ(Search("hit", "*.txt", true), 0u);
+  EXPECT_EQ(sink_.events, (std::vector<std::string>{"begin " + a, "end " + a + " 2", "begin " + b, "end " + b + " 0"}));
+  EXPECT_EQ(run_.HitCount(), 2);
+}
+
+// A file that goes between its listing and its reading.
+class TVanishingFileRun : public TGrepRun {
+ public:
+  using TGrepRun::TGrepRun;
+  std::string vanishing;
+
+ protected:
+  void KyFindFileFind(const TFindData& data, const std::string& currentDir) override {
+    if (data.cFileName == vanishing) std::filesystem::remove(currentDir + "/" + vanishing);
+    TGrepRun::KyFindFileFind(data, currentDir);
+  }
+};
+
+TEST_F(GrepRunTest, FilesThatCantBeReadGoToTheSinkWhichDecidesWhetherTheRunGoesOn) {
+  const std::string a = dir_.Write("a.txt", "hit\n");
+  const std::string b = dir_.String() + "/b.txt";
+  const std::string c = dir_.Write("c.txt", "hit\n");
+  TVanishingFileRun run_(sink_);
+  run_.vanishing = "b.txt";
+  for (bool autoCode : {false, true})
+    for (bool goOn : {true, false}) {
+      sink_.events.clear();
+      sink_.hits.clear();
+      sink_.goOnAfterFailure = goOn;
+      dir_.Write("b.txt", "hit\n");
+      TGrepParam param;
+      param.GrepStr = "hit";
+      param.GrepDir = dir_.String();
+      param.FileMask = "*.txt";
+      param.AutoCode = autoCode;
+      ASSERT_EQ(CheckGrepInput(param), TGrepField::None);
+      run_.Prepare(param);
+      EXPECT_EQ(run_.SearchMasks(param.FileMask), goOn ? 0u : 1223u);
+      std::vector<std::string> expected{"begin " + a, "end " + a + " 1", "failed " + b};
+      if (goOn) expected.insert(expected.end(), {"begin " + c, "end " + c + " 1"});
+      EXPECT_EQ(sink_.events, expected) << autoCode;
+    }
 }
 
 TEST_F(GrepRunTest, SlashAfterADoubleByteBackslashCodeIsFound) {
   dir_.Write("a.txt", Utf8ToCp932("表計算\n表/計算\n"));
   EXPECT_EQ(Search(Utf8ToCp932("表/"), "*.*", false), 0u);
-  EXPECT_EQ(hits_, (std::vector<std::string>{"a.txt:2"}));
+  EXPECT_EQ(Hits(), (std::vector<std::string>{"a.txt:2"}));
 }
 
 
 TEST_F(GrepRunTest, StaysBusyUntilTheLastHitIsReported) {
   for (int i = 0; i < 20; ++i) dir_.Write("sub/" + std::to_string(i) + ".txt", std::string(20000, 'x') + "\nhit\n");
   int busyHits = 0;
-  run_.OnHit = [&](const TGrepHit&) { busyHits += run_.Busy(); };
+  sink_.onHit = [&](const TGrepHit&) {
+    busyHits += run_.Busy();
+    return true;
+  };
   EXPECT_EQ(Search("hit", "*.txt", true), 0u);
   EXPECT_EQ(busyHits, 20);
   EXPECT_FALSE(run_.Busy());

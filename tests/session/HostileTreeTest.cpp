@@ -19,17 +19,43 @@ using namespace std::string_literals;
 
 namespace fs = std::filesystem;
 
+// Rows per file, relative to the tree; files that can't be searched are
+// counted under "!" and don't end the run.
+class TRowCounter : public TGrepSink {
+ public:
+  explicit TRowCounter(const std::string& tree) : tree_(tree) {}
+  bool Matched(const TGrepHit& hit) override {
+    EXPECT_EQ(hit.Line.substr(0, 6), "needle") << hit.FileName;
+    ++rows[std::string(hit.FileName.substr(tree_.size() + 1))];
+    return true;
+  }
+  bool FileFailed(const TGrepFileError&) override {
+    ++rows["!"];
+    return true;
+  }
+  std::map<std::string, int> rows;
+
+ private:
+  std::string tree_;
+};
+
+// Lets a test change the tree as the walk meets each file.
+class TMeddledRun : public TGrepRun {
+ public:
+  using TGrepRun::TGrepRun;
+  std::function<void(const std::string& dir)> meddle;
+
+ protected:
+  void KyFindFileFind(const TFindData& data, const std::string& currentDir) override {
+    if (meddle) meddle(currentDir);
+    TGrepRun::KyFindFileFind(data, currentDir);
+  }
+};
+
 class HostileTreeTest : public ::testing::Test {
  protected:
-  // Rows per file, relative to the tree; files that can't be searched are
-  // counted under "!" and don't end the run.
   std::map<std::string, int> Search(bool autoCode) {
-    std::map<std::string, int> rows;
-    run_.OnHit = [&](const TGrepHit& hit) {
-      EXPECT_EQ(hit.Line.substr(0, 6), "needle") << hit.FileName;
-      ++rows[hit.FileName.substr(tree_.String().size() + 1)];
-    };
-    run_.KyGrep.OnFileError = [&](const std::string&, std::exception_ptr) { ++rows["!"]; };
+    sink_.rows.clear();
     TGrepParam param;
     param.GrepStr = "needle";
     param.GrepDir = tree_.String();
@@ -41,11 +67,12 @@ class HostileTreeTest : public ::testing::Test {
     run_.Prepare(param);
     run_.MaxFileSize = 100;
     EXPECT_EQ(run_.SearchMasks(param.FileMask), 0u);
-    return rows;
+    return sink_.rows;
   }
 
   testing::TTempDir tree_;
-  TGrepRun run_;
+  TRowCounter sink_{tree_.String()};
+  TMeddledRun run_{sink_};
 };
 
 TEST_F(HostileTreeTest, EveryRunEndsWithTheRightRows) {
@@ -107,15 +134,13 @@ TEST_F(HostileTreeTest, FilesAndFoldersChangingDuringTheWalk) {
   for (int i = 0; i < 50; ++i) tree_.Write("gone/f" + std::to_string(i) + ".txt", "needle\n");
   // Each folder is changed when the walk meets its first file, after it
   // was listed.
-  const TKyFindFileOnFind onFind = run_.KyFindFile.OnFind;
-  run_.KyFindFile.OnFind = [&](TKyFindFile& sender, const TFindData& data, const std::string& dir, bool& cancel) {
+  run_.meddle = [&](const std::string& dir) {
     std::error_code ignored;
     if (dir.ends_with("/gone")) fs::remove_all(dir, ignored);
     if (dir.ends_with("/change") && fs::file_size(dir + "/shrinks.txt", ignored) > 10) {
       tree_.Write("change/grows.txt", "needle\n" + std::string(100000, 'y') + "\nneedle\n");
       tree_.Write("change/shrinks.txt", "needle\n");
     }
-    onFind(sender, data, dir, cancel);
   };
   const std::map<std::string, int> rows = Search(true);
   EXPECT_EQ(rows.at("a.txt"), 1);

@@ -54,7 +54,7 @@ TEST_F(KyGrepResultAccessibleTest, IsATableOfThreeColumnsWithOneRowPerHit) {
   EXPECT_EQ(Table()->cellAt(0, 0), nullptr);
   EXPECT_EQ(Iface()->childCount(), 3);  // the header alone
 
-  for (int i = 0; i < 50; ++i) list_->AddData("/d/f" + std::to_string(i) + ".txt", i + 1, "x", 1, 1);
+  for (int i = 0; i < 50; ++i) list_->AddData({"/d/f" + std::to_string(i) + ".txt", i + 1, "x", 1, 1});
   EXPECT_EQ(Table()->rowCount(), 50);
   EXPECT_EQ(Iface()->childCount(), 3 + 50 * 3);
   EXPECT_EQ(Table()->cellAt(50, 0), nullptr);
@@ -64,8 +64,8 @@ TEST_F(KyGrepResultAccessibleTest, IsATableOfThreeColumnsWithOneRowPerHit) {
 
 TEST_F(KyGrepResultAccessibleTest, CellsAndHeaderReadTheirTexts) {
   const std::string line = platform::Utf8ToCp932("東京で会議");
-  list_->AddData(platform::Utf8ToCp932("/home/u/議事録.txt"), 12, line, 1, 4);
-  list_->AddData("/home/u/b.txt", 3456, "plain", 1, 2);
+  list_->AddData({platform::Utf8ToCp932("/home/u/議事録.txt"), 12, line, 1, 4});
+  list_->AddData({"/home/u/b.txt", 3456, "plain", 1, 2});
 
   const struct {
     int row, col;
@@ -97,7 +97,7 @@ TEST_F(KyGrepResultAccessibleTest, CellsAndHeaderReadTheirTexts) {
 }
 
 TEST_F(KyGrepResultAccessibleTest, CurrentRowFollowsTheKeyboard) {
-  for (int i = 0; i < 100; ++i) list_->AddData("/d/f" + std::to_string(i), i + 1, "x", 1, 1);
+  for (int i = 0; i < 100; ++i) list_->AddData({"/d/f" + std::to_string(i), i + 1, "x", 1, 1});
   list_->SelectData(0);
   ASSERT_TRUE(list_->hasFocus());
 
@@ -128,7 +128,7 @@ TEST_F(KyGrepResultAccessibleTest, CurrentRowFollowsTheKeyboard) {
 }
 
 TEST_F(KyGrepResultAccessibleTest, CellsKeptAcrossANewSearchNeverReadGoneRows) {
-  for (int i = 0; i < 5; ++i) list_->AddData("/d/old" + std::to_string(i), i + 1, "old", 1, 1);
+  for (int i = 0; i < 5; ++i) list_->AddData({"/d/old" + std::to_string(i), i + 1, "old", 1, 1});
   QAccessibleInterface* kept = Table()->cellAt(4, 2);
   ASSERT_NE(kept, nullptr);
   const QAccessible::Id keptId = QAccessible::uniqueId(kept);
@@ -137,7 +137,7 @@ TEST_F(KyGrepResultAccessibleTest, CellsKeptAcrossANewSearchNeverReadGoneRows) {
   EXPECT_FALSE(kept->isValid());
   EXPECT_TRUE(kept->text(QAccessible::Name).isEmpty());
 
-  list_->AddData("/d/new", 1, "new", 1, 1);
+  list_->AddData({"/d/new", 1, "new", 1, 1});
   QAccessibleInterface* fresh = Table()->cellAt(0, 2);
   ASSERT_NE(fresh, nullptr);
   EXPECT_EQ(fresh->text(QAccessible::Name), QStringLiteral("new"));
@@ -145,7 +145,7 @@ TEST_F(KyGrepResultAccessibleTest, CellsKeptAcrossANewSearchNeverReadGoneRows) {
 }
 
 TEST_F(KyGrepResultAccessibleTest, ChildAtFindsTheCellUnderAPoint) {
-  for (int i = 0; i < 30; ++i) list_->AddData("/d/f" + std::to_string(i), i + 1, "x", 1, 1);
+  for (int i = 0; i < 30; ++i) list_->AddData({"/d/f" + std::to_string(i), i + 1, "x", 1, 1});
   list_->SelectData(0);
   Key(Qt::Key_End);  // scrolled: the row under a point counts from the top row on show
   for (int col = 0; col < 3; ++col) {

@@ -56,7 +56,7 @@ class KyGrepResultPaletteTest : public ::testing::Test {
     list_->resize(600, 300);
     list_->setPalette(dark_);
     list_->SetShowGridLine(true);
-    for (int i = 0; i < 5; ++i) list_->AddData("/d/f" + std::to_string(i), i + 1, "abc def", 5, 3);
+    for (int i = 0; i < 5; ++i) list_->AddData({"/d/f" + std::to_string(i), i + 1, "abc def", 5, 3});
     list_->show();
     list_->setFocus();
     list_->SelectData(1);
@@ -136,7 +136,7 @@ TEST_F(KyGrepResultPaletteTest, TheFontsSystemColourFollowsADesktopThemeSwitch) 
     QWidget window;
     auto* list = new TKyGrepResult(&window);
     list->resize(400, 200);
-    list->AddData("/d/f", 1, "abc", 1, 1);
+    list->AddData({"/d/f", 1, "abc", 1, 1});
     list->SelectData(1);
     TFontInfo font;
     font.Color = c.fontColor;

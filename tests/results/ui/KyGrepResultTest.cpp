@@ -38,7 +38,7 @@ class KyGrepResultTest : public ::testing::Test {
   }
 
   void Fill(int count) {
-    for (int i = 0; i < count; ++i) list_->AddData("/d/f" + std::to_string(i), i + 1, "line", 1, 2);
+    for (int i = 0; i < count; ++i) list_->AddData({"/d/f" + std::to_string(i), i + 1, "line", 1, 2});
   }
   int Header() const { return QFontMetrics(list_->font()).height() + 6; }
   int RowHeight() const { return QFontMetrics(list_->font()).height() + 4; }
@@ -89,8 +89,8 @@ TEST_F(KyGrepResultTest, EmptyListAfterClearData) {
 }
 
 TEST_F(KyGrepResultTest, AddDataNeitherSelectsNorFires) {
-  EXPECT_EQ(list_->AddData("/d/a.txt", 1234, "text", 1, 4), 0);
-  EXPECT_EQ(list_->AddData("/d/b.txt", 7, "more", 2, 1), 1);
+  EXPECT_EQ(list_->AddData({"/d/a.txt", 1234, "text", 1, 4}), 0);
+  EXPECT_EQ(list_->AddData({"/d/b.txt", 7, "more", 2, 1}), 1);
   EXPECT_TRUE(selected_.empty());
   EXPECT_EQ(list_->SelectedIndex(), 0);
   EXPECT_EQ(list_->SelectedLineNum(), 1234);
@@ -322,7 +322,7 @@ TEST_F(KyGrepResultTest, LoadFromFile) {
 
 TEST_F(KyGrepResultTest, AMillionRowsUnderTheLock) {
   list_->BeginUpdate();
-  for (int i = 0; i < 1000000; ++i) list_->AddData("/d/f.txt", i + 1, "line", 1, 4);
+  for (int i = 0; i < 1000000; ++i) list_->AddData({"/d/f.txt", i + 1, "line", 1, 4});
   list_->EndUpdate();
   EXPECT_EQ(list_->DataCount(), 1000000);
   EXPECT_EQ(list_->verticalScrollBar()->maximum(), 1000000 - list_->verticalScrollBar()->pageStep());
@@ -359,10 +359,10 @@ class KyGrepResultPaintTest : public KyGrepResultTest {
 };
 
 TEST_F(KyGrepResultPaintTest, HighlightCoversTheMatchedCharacters) {
-  list_->AddData("/d/a", 1, "abc", 1, 1);
-  list_->AddData("/d/b", 2, Utf8ToCp932("日本語"), 3, 2);
-  list_->AddData("/d/c", 3, Utf8ToCp932("日本語"), 4, 1);  // starts inside a character
-  list_->AddData("/d/d", 4, "\t\tab", 3, 1);              // tabs show as one space each
+  list_->AddData({"/d/a", 1, "abc", 1, 1});
+  list_->AddData({"/d/b", 2, Utf8ToCp932("日本語"), 3, 2});
+  list_->AddData({"/d/c", 3, Utf8ToCp932("日本語"), 4, 1});  // starts inside a character
+  list_->AddData({"/d/d", 4, "\t\tab", 3, 1});              // tabs show as one space each
   list_->SelectData(4);  // keep the rows above in their plain colours
 
   TRun run = RunOf(yellow_, 0);
@@ -383,8 +383,8 @@ TEST_F(KyGrepResultPaintTest, HighlightCoversTheMatchedCharacters) {
 }
 
 TEST_F(KyGrepResultPaintTest, SelectedRowColoursWithoutFocus) {
-  list_->AddData("/d/a", 1, "abc", 1, 1);
-  list_->AddData("/d/b", 2, "abc", 1, 1);
+  list_->AddData({"/d/a", 1, "abc", 1, 1});
+  list_->AddData({"/d/b", 2, "abc", 1, 1});
   list_->SelectData(1);
   QApplication::processEvents();
   list_->clearFocus();
@@ -407,11 +407,11 @@ TEST_F(KyGrepResultPaintTest, BadMatchPositionsAndLongTextsPaint) {
   const std::string japanese = Utf8ToCp932("検索結果の一覧");
   const std::vector<std::pair<int, int>> matches = {{0, 1},  {-1, -1}, {1, 0},          {1, -5},
                                                     {99, 2}, {2, 1000}, {2147483647, 1}, {1, 2147483647}};
-  for (const auto& [pos, len] : matches) list_->AddData("/d/f", 1, japanese, pos, len);
-  list_->AddData("/d/f", 1, std::string(japanese) + "\x81", 1, 100);  // a lead byte at the end
-  list_->AddData("/d/f", 1, std::string(200000, 'x') + "\t" + japanese, 200002, 4);
-  list_->AddData(std::string(3000, 'd') + "/" + std::string(500, 'n'), 1, "", 1, 1);
-  list_->AddData("/" + std::string(200, 'e') + "/" + japanese + "/f", 1, japanese, 1, 2);
+  for (const auto& [pos, len] : matches) list_->AddData({"/d/f", 1, japanese, pos, len});
+  list_->AddData({"/d/f", 1, std::string(japanese) + "\x81", 1, 100});  // a lead byte at the end
+  list_->AddData({"/d/f", 1, std::string(200000, 'x') + "\t" + japanese, 200002, 4});
+  list_->AddData({std::string(3000, 'd') + "/" + std::string(500, 'n'), 1, "", 1, 1});
+  list_->AddData({"/" + std::string(200, 'e') + "/" + japanese + "/f", 1, japanese, 1, 2});
   for (bool gridLines : {false, true}) {
     list_->SetShowGridLine(gridLines);
     list_->SetShowFileNameOnly(gridLines);

@@ -13,6 +13,7 @@
 #include <QSizeGrip>
 #include <QSplitter>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -349,8 +350,8 @@ TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {
   const std::vector<std::string> rows = CsvRows();
 
   const std::string command = std::string(TANSA2_GREP_PROGRAM) +
-                              " --format=csv --encoding=sjis -r -a '\xe6\x9d\xb1\xe4\xba\xac' '" +
-                              dir.String() + "' '*.txt,*.c'";
+                              " --format=csv --output-encoding=sjis -g '*.txt' -g '*.c' '\xe6\x9d\xb1\xe4\xba\xac' '" +
+                              dir.String() + "'";
   FILE* pipe = popen(command.c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string output;
@@ -361,8 +362,12 @@ TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {
   std::istringstream lines(output);
   for (std::string line; std::getline(lines, line);) expected.push_back(line);
 
+  // The window walks the tree once per mask, the command line once.
+  std::vector<std::string> sortedRows = rows;
+  std::sort(sortedRows.begin(), sortedRows.end());
+  std::sort(expected.begin(), expected.end());
   EXPECT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(sortedRows, expected);
   EXPECT_EQ(Status().section(U("。"), 0, 0), U("6個検索しました"));
 }
 
