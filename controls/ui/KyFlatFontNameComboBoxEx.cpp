@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <algorithm>
 
+#include "platform/ui/InstalledFonts.h"
 #include "platform/ui/QtText.h"
 
 namespace tansa2 {
@@ -11,6 +12,7 @@ namespace {
 // The installed Japanese faces, asked of the font database each time a list
 // is filled, so that a face added while the program runs is offered.
 std::vector<TFontFace> InstalledFaces() {
+  platform::CatchUpWithInstalledFonts();
   std::vector<TFontFace> faces;
   const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
   faces.reserve(static_cast<size_t>(japanese.size()));

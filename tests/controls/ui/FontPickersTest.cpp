@@ -1,9 +1,11 @@
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <memory>
 
@@ -125,6 +127,70 @@ TEST(FontNamePickerTest, AFaceAddedWhileTheProgramRunsIsOfferedAtTheNextFilling)
   after.SetOnlyFixedFonts(true);
   after.SetOnlyFixedFonts(false);
   EXPECT_FALSE(Items(after).contains(added));
+}
+
+bool OffersAZqxFace(const QComboBox& box) {
+  for (const QString& item : Items(box))
+    if (item.startsWith(QStringLiteral("ZQX"))) return true;
+  return false;
+}
+
+// The user's font folder is a temporary one for as long as it lives, as if
+// the program had been started with it.
+class TTemporaryUserFonts {
+ public:
+  TTemporaryUserFonts()
+      : oldData_(qgetenv("XDG_DATA_HOME")),
+        oldCache_(qgetenv("XDG_CACHE_HOME")),
+        hadData_(qEnvironmentVariableIsSet("XDG_DATA_HOME")),
+        hadCache_(qEnvironmentVariableIsSet("XDG_CACHE_HOME")) {
+    QDir(home_.path()).mkpath(QStringLiteral("data/fonts"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home_.filePath(QStringLiteral("data"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home_.filePath(QStringLiteral("cache"))));
+    FcInitReinitialize();
+  }
+  ~TTemporaryUserFonts() {
+    Restore("XDG_DATA_HOME", hadData_, oldData_);
+    Restore("XDG_CACHE_HOME", hadCache_, oldCache_);
+    FcInitReinitialize();
+  }
+  QString Folder() const { return home_.filePath(QStringLiteral("data/fonts")); }
+
+ private:
+  static void Restore(const char* name, bool had, const QByteArray& value) {
+    if (had)
+      qputenv(name, value);
+    else
+      qunsetenv(name);
+  }
+
+  QTemporaryDir home_;
+  QByteArray oldData_, oldCache_;
+  bool hadData_, hadCache_;
+};
+
+TEST(FontNamePickerTest, AFontFileInstalledWhileTheProgramRunsIsOfferedAtTheNextFilling) {
+  testing::QtApp();
+  const QByteArray font = RenamedIpaFont();
+  if (font.isEmpty()) GTEST_SKIP() << "no IPA font file to make a new face of";
+  const TTemporaryUserFonts fonts;
+
+  TKyFlatFontNameComboBoxEx picker;
+  EXPECT_FALSE(OffersAZqxFace(picker));
+  QFile file(QDir(fonts.Folder()).filePath(QStringLiteral("zqx.ttf")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  ASSERT_EQ(file.write(font), font.size());
+  file.close();
+
+  // Right after the copy, within the same second as the last look.
+  picker.SetOnlyFixedFonts(true);
+  picker.SetOnlyFixedFonts(false);
+  EXPECT_TRUE(OffersAZqxFace(picker));
+  EXPECT_TRUE(OffersAZqxFace(TKyFlatFontNameComboBoxEx()));
+
+  // An uninstalled one is gone from the next list.
+  ASSERT_TRUE(file.remove());
+  EXPECT_FALSE(OffersAZqxFace(TKyFlatFontNameComboBoxEx()));
 }
 
 TEST(FontNamePickerTest, SelectsTheNameOrNothingAndKeepsItAcrossFilters) {
