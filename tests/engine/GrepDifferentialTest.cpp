@@ -284,8 +284,8 @@ TEST(GrepDifferentialTest, Utf8DecisionTakesTheWholeText) {
   TKyGrep grep;
   grep.AutoCode = true;
   std::vector<TRow> rows;
-  grep.OnMatch = [&](TKyGrep&, std::string_view line, int lineNum, int pos, int len) {
-    rows.push_back({lineNum, std::string(line), pos, len});
+  grep.OnMatch = [&](TKyGrep&, const TGrepHit& hit) {
+    rows.push_back({hit.LineNum, std::string(hit.Line), hit.MatchPos, hit.MatchLen});
   };
   TBRegExp plain;
   int utf8 = 0;
