@@ -67,6 +67,8 @@ QString NameToQString(std::string_view cp932Name) {
   return FromUtf8(shown);
 }
 
+QString TextInNameFormToQString(std::string_view cp932Name) { return FromUtf8(NativePath(cp932Name)); }
+
 std::string NameFromQString(const QString& shown) {
   const QByteArray utf8 = shown.toUtf8();
   std::string native;

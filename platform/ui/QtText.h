@@ -19,4 +19,9 @@ std::string FromQString(const QString& text);
 QString NameToQString(std::string_view cp932Name);
 std::string NameFromQString(const QString& shown);
 
+// Text that travelled in the name form, such as a search string handed over
+// by a second start, so that a character CP932 lacks arrives as typed: its
+// characters, with no escapes ("\x41" in a pattern stays as it is).
+QString TextInNameFormToQString(std::string_view cp932Name);
+
 }  // namespace tansa2::platform

@@ -442,7 +442,7 @@ void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters
   // The search string comes in the name form (session/HandOff.h), so that
   // a character CP932 lacks shows as typed and the search refuses it.
   if (parameters.size() > 1 && !parameters[1].empty())
-    KyFlatComboBoxExGrepStr->setEditText(NameToQString(parameters[1]));
+    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
   else
     KyFlatComboBoxExGrepStr->SetText(grepStr);
   // The directory field follows the tree: a directory the tree can't

@@ -14,7 +14,7 @@ void TFormTS2Main::ReceiveCopyData(uint32_t identifier, std::string_view data) {
     KyFlatComboBoxExGrepDir->SetText(fields->GrepDir);
     // In the name form, as ReadParameters wrote it: a character CP932 lacks
     // shows as typed, and the search refuses it when it starts.
-    KyFlatComboBoxExGrepStr->setEditText(platform::NameToQString(fields->GrepStr));
+    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(fields->GrepStr));
     KyFlatComboBoxExGrepFileMask->SetText(fields->FileMask);
   }
   // A directory the tree resolves comes back into the field as the tree's

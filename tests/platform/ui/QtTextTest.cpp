@@ -66,6 +66,13 @@ TEST(QtTextTest, EveryNameReadsBackFromWhatAWidgetShows) {
   }
 }
 
+// A search string handed over in the name form comes back as typed: a
+// pattern's own escapes are not a name's.
+TEST(QtTextTest, TextInTheNameFormComesBackAsTyped) {
+  for (const char* typed : {"\\x83\\x5C", "café 😀", "東京\\d+", ""})
+    EXPECT_EQ(TextInNameFormToQString(Cp932FormOfName(typed)), U(typed)) << typed;
+}
+
 TEST(QtTextTest, TextKeepsItsConversion) {
   EXPECT_EQ(ToQString(Utf8ToCp932("表示 abc")), U("表示 abc"));
   EXPECT_EQ(FromQString(U("café")), "caf?");

@@ -287,6 +287,11 @@ TEST_F(FrTS2MainTest, CommandLineFillsTheFieldsAndFocusGoesToTheFirstEmptyOne) {
   EXPECT_EQ(DirMask()->Text(), "");
   EXPECT_TRUE(HasFocus(GrepStr()));
 
+  // The search string is a text: a pattern's escapes stay, and a character
+  // CP932 lacks shows as typed, for the search to refuse.
+  Open({dir.String(), platform::Cp932FormOfName("\\x41 caf\xC3\xA9")});
+  EXPECT_EQ(GrepStr()->currentText(), U("\\x41 café"));
+
   // "$$BLANK$$" is an ordinary text at start.
   Open({dir.String(), "$$BLANK$$"});
   EXPECT_EQ(GrepStr()->Text(), "$$BLANK$$");
