@@ -17,9 +17,14 @@ constexpr uint32_t kHandOffIdentifier = 100;
 // command line can't give by position.
 constexpr std::string_view kBlankSearchString = "$$BLANK$$";
 
-// The parameters after the program name, in CP932. The shell has already
-// split blanks and removed quotes; an empty parameter is left out and
-// doesn't count.
+// The parameters after the program name, in the CP932 form of names
+// (platform/NameForm.h). The shell has already split blanks and removed
+// quotes; an empty parameter is left out and doesn't count. Directory and
+// file mask are names; the search string takes the same reversible form, so
+// that a character CP932 lacks reaches the field as typed, where the search
+// refuses it, instead of turning into "?". A relative directory is taken
+// from this process's working folder: a running instance that gets it in a
+// hand-off works elsewhere.
 std::vector<std::string> ReadParameters(int argc, const char* const* argv);
 
 // The copy data that hands `parameters` over: comma text of all of them,

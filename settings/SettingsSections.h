@@ -12,7 +12,9 @@ namespace tansa2 {
 struct TGrepOptions {
   bool MatchCase = false;
   bool NoRegExp = false;
-  bool AutoCode = false;
+  // Files on a UTF-8 desktop need detecting before Japanese is found in
+  // them: that is the choice until the settings file stores another.
+  bool AutoCode = true;
   bool SubDirectory = false;
 };
 

@@ -46,7 +46,7 @@ TKyFlatDirView::TKyFlatDirView(QWidget* parent) : QTreeWidget(parent) {
 
 TKyFlatDirView::TNode* TKyFlatDirView::NewNode(TShellItem item) {
   auto* node = new TNode(std::move(item));
-  node->setText(0, platform::ToQString(node->item.name));
+  node->setText(0, platform::NameToQString(node->item.name));
   node->setIcon(0, shell_.Icon(node->item));
   node->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
   node->setChildIndicatorPolicy(node->item.hasSubFolders ? QTreeWidgetItem::ShowIndicator

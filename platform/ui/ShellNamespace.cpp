@@ -1,6 +1,7 @@
 #include "platform/ui/ShellNamespace.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileIconProvider>
 #include <QStorageInfo>
 #include <algorithm>
@@ -60,9 +61,17 @@ std::string NormalPath(std::string_view path) {
   return normal.empty() ? "/" : normal;
 }
 
-// A path that Qt hands over, in the program's code page.
+// A path that Qt hands over, in the program's code page. Qt holds a path in
+// the file system's bytes only as far as they are UTF-8.
 std::string Cp932PathOf(const QString& nativePath) {
-  return Cp932FormOfName(NormalPath(nativePath.toStdString()));
+  return Cp932FormOfName(NormalPath(QFile::encodeName(nativePath).toStdString()));
+}
+
+// The home folder as the environment names it, byte for byte: a home whose
+// name isn't UTF-8 stays reachable.
+std::string HomePath() {
+  const QByteArray home = qgetenv("HOME");
+  return home.isEmpty() ? Cp932PathOf(QDir::homePath()) : Cp932FormOfName(NormalPath(home.toStdString()));
 }
 
 bool IsUnder(std::string_view path, std::string_view folder) {
@@ -119,7 +128,7 @@ TShellItem TShellNamespace::Root() {
 
 std::vector<TShellItem> TShellNamespace::Places() {
   std::vector<TShellItem> places;
-  const std::string home = Cp932PathOf(QDir::homePath());
+  const std::string home = HomePath();
   if (home != "/" && DirectoryExists(home))
     places.push_back({TShellKind::Home, Utf8ToCp932("ホーム"), home, true, true});
   places.push_back({TShellKind::FileSystemRoot, "/", "/", true, true});
@@ -127,7 +136,7 @@ std::vector<TShellItem> TShellNamespace::Places() {
     if (!volume.isValid()) continue;
     const std::string root = Cp932PathOf(volume.rootPath());
     if (!IsUserVolume(root, volume.fileSystemType().toStdString()) || root == home) continue;
-    const std::string label = Utf8ToCp932(volume.name().toStdString());
+    const std::string label = Cp932FormOfName(volume.name().toStdString());
     places.push_back({TShellKind::Volume, label.empty() ? PathParts(root).back() : label, root,
                       true, true});
   }

@@ -400,9 +400,9 @@ void TKyGrepResult::PaintDataCell(QPainter& painter, int col, int index, const Q
     if (showFileNameOnly_) name = FileNamePart(name);
     const QFontMetrics metrics(font());
     const std::string shown = ShortenPath(name, rect.width() - 2 * kTextInset, [&metrics](std::string_view part) {
-      return metrics.horizontalAdvance(ToQString(part));
+      return metrics.horizontalAdvance(platform::NameToQString(part));
     });
-    painter.drawText(textRect, kTextFlags | Qt::AlignLeft, ToQString(shown));
+    painter.drawText(textRect, kTextFlags | Qt::AlignLeft, platform::NameToQString(shown));
   } else if (col == 1) {
     painter.drawText(textRect, kTextFlags | Qt::AlignRight, ToQString(rows_.LineNumText(index)));
   } else {

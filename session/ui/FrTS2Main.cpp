@@ -19,6 +19,7 @@
 #include "controls/ui/AboutScreenshot.h"
 #include "controls/ui/KyFlatAboutDialog.h"
 #include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/CodePage.h"
 #include "platform/Ticks.h"
 #include "platform/ui/KeyCodes.h"
 #include "platform/ui/QtText.h"
@@ -32,7 +33,8 @@
 namespace tansa2 {
 namespace {
 
-using platform::FromQString;
+using platform::NameFromQString;
+using platform::NameToQString;
 using platform::ToQString;
 using Category = TCommandCategory;
 
@@ -60,6 +62,13 @@ constexpr platform::TShortCut kCtrlLeft = 0x4025, kCtrlRight = 0x4027, kCtrlO = 
                               kCtrlDel = 0x402E, kCtrlS = 0x4053;
 
 QString CountText(int value) { return QString::fromLatin1(FormatCount(value)); }
+
+// Why a search string is refused: which character CP932 can't hold.
+QString UnholdableCharacterText(char32_t character) {
+  return QStringLiteral("検索文字列の「%1」(U+%2) は Shift-JIS で表せません。")
+      .arg(QString::fromUcs4(&character, 1),
+           QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
 
 }  // namespace
 
@@ -348,6 +357,11 @@ QWidget* TFormTS2Main::CreateSearchPanel() {
                             KyFlatComboBoxExGrepDirMask,  KyFlatCheckBoxGrepMatchCase,
                             KyFlatCheckBoxGrepNoRegExp,   KyFlatCheckBoxGrepAutoCode};
   for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
+    box->SetHoldsNames(true);
+  // Files on this desktop are UTF-8, which raw reading finds no Japanese
+  // in: without a stored choice the search detects each file's code.
+  KyFlatCheckBoxGrepAutoCode->setChecked(true);
 
   connect(KyFlatCheckBoxGrepSubDir, &QCheckBox::toggled, KyFlatComboBoxExGrepDirMask,
           &QWidget::setEnabled);
@@ -419,10 +433,16 @@ void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters
   const auto parameter = [&](size_t index, std::string& value) {
     if (index < parameters.size() && !parameters[index].empty()) value = parameters[index];
   };
+  // At a first start the first search needs no mask typed.
+  if (firstStart_) fileMask = "*.*";
   parameter(0, grepDir);
-  parameter(1, grepStr);
   parameter(2, fileMask);
-  KyFlatComboBoxExGrepStr->SetText(grepStr);
+  // The search string comes in the name form (session/HandOff.h), so that
+  // a character CP932 lacks shows as typed and the search refuses it.
+  if (parameters.size() > 1 && !parameters[1].empty())
+    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
+  else
+    KyFlatComboBoxExGrepStr->SetText(grepStr);
   // The directory field follows the tree: a directory the tree can't
   // select leaves it empty.
   KyFlatDirView->SetSelectedDir(grepDir);
@@ -510,6 +530,15 @@ TGrepParam TFormTS2Main::ReadGrepParam() const {
 }
 
 bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
+  // A character CP932 lacks would become "?", a quantifier in a pattern.
+  const QByteArray typed = KyFlatComboBoxExGrepStr->currentText().toUtf8();
+  if (const std::optional<char32_t> lacked =
+          platform::FirstCharacterCp932Lacks(std::string_view(typed.constData(), static_cast<size_t>(typed.size())))) {
+    platform::Beep();
+    KyFlatComboBoxExGrepStr->setFocus();
+    KyFlatPanelStatus->SetText(UnholdableCharacterText(*lacked));
+    return false;
+  }
   const TGrepField failed = tansa2::CheckGrepInput(param);
   // The trimmed texts stay in the fields, also when the check fails.
   const auto writeBack = [](TKyHistoryComboBox* box, const std::string& text) {
@@ -595,7 +624,7 @@ void TFormTS2Main::EndGrep() {
 
 void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
   if (BasicInfo.ShowInProgress & 2)
-    KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + ToQString(fileName) + QStringLiteral(") ..."));
+    KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + NameToQString(fileName) + QStringLiteral(") ..."));
 }
 
 void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) { KyGrepResult->AddData(hit); }
@@ -638,8 +667,9 @@ void TFormTS2Main::KyGrepResultSelectData(int index) {
   KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
 }
 
+// Messages name files: the names show their true characters.
 void TFormTS2Main::ShowError(const std::string& cp932Message) {
-  QMessageBox::critical(this, ApplicationTitle(), ToQString(cp932Message));
+  QMessageBox::critical(this, ApplicationTitle(), NameToQString(cp932Message));
 }
 
 void TFormTS2Main::ActionFileExitExecute() { close(); }
@@ -663,7 +693,7 @@ void TFormTS2Main::ActionResultSaveExecute() {
       const platform::TWaitCursor waitCursor;
       repaint();
       KyGrepResult->viewport()->repaint();
-      KyGrepResult->SaveToFile(FromQString(name));
+      KyGrepResult->SaveToFile(NameFromQString(name));
     } catch (const EQuietAbort&) {
     } catch (const std::exception& e) {
       ShowError(e.what());

@@ -92,7 +92,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void ApplyInitialFields(const std::vector<std::string>& parameters);
 
   // The settings file (MainSettings.cpp). Each read takes what the window
-  // holds now as its defaults.
+  // holds now as its defaults; firstStart_ tells whether there was none.
   void LoadSettings();
   // Throws platform::EInOutError when the file can't be written.
   void SaveSettings();
@@ -174,6 +174,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   std::optional<platform::TWaitCursor> waitCursor_;
   QString lastSaveName_;
   bool shown_ = false;
+  bool firstStart_ = false;  // no settings file was there to load
   uint32_t FormColor = 0x8000000F;  // clBtnFace
   // The directory panel's width when it was last on screen: the splitter
   // gives a hidden panel none.

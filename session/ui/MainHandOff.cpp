@@ -1,5 +1,6 @@
 // The main window's side of a second start.
 #include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/ui/QtText.h"
 #include "platform/ui/SingleInstance.h"
 #include "session/HandOff.h"
 #include "session/ui/FrTS2Main.h"
@@ -11,7 +12,9 @@ void TFormTS2Main::ReceiveCopyData(uint32_t identifier, std::string_view data) {
   if (identifier != kHandOffIdentifier) return;
   if (const std::optional<THandOffFields> fields = ReadHandOff(data)) {
     KyFlatComboBoxExGrepDir->SetText(fields->GrepDir);
-    KyFlatComboBoxExGrepStr->SetText(fields->GrepStr);
+    // In the name form, as ReadParameters wrote it: a character CP932 lacks
+    // shows as typed, and the search refuses it when it starts.
+    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(fields->GrepStr));
     KyFlatComboBoxExGrepFileMask->SetText(fields->FileMask);
   }
   // A directory the tree resolves comes back into the field as the tree's

@@ -5,8 +5,10 @@
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
+#include <filesystem>
 
 #include "dirpanel/ui/KyFlatDirView.h"
+#include "platform/NameForm.h"
 #include "platform/TemporaryFileNames.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/QtText.h"
@@ -64,6 +66,8 @@ void TFormTS2Main::LoadSettings() {
   // Saves that a killed process cut short left their temporary files here.
   for (const std::string& folder : {iniFileName.substr(0, iniFileName.rfind('/')), GetTmpDir()})
     platform::RemoveStaleTemporaryFiles(folder);
+  std::error_code error;
+  firstStart_ = !std::filesystem::exists(platform::NativePath(iniFileName), error);
   const TIniFileEx ini(iniFileName);
   ReadForm(ini);
   BasicInfo = ReadBasicInfo(ini, BasicInfo);

@@ -38,6 +38,8 @@ namespace tansa2 {
 namespace {
 
 using platform::FromQString;
+using platform::NameFromQString;
+using platform::NameToQString;
 using platform::ToQString;
 
 constexpr int kClientWidth = 593;
@@ -160,6 +162,7 @@ QWidget* TFormToolEnv::CreateBasicPage1() {
   auto* layout = new QGridLayout(page);
 
   KyFlatComboBoxExEditorExeName = Named(new TKyHistoryComboBox(page), "KyFlatComboBoxExEditorExeName");
+  KyFlatComboBoxExEditorExeName->SetHoldsNames(true);
   KyFlatButtonEditorProgram = Named(new QPushButton(QStringLiteral("..."), page), "KyFlatButtonEditorProgram");
   KyFlatComboBoxExEditorCmdLine = Named(new TKyHistoryComboBox(page), "KyFlatComboBoxExEditorCmdLine");
   KyFlatBitBtnEditorCmdLine = Named(new QToolButton(page), "KyFlatBitBtnEditorCmdLine");
@@ -356,7 +359,7 @@ void TFormToolEnv::FormShow() {
   KyFlatCheckBoxShowProgressFile->setChecked(ShowsProgressFile(BasicInfo.ShowInProgress));
 
   SetFont(KyFlatFontNameComboBoxExDirPanel, KyFlatFontSizeComboBoxExDirPanel, DirPanelInfo.Font);
-  KyFlatEditInitialDir->setText(ToQString(DirPanelInfo.InitialDir));
+  KyFlatEditInitialDir->setText(NameToQString(DirPanelInfo.InitialDir));
   PlaceInitialDirButton();
 
   KyFlatCheckBoxGrepAutoComplete->setChecked(GrepInfo.AutoComplete);
@@ -459,7 +462,8 @@ void TFormToolEnv::KyFlatComboBoxExGrepHistoryChange() {
   historyKind_ = KyFlatComboBoxExGrepHistory->currentIndex();
   KyFlatListBoxGrepHistory->clear();
   for (const std::string& entry : FromCommaText(GrepHistory(historyKind_))) {
-    auto* item = new QListWidgetItem(ToQString(entry), KyFlatListBoxGrepHistory);
+    // Every list but the search strings' holds names.
+    auto* item = new QListWidgetItem(historyKind_ == 0 ? ToQString(entry) : NameToQString(entry), KyFlatListBoxGrepHistory);
     item->setData(Qt::UserRole, QByteArray::fromStdString(entry));
   }
   KyFlatListBoxGrepHistoryClick();
@@ -477,7 +481,7 @@ void TFormToolEnv::KyFlatButtonGrepHistoryDeleteClick() {
 
 void TFormToolEnv::KyFlatButtonEditorProgramClick() {
   const QString name = QFileDialog::getOpenFileName(this, QString(), QString(), Text("実行ファイル (*)"));
-  if (!name.isEmpty()) KyFlatComboBoxExEditorExeName->SetText(FromQString(name));
+  if (!name.isEmpty()) KyFlatComboBoxExEditorExeName->SetText(NameFromQString(name));
 }
 
 void TFormToolEnv::KyFlatBitBtnEditorCmdLineClick() {
@@ -492,13 +496,13 @@ void TFormToolEnv::KyFlatButtonInitialDirClick() {
   TKyFlatSelectFolder KyFlatSelectFolder1;
   KyFlatSelectFolder1.RelativePath = false;
   KyFlatSelectFolder1.Font = font();
-  KyFlatSelectFolder1.SelectDir = FromQString(KyFlatEditInitialDir->text());
-  if (KyFlatSelectFolder1.Execute(this)) KyFlatEditInitialDir->setText(ToQString(KyFlatSelectFolder1.SelectDir));
+  KyFlatSelectFolder1.SelectDir = NameFromQString(KyFlatEditInitialDir->text());
+  if (KyFlatSelectFolder1.Execute(this)) KyFlatEditInitialDir->setText(NameToQString(KyFlatSelectFolder1.SelectDir));
 }
 
 void TFormToolEnv::KyFlatButtonOkClick() {
   TToolEnvTexts texts{KyFlatComboBoxExEditorExeName->Text(), KyFlatComboBoxExEditorCmdLine->Text(),
-                      FromQString(KyFlatEditInitialDir->text())};
+                      NameFromQString(KyFlatEditInitialDir->text())};
   const TToolEnvField failed = CheckToolEnv(texts);
   // The texts checked so far stay trimmed, also when a check fails.
   const auto putBack = [](TKyHistoryComboBox* box, const std::string& text) {
@@ -506,7 +510,7 @@ void TFormToolEnv::KyFlatButtonOkClick() {
   };
   putBack(KyFlatComboBoxExEditorExeName, texts.ExeName);
   putBack(KyFlatComboBoxExEditorCmdLine, texts.CmdLine);
-  if (FromQString(KyFlatEditInitialDir->text()) != texts.InitialDir) KyFlatEditInitialDir->setText(ToQString(texts.InitialDir));
+  if (NameFromQString(KyFlatEditInitialDir->text()) != texts.InitialDir) KyFlatEditInitialDir->setText(NameToQString(texts.InitialDir));
   QWidget* focus = nullptr;
   switch (failed) {
     case TToolEnvField::ExeName: focus = KyFlatComboBoxExEditorExeName; break;
@@ -532,7 +536,7 @@ void TFormToolEnv::KyFlatButtonOkClick() {
       ShowInProgressFlags(KyFlatCheckBoxShowProgressCount->isChecked(), KyFlatCheckBoxShowProgressFile->isChecked());
 
   ReadFont(KyFlatFontNameComboBoxExDirPanel, KyFlatFontSizeComboBoxExDirPanel, DirPanelInfo.Font);
-  DirPanelInfo.InitialDir = FromQString(KyFlatEditInitialDir->text());
+  DirPanelInfo.InitialDir = NameFromQString(KyFlatEditInitialDir->text());
 
   GrepInfo.AutoComplete = KyFlatCheckBoxGrepAutoComplete->isChecked();
   GrepInfo.MaxHistory = KyFlatSpinEditIntegerGrepHistory->Value();

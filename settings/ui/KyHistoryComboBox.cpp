@@ -14,9 +14,6 @@
 namespace tansa2 {
 namespace {
 
-using platform::FromQString;
-using platform::ToQString;
-
 constexpr uint16_t kVkBack = 0x08;
 constexpr uint16_t kVkDelete = 0x2E;
 constexpr int kDropDownCount = 8;
@@ -57,21 +54,29 @@ TKyHistoryComboBox::TKyHistoryComboBox(QWidget* parent) : QComboBox(parent) {
   connect(lineEdit(), &QLineEdit::textEdited, this, &TKyHistoryComboBox::TextEdited);
 }
 
-std::string TKyHistoryComboBox::Text() const { return FromQString(currentText()); }
+QString TKyHistoryComboBox::Shown(std::string_view text) const {
+  return holdsNames_ ? platform::NameToQString(text) : platform::ToQString(text);
+}
 
-void TKyHistoryComboBox::SetText(const std::string& text) { setEditText(ToQString(text)); }
+std::string TKyHistoryComboBox::Held(const QString& shown) const {
+  return holdsNames_ ? platform::NameFromQString(shown) : platform::FromQString(shown);
+}
+
+std::string TKyHistoryComboBox::Text() const { return Held(currentText()); }
+
+void TKyHistoryComboBox::SetText(const std::string& text) { setEditText(Shown(text)); }
 
 std::vector<std::string> TKyHistoryComboBox::Items() const {
   std::vector<std::string> items;
   items.reserve(static_cast<size_t>(count()));
-  for (int i = 0; i < count(); ++i) items.push_back(FromQString(itemText(i)));
+  for (int i = 0; i < count(); ++i) items.push_back(Held(itemText(i)));
   return items;
 }
 
 void TKyHistoryComboBox::SetItems(const std::vector<std::string>& items) {
   const QString text = currentText();
   clear();
-  for (const std::string& item : items) addItem(ToQString(item));
+  for (const std::string& item : items) addItem(Shown(item));
   setEditText(text);
 }
 
@@ -120,10 +125,10 @@ bool TKyHistoryComboBox::eventFilter(QObject* watched, QEvent* event) {
 void TKyHistoryComboBox::TextEdited(const QString& text) {
   if (!complete_ || lastKey_ == kVkBack || lastKey_ == kVkDelete) return;
   const std::vector<std::string> items = Items();
-  const std::string typed = FromQString(text);
+  const std::string typed = Held(text);
   const int match = FindCompletion(items, typed, minLengthComplete_);
   if (match < 0) return;
-  const QString rest = ToQString(std::string_view(items[match]).substr(typed.size()));
+  const QString rest = Shown(std::string_view(items[match]).substr(typed.size()));
   lineEdit()->setText(text + rest);
   lineEdit()->setSelection(static_cast<int>(text.size()), static_cast<int>(rest.size()));
 }

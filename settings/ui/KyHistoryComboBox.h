@@ -1,10 +1,13 @@
 #pragma once
 // The history combo box of the search fields: an editable text with a
 // drop-down list of earlier entries, newest first, and optional completion
-// of typed text from that list. Texts are the program's CP932 strings.
+// of typed text from that list. Texts are the program's CP932 strings; a
+// box that holds names (directories, masks) keeps them in their CP932 form
+// and shows their true characters.
 #include <QComboBox>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tansa2 {
@@ -14,6 +17,9 @@ class TKyHistoryComboBox : public QComboBox {
 
  public:
   explicit TKyHistoryComboBox(QWidget* parent = nullptr);
+
+  bool HoldsNames() const { return holdsNames_; }
+  void SetHoldsNames(bool value) { holdsNames_ = value; }
 
   std::string Text() const;
   void SetText(const std::string& text);
@@ -42,7 +48,10 @@ class TKyHistoryComboBox : public QComboBox {
 
  private:
   void TextEdited(const QString& text);
+  QString Shown(std::string_view text) const;
+  std::string Held(const QString& shown) const;
 
+  bool holdsNames_ = false;
   uint16_t maxHistory_ = 32;
   bool complete_ = false;
   uint16_t minLengthComplete_ = 0;

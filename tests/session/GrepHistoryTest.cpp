@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "results/QuietAbort.h"
 #include "results/RowFormats.h"
 #include "tests/support/CsvText.h"
@@ -107,6 +108,29 @@ TEST(GrepHistoryTest, AnEntryIsStoredAndReadBack) {
     EXPECT_EQ(read.MatchPos(i), rows.MatchPos(i));
     EXPECT_EQ(read.MatchLen(i), rows.MatchLen(i));
   }
+}
+
+// Names CP932 lacks are stored in their form, and an entry read back a week
+// later still leads to the very same files.
+TEST(GrepHistoryTest, NamesInAnEntryLeadBackToTheSameFiles) {
+  testing::TTempDir tmp;
+  TGrepParam param = SampleParam();
+  param.GrepDir = platform::Cp932FormOfName("/home/u/\xC3\xA9");
+  param.FileMask = platform::Cp932FormOfName("*.\xF0\x9F\x98\x80,*.txt");
+  param.DirMask = platform::Cp932FormOfName("\x83\x5C*");
+  TGrepResultRows rows;
+  const std::string natives[] = {"/home/u/\xC3\xA9/a.txt", "/home/u/\xC3\xA8/a.txt", "/old/\xC6\xFC\xCB\xDC.txt"};
+  for (const std::string& native : natives) rows.AddData(platform::Cp932FormOfName(native), 1, "x", 1, 1);
+  StoreHistoryEntry(tmp.String(), 3, param, rows);
+
+  const TGrepParam read = LoadHistoryParam(tmp.String(), 3);
+  ExpectSameParam(read, param);
+  EXPECT_EQ(platform::NativePath(read.GrepDir), "/home/u/\xC3\xA9");
+  EXPECT_EQ(platform::NativePath(read.DirMask), "\x83\x5C*");
+  TGrepResultRows readRows;
+  readRows.LoadFromFile(GrepResultFileName(tmp.String(), 3));
+  ASSERT_EQ(readRows.DataCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(platform::NativePath(readRows.FileName(i)), natives[i]);
 }
 
 TEST(GrepHistoryTest, FilesLeftUnderTheNumberAreReplaced) {

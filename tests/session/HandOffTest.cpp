@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
+#include "tests/support/TempDir.h"
 
 namespace tansa2 {
 namespace {
@@ -90,7 +93,7 @@ TEST(HandOffTest, CopyDataIsReadUpToItsNul) {
   EXPECT_FALSE(ReadHandOff("   "));
 }
 
-TEST(HandOffTest, ParametersSkipEmptyOnesAndBecomeCp932) {
+TEST(HandOffTest, ParametersSkipEmptyOnesAndTakeTheNameForm) {
   struct TCase {
     std::vector<const char*> argv;
     Parameters parameters;
@@ -101,13 +104,51 @@ TEST(HandOffTest, ParametersSkipEmptyOnesAndBecomeCp932) {
       {{"tansa2", "/src", "", "main", "", "*.c"}, {"/src", "main", "*.c"}},
       {{"tansa2", " ", "main"}, {" ", "main"}},
       {{"tansa2", "/ソース", "表"}, {platform::Utf8ToCp932("/ソース"), platform::Utf8ToCp932("表")}},
-      {{"tansa2", "a", "b", "c", "d"}, {"a", "b", "c", "d"}},
+      {{"tansa2", "/a", "b", "c", "d"}, {"/a", "b", "c", "d"}},
+      // Directory, search string and mask alike keep what CP932 lacks,
+      // ready to be shown as typed.
+      {{"tansa2", "/M\xC3\xBCller", "caf\xC3\xA9", "*\xF0\x9F\x98\x80.txt"},
+       {platform::Cp932FormOfName("/M\xC3\xBCller"), platform::Cp932FormOfName("caf\xC3\xA9"),
+        platform::Cp932FormOfName("*\xF0\x9F\x98\x80.txt")}},
+      {{"tansa2", "/\x83\x5C"}, {platform::Cp932FormOfName("/\x83\x5C")}},
   };
   for (const TCase& c : cases) {
     std::vector<const char*> argv = c.argv;
     argv.push_back(nullptr);
     EXPECT_EQ(ReadParameters(static_cast<int>(c.argv.size()), argv.data()), c.parameters);
   }
+}
+
+// A relative directory is taken from the working folder of the started
+// process, which is gone by the time a running instance reads it.
+TEST(HandOffTest, ARelativeDirectoryIsTakenFromTheWorkingFolder) {
+  const testing::TTempDir working;
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(working.Path());
+  const std::string here = working.String();
+  struct TCase {
+    const char* directory;
+    std::string expected;
+  };
+  const TCase cases[] = {
+      {".", here},
+      {"./", here},
+      {"sub", here + "/sub"},
+      {"sub/../other/.", here + "/other"},
+      {"M\xC3\xBCller", platform::Cp932FormOfName(here + "/M\xC3\xBCller")},
+      {"..", working.Path().parent_path().string()},
+      {"/abs/./x", "/abs/./x"},
+      {" /abs ", " /abs "},  // absolute once a hand-off has trimmed it
+      {"  ", "  "},
+  };
+  for (const TCase& c : cases) {
+    const char* argv[] = {"tansa2", c.directory, "main", nullptr};
+    const std::vector<std::string> parameters = ReadParameters(3, argv);
+    ASSERT_EQ(parameters.size(), 2u);
+    EXPECT_EQ(parameters[0], c.expected) << c.directory;
+    EXPECT_EQ(parameters[1], "main");
+  }
+  std::filesystem::current_path(saved);
 }
 
 }  // namespace

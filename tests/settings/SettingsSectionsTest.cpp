@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
+
+#include "platform/CodePage.h"
+#include "platform/NameForm.h"
+#include "results/CommaText.h"
 
 #include "tests/support/TempDir.h"
 
@@ -32,7 +37,7 @@ TEST_F(SettingsSectionsTest, FirstStartWritesTheDesignedDefaultsInTheirOrder) {
             "[DirPanel]\r\nFontName=\r\nFontSize=9\r\nFontColor=clWindowText\r\nFontStyleBold=0\r\n"
             "FontStyleItalic=0\r\nFontStyleUnderline=0\r\nInitialDir=\r\nWidth=153\r\n\r\n"
             "[Grep]\r\nString=\r\nDirectory=\r\nFileMask=\r\nDirectoryMask=\r\nMatchCase=0\r\n"
-            "NoRegExp=0\r\nAutoCode=0\r\nSubDirectory=0\r\nAutoComplete=0\r\nMaxHistory=32\r\n"
+            "NoRegExp=0\r\nAutoCode=1\r\nSubDirectory=0\r\nAutoComplete=0\r\nMaxHistory=32\r\n"
             "LastString=0\r\nLastDirectory=0\r\nLastFileMask=0\r\nLastDirectoryMask=0\r\n"
             "NoFileExt=\r\nMaxFileSize=10\r\n\r\n"
             "[GrepHistory]\r\nUsed=1\r\nFirst=0\r\nLast=0\r\n\r\n"
@@ -123,6 +128,42 @@ TEST_F(SettingsSectionsTest, UnreadableValuesFallBackAndTextIsKeptAsTyped) {
   TIniFileEx written = Load("");
   WriteGrep(written, grep, options);
   EXPECT_EQ(written.ReadString("Grep", "NoFileExt", ""), "txt , ,BAK,txt");
+}
+
+// Files on this desktop are UTF-8: detection is on until the file says no.
+TEST_F(SettingsSectionsTest, AutoCodeIsOnUntilTheFileStoresAChoice) {
+  const struct {
+    const char* file;
+    bool autoCode;
+  } cases[] = {{"", true}, {"[Grep]\r\nMatchCase=1\r\n", true}, {"[Grep]\r\nAutoCode=0\r\n", false},
+               {"[Grep]\r\nAutoCode=1\r\n", true}};
+  for (const auto& c : cases) {
+    TGrepOptions options;
+    ReadGrep(Load(c.file), TGrepInfo{}, options);
+    EXPECT_EQ(options.AutoCode, c.autoCode) << c.file;
+  }
+}
+
+// Histories of names keep the CP932 form: plain names as before, others
+// with their escapes, each leading back to the very bytes of the name.
+TEST_F(SettingsSectionsTest, NameHistoriesKeepTheirFormAndLeadBackToTheName) {
+  const std::vector<std::string> natives = {"/home/u/\xE6\x97\xA5\xE6\x9C\xAC", "/home/u/M\xC3\xBCller",
+                                            "/old/\x83\x5C\x83\x74", "/old/\xC6\xFC\xCB\xDC", "*.\xF0\x9F\x98\x80"};
+  std::vector<std::string> forms;
+  for (const std::string& native : natives) forms.push_back(platform::Cp932FormOfName(native));
+  EXPECT_EQ(forms[0], platform::Utf8ToCp932(natives[0])) << "a name CP932 holds keeps its plain form";
+  TGrepInfo grep;
+  grep.Directory = ToCommaText(forms);
+  grep.FileMask = forms.back();
+  TIniFileEx written = Load("");
+  WriteGrep(written, grep, TGrepOptions{});
+
+  TGrepOptions options;
+  const TGrepInfo read = ReadGrep(Load(written.Text()), TGrepInfo{}, options);
+  const std::vector<std::string> readForms = FromCommaText(read.Directory);
+  ASSERT_EQ(readForms, forms);
+  EXPECT_EQ(read.FileMask, forms.back());
+  for (size_t i = 0; i < natives.size(); ++i) EXPECT_EQ(platform::NativePath(readForms[i]), natives[i]);
 }
 
 TEST_F(SettingsSectionsTest, CurrentHistoryEntryFollowsLast) {

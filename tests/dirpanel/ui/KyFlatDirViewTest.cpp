@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/ScopedHome.h"
 #include "tests/support/TempDir.h"
@@ -103,6 +104,29 @@ TEST_F(KyFlatDirViewTest, SelectingAPathExpandsTheWayAndTheNodeItself) {
   view_.SetSelectedDir(target + "/");
   EXPECT_EQ(changes_.size(), 1u);
   EXPECT_EQ(view_.Namespace().ListingCount(), 4);
+}
+
+// Folders whose names differ only in what CP932 lacks are two folders,
+// each labelled with its true characters and leading to its own path; a
+// home folder whose name isn't UTF-8 is still the home.
+TEST_F(KyFlatDirViewTest, EveryFolderKeepsItsOwnNameAndPath) {
+  const fs::path home = dir_.Path() / "\x83\x7A\x81\x5B\x83\x80";  // ホーム in Shift-JIS bytes
+  const testing::TScopedHome scopedHome(home);
+  const struct {
+    const char* native;
+    const char* label;
+  } folders[] = {{"\xC3\xA8", "è"}, {"\xC3\xA9", "é"}, {"\xC6\xFC", "\\xC6\\xFC"}, {"\xF0\x9F\x98\x80", "😀"}};
+  for (const auto& folder : folders) fs::create_directories(home / folder.native);
+  view_.Rebuild();
+  ASSERT_EQ(TKyFlatDirView::GetNodeDir(Root()->child(0)), platform::Cp932FormOfName(home.string()));
+  for (const auto& folder : folders) {
+    const std::string path = platform::Cp932FormOfName((home / folder.native).string());
+    view_.SetSelectedDir(path);
+    EXPECT_EQ(view_.GetSelectedDir(), path);
+    EXPECT_EQ(platform::NativePath(changes_.back()), (home / folder.native).string());
+    EXPECT_EQ(view_.currentItem()->text(0), QString::fromUtf8(folder.label));
+  }
+  EXPECT_EQ(Root()->child(0)->childCount(), static_cast<int>(std::size(folders)));
 }
 
 TEST_F(KyFlatDirViewTest, APathThatNamesNoDirectoryLeavesTheSelection) {

@@ -17,10 +17,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <sstream>
 
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "platform/ui/QtText.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
@@ -355,6 +357,47 @@ TEST_F(FrTS2MainEditorTest, TheEditorGetsTheRowsFileLineAndMatchedText) {
   EXPECT_EQ(EditorArguments(), expected);
   DoubleClickFirstRow();
   EXPECT_EQ(EditorArguments(), expected);
+}
+
+// Names that differ only in characters CP932 lacks, names that look like
+// others once those become "?", and names in legacy encodings: each file is
+// found once under its own name, shown with its true characters, and the
+// editor gets the path the file system knows.
+TEST_F(FrTS2MainEditorTest, EveryKindOfNameIsFoundOnceShownAsItIsAndOpenedAsItIs) {
+  UseEditor(WriteScript(), "%F");
+  testing::TTempDir tree;
+  const struct {
+    const char* name;
+    const char* shown;
+  } files[] = {
+      {"\xC3\xA9/a.txt", "é/a.txt"},
+      {"\xC3\xA8/a.txt", "è/a.txt"},
+      {"r\xC3\xA9s.txt", "rés.txt"},
+      {"r?s.txt", "r?s.txt"},
+      {"\xF0\x9F\x98\x80.txt", "😀.txt"},
+      {"\xC3\xA9.txt", "é.txt"},
+      {"\x83\x5C\x83\x74\x83\x67.txt", "\\x83\\\\x83t\\x83g.txt"},  // ソフト in Shift-JIS bytes
+      {"\xC6\xFC\xCB\xDC.txt", "\\xC6\\xFC\\xCB\\xDC.txt"},        // 日本 in EUC-JP bytes
+  };
+  std::map<std::string, QString> expected;  // native path -> shown path
+  for (const auto& file : files)
+    expected[tree.Write(file.name, "needle\n")] = QString::fromStdString(tree.String() + "/") + QString::fromUtf8(file.shown);
+  Open();
+  Box("KyFlatCheckBoxGrepSubDir")->setChecked(true);
+  Search("needle", tree.String());
+
+  ASSERT_EQ(List()->DataCount(), static_cast<int>(std::size(files)));
+  std::map<std::string, int> found;
+  for (int i = 0; i < List()->DataCount(); ++i) {
+    List()->SelectData(i);
+    const std::string native = platform::NativePath(List()->SelectedFileName());
+    ++found[native];
+    ASSERT_TRUE(expected.count(native)) << native;
+    EXPECT_EQ(platform::NameToQString(List()->SelectedFileName()), expected[native]);
+    Action("ActionResultEditor")->trigger();
+    EXPECT_EQ(EditorArguments(), std::vector<std::string>{native});
+  }
+  for (const auto& [native, count] : found) EXPECT_EQ(count, 1) << native;
 }
 
 TEST_F(FrTS2MainEditorTest, AMissingEditorIsReportedAndNothingElseHappens) {

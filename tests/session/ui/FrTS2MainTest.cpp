@@ -16,16 +16,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "platform/ui/QtText.h"
 #include "results/RowFormats.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/StatusPanel.h"
+#include "settings/Locations.h"
 #include "settings/ui/KyHistoryComboBox.h"
 #include "tests/support/FindChild.h"
 #include "tests/support/QtApp.h"
@@ -276,12 +279,19 @@ TEST_F(FrTS2MainTest, CommandsHaveCaptionHintShortcutAndImage) {
 
 TEST_F(FrTS2MainTest, CommandLineFillsTheFieldsAndFocusGoesToTheFirstEmptyOne) {
   testing::TTempDir dir;
+  // Not a first start, whose mask field is filled.
+  std::ofstream(platform::NativePath(GetIniFileName())) << "[Grep]\r\n";
   Open({dir.String(), Sjis("東京"), "*.txt"});
   EXPECT_EQ(GrepStr()->Text(), Sjis("東京"));
   EXPECT_EQ(GrepDir()->Text(), dir.String());
   EXPECT_EQ(FileMask()->Text(), "*.txt");
   EXPECT_EQ(DirMask()->Text(), "");
   EXPECT_TRUE(HasFocus(GrepStr()));
+
+  // The search string is a text: a pattern's escapes stay, and a character
+  // CP932 lacks shows as typed, for the search to refuse.
+  Open({dir.String(), platform::Cp932FormOfName("\\x41 caf\xC3\xA9")});
+  EXPECT_EQ(GrepStr()->currentText(), U("\\x41 café"));
 
   // "$$BLANK$$" is an ordinary text at start.
   Open({dir.String(), "$$BLANK$$"});
@@ -332,6 +342,86 @@ TEST_F(FrTS2MainTest, FailedChecksBeepFocusTheFieldAndKeepTheTrimmedTexts) {
   EXPECT_EQ(GrepDir()->Items(), std::vector<std::string>{dir.String() + "/"});
   EXPECT_EQ(FileMask()->Items(), std::vector<std::string>{"*.txt"});
   EXPECT_EQ(DirMask()->Items(), std::vector<std::string>{"*.*"});
+}
+
+// "?" is a quantifier in a pattern: a character CP932 lacks is refused,
+// never searched for as "?".
+TEST_F(FrTS2MainTest, ASearchStringCp932CantHoldIsRefusedNamingTheCharacter) {
+  testing::TTempDir dir;
+  dir.Write("a.txt", "cast iron\ncaf\n");
+  const struct {
+    const char* typed;
+    const char* status;
+  } cases[] = {
+      {"café", "検索文字列の「é」(U+00E9) は Shift-JIS で表せません。"},
+      {"東京😀", "検索文字列の「😀」(U+1F600) は Shift-JIS で表せません。"},
+      {"한국", "検索文字列の「한」(U+D55C) は Shift-JIS で表せません。"},
+  };
+  Open();
+  for (const auto& c : cases) {
+    Fill(dir.String(), "x");
+    GrepStr()->lineEdit()->setText(U(c.typed));  // pasted: an emoji is no one key
+    FileMask()->setFocus();
+    Press(Qt::Key_F3);
+    EXPECT_EQ(Status(), U(c.status));
+    EXPECT_TRUE(HasFocus(GrepStr()));
+    EXPECT_EQ(GrepStr()->currentText(), U(c.typed));
+    EXPECT_EQ(List()->DataCount(), 0);
+    EXPECT_EQ(GrepStr()->count(), 0) << "a refused string stays out of the history";
+  }
+  // What CP932 holds is searched, a "?" typed as such included.
+  Fill(dir.String(), "caf?");
+  Press(Qt::Key_F3);
+  EXPECT_EQ(List()->DataCount(), 2);
+}
+
+// A folder named with a character CP932 lacks is typed, searched, kept in
+// the history and the settings file, and comes back the same folder.
+TEST_F(FrTS2MainTest, AFolderCp932LacksIsTypedSearchedAndStored) {
+  testing::TTempDir dir;
+  const std::string folder = dir.String() + "/M\xC3\xBCller";
+  dir.Write("M\xC3\xBCller/a.txt", "needle\n");
+  Open();
+  Fill(folder, "needle");
+  Type(GrepDir(), QString::fromStdString(folder));
+  Press(Qt::Key_F3);
+  ASSERT_EQ(List()->DataCount(), 1);
+  List()->SelectData(0);
+  EXPECT_EQ(platform::NativePath(List()->SelectedFileName()), folder + "/a.txt");
+  EXPECT_EQ(GrepDir()->currentText(), QString::fromStdString(folder));
+  EXPECT_EQ(platform::NativePath(GrepDir()->Items().front()), folder);
+
+  window_->close();
+  Open();
+  EXPECT_EQ(GrepDir()->Items().front(), platform::Cp932FormOfName(folder));
+  EXPECT_EQ(GrepDir()->itemText(0), QString::fromStdString(folder));
+}
+
+// Files on this desktop are UTF-8, and an empty mask only beeps: a first
+// start detects codes and searches every file; a stored choice stays.
+TEST_F(FrTS2MainTest, AFirstStartDetectsCodesAndSearchesEveryFile) {
+  testing::TTempDir dir;
+  dir.Write("utf8.txt", "東京\n");
+  Open({dir.String(), Sjis("東京")});
+  EXPECT_TRUE(Box("KyFlatCheckBoxGrepAutoCode")->isChecked());
+  EXPECT_EQ(FileMask()->Text(), "*.*");
+  Press(Qt::Key_F3);
+  EXPECT_EQ(List()->DataCount(), 1);
+
+  // A mask on the command line wins.
+  window_->close();
+  window_.reset();
+  std::filesystem::remove(platform::NativePath(GetIniFileName()));
+  Open({dir.String(), Sjis("東京"), "*.c"});
+  EXPECT_EQ(FileMask()->Text(), "*.c");
+
+  // Once there is a settings file, its choices hold.
+  Box("KyFlatCheckBoxGrepAutoCode")->setChecked(false);
+  FileMask()->SetText("");
+  window_->close();
+  Open({dir.String(), Sjis("東京")});
+  EXPECT_FALSE(Box("KyFlatCheckBoxGrepAutoCode")->isChecked());
+  EXPECT_EQ(FileMask()->Text(), "");
 }
 
 TEST_F(FrTS2MainTest, RowsEqualTansa2GrepCsvOutput) {

@@ -35,6 +35,7 @@
 
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/HandOff.h"
 #include "session/ui/FrTS2Main.h"
@@ -82,7 +83,8 @@ QString NameForHome(const TTempDir& home) {
 }
 
 // The window program with its own settings folder, offscreen.
-void StartWindowProgram(QProcess& process, const TTempDir& home, const QStringList& arguments) {
+void StartWindowProgram(QProcess& process, const TTempDir& home, const QStringList& arguments,
+                        const QString& workingFolder = QString()) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("TANSA2_HOME"), QString::fromStdString(home.String()));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -90,6 +92,7 @@ void StartWindowProgram(QProcess& process, const TTempDir& home, const QStringLi
   process.setProcessEnvironment(environment);
   process.setProgram(QStringLiteral(TANSA2_WINDOW_PROGRAM));
   process.setArguments(arguments);
+  process.setWorkingDirectory(workingFolder);
   process.start();
 }
 
@@ -105,9 +108,9 @@ bool PumpUntil(const std::function<bool()>& done) {
 
 // Runs the window program as a second start while this process serves as
 // the running instance; its exit code, -1 when it crashed or hung.
-int RunSecondStart(const TTempDir& home, const QStringList& arguments) {
+int RunSecondStart(const TTempDir& home, const QStringList& arguments, const QString& workingFolder = QString()) {
   QProcess process;
-  StartWindowProgram(process, home, arguments);
+  StartWindowProgram(process, home, arguments, workingFolder);
   const bool ended = PumpUntil([&] { return process.state() == QProcess::NotRunning; });
   if (!ended) {
     process.kill();
@@ -152,7 +155,9 @@ class SingleInstanceTest : public ::testing::Test {
     return focus && (focus == widget || widget->isAncestorOf(focus));
   }
 
-  int SecondStart(const QStringList& arguments) const { return RunSecondStart(home_, arguments); }
+  int SecondStart(const QStringList& arguments, const QString& workingFolder = QString()) const {
+    return RunSecondStart(home_, arguments, workingFolder);
+  }
 
   // No search ran: the list is empty and the status bar says nothing.
   void ExpectNoSearch() const {
@@ -225,6 +230,29 @@ TEST_F(SingleInstanceTest, ASecondStartWithoutParametersOnlyBringsTheWindowForwa
   EXPECT_EQ(GrepDir()->Text(), home_.String());
   EXPECT_EQ(FileMask()->Text(), "*.old");
   ExpectNoSearch();
+}
+
+// The running instance works in another folder: the second start sends
+// the directory it meant. Names arrive as named; a search string CP932
+// can't hold arrives as typed, and the search refuses it.
+TEST_F(SingleInstanceTest, ASecondStartSendsItsDirectoryAndNamesAsTheyAre) {
+  const std::string folder = searchDir_.String() + "/M\xC3\xBCller";
+  searchDir_.Write("M\xC3\xBCller/a.txt", "caf\n");
+  ASSERT_EQ(SecondStart({QStringLiteral("."), QStringLiteral("café"), QStringLiteral("*.txt")},
+                        QString::fromStdString(folder)),
+            0);
+  EXPECT_EQ(platform::NativePath(GrepDir()->Text()), folder);
+  EXPECT_EQ(GrepDir()->currentText(), QString::fromStdString(folder));
+  EXPECT_EQ(GrepStr()->currentText(), QStringLiteral("café"));
+  EXPECT_EQ(FileMask()->Text(), "*.txt");
+
+  window_->ActionGrepStartExecute();
+  EXPECT_EQ(Find<TKyGrepResult>("KyGrepResult")->DataCount(), 0);
+  EXPECT_TRUE(HasFocus(GrepStr()));
+  EXPECT_TRUE(Find<TStatusPanel>("KyFlatPanelStatus")->Text().contains(QStringLiteral("「é」")));
+
+  ASSERT_EQ(SecondStart({QStringLiteral("..")}, QString::fromStdString(folder)), 0);
+  EXPECT_EQ(GrepDir()->Text(), searchDir_.String());
 }
 
 // What a hand-off text may carry on this system: a parameter with a quote.

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/CodePage.h"
+#include "platform/NameForm.h"
 #include "tests/support/QtApp.h"
 
 namespace tansa2 {
@@ -38,6 +39,35 @@ class KyHistoryComboBoxTest : public ::testing::Test {
 
   std::unique_ptr<TKyHistoryComboBox> box_;
 };
+
+// A box of names shows their true characters and gives back their CP932
+// form; a box of text keeps the text conversion.
+TEST_F(KyHistoryComboBoxTest, ABoxOfNamesShowsTrueCharactersAndKeepsTheForm) {
+  const std::string accented = platform::Cp932FormOfName("/r\xC3\xA9s");
+  const std::string legacy = platform::Cp932FormOfName("/\xC6\xFC");
+  box_->SetHoldsNames(true);
+  box_->SetItems({accented, legacy});
+  EXPECT_EQ(box_->itemText(0), QString::fromUtf8("/rés"));
+  EXPECT_EQ(box_->itemText(1), QStringLiteral("/\\xC6\\xFC"));
+  EXPECT_EQ(box_->Items(), (Items{accented, legacy}));
+  Edit()->clear();
+  Type(QString::fromUtf8("/rés"));
+  EXPECT_EQ(box_->Text(), accented);
+  box_->AddHistory();
+  EXPECT_EQ(box_->Items(), (Items{accented, legacy}));
+
+  // Completion extends a typed prefix with the entry's true characters.
+  box_->SetComplete(true);
+  Edit()->clear();
+  Type(QStringLiteral("/r"));
+  EXPECT_EQ(Edit()->text(), QString::fromUtf8("/rés"));
+
+  box_->SetHoldsNames(false);
+  box_->SetText(platform::Utf8ToCp932("東京"));
+  EXPECT_EQ(box_->currentText(), QString::fromUtf8("東京"));
+  Edit()->setText(QString::fromUtf8("café"));
+  EXPECT_EQ(box_->Text(), "caf?");
+}
 
 TEST_F(KyHistoryComboBoxTest, AddHistoryKeepsTheFieldOnTheNewEntry) {
   EXPECT_EQ(box_->MaxHistory(), 32);
