@@ -120,7 +120,10 @@ TEST(GrepHistoryTest, NamesInAnEntryLeadBackToTheSameFiles) {
   param.DirMask = platform::Cp932FormOfName("\x83\x5C*");
   TGrepResultRows rows;
   const std::string natives[] = {"/home/u/\xC3\xA9/a.txt", "/home/u/\xC3\xA8/a.txt", "/old/\xC6\xFC\xCB\xDC.txt"};
-  for (const std::string& native : natives) rows.AddData(platform::Cp932FormOfName(native), 1, "x", 1, 1);
+  for (const std::string& native : natives) {
+    const std::string form = platform::Cp932FormOfName(native);
+    rows.AddData({form, 1, "x", 1, 1});
+  }
   StoreHistoryEntry(tmp.String(), 3, param, rows);
 
   const TGrepParam read = LoadHistoryParam(tmp.String(), 3);
