@@ -62,7 +62,7 @@ void PaintCellLines(QPainter& painter, const QRect& rect, const QPalette& palett
 TGrepResultDelegate::TGrepResultDelegate(TKyGrepResult& list) : QAbstractItemDelegate(&list), list_(list) {}
 
 QSize TGrepResultDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
-  return {0, list_.verticalHeader()->defaultSectionSize()};
+  return {0, list_.RowHeight()};
 }
 
 void TGrepResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -144,13 +144,12 @@ void TGrepResultDelegate::PaintLineText(QPainter& painter, int index, const QRec
 }
 
 TGrepResultHeader::TGrepResultHeader(TKyGrepResult& list) : QHeaderView(Qt::Horizontal, &list), list_(list) {
+  setStretchLastSection(false);
   setSectionsClickable(false);
   setHighlightSections(false);
   setMinimumSectionSize(0);
   setSectionResizeMode(QHeaderView::Interactive);
 }
-
-QSize TGrepResultHeader::sizeHint() const { return {0, QFontMetrics(list_.font()).height() + 6}; }
 
 void TGrepResultHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
   const QPalette& pal = list_.palette();

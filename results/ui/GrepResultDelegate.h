@@ -31,7 +31,6 @@ class TGrepResultHeader : public QHeaderView {
  public:
   explicit TGrepResultHeader(TKyGrepResult& list);
 
-  QSize sizeHint() const override;
   std::function<void()> OnLeftRelease;
   std::function<void()> OnDoubleClick;
 

@@ -1,12 +1,15 @@
 #include "results/ui/KyGrepResult.h"
 
+#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -31,29 +34,31 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
       saveType_(stTag) {
   setHorizontalHeader(header_);
   setModel(model_);
-  setItemDelegate(new TGrepResultDelegate(*this));
+  verticalHeader()->setModel(new QStringListModel(this));  // no rows: nothing kept per row
   verticalHeader()->hide();
-  verticalHeader()->setMinimumSectionSize(1);
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // The corner button sits where a row header would meet the column header.
+  for (auto* corner : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) corner->hide();
+  setItemDelegate(new TGrepResultDelegate(*this));
   header_->resizeSection(0, 140);
   header_->resizeSection(1, 60);
   header_->OnLeftRelease = [this] {
     if (!horizontalScroll_) ApplyColumn2Width();
   };
   header_->OnDoubleClick = [this] { OpenSelected(); };
+  connect(header_, &QHeaderView::sectionResized, this, [this] {
+    updateGeometries();
+    viewport()->update();
+  });
   ApplyFontHeights();
   // The frame's one pixel keeps the scroll bars inside it; event() paints it.
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
   setShowGrid(false);
-  setWordWrap(false);
   setCornerButtonEnabled(false);
-  setEditTriggers(NoEditTriggers);
   setTabKeyNavigation(false);
+  setEditTriggers(NoEditTriggers);
   setSelectionBehavior(SelectRows);
   setSelectionMode(SingleSelection);
-  setHorizontalScrollMode(ScrollPerPixel);
-  setVerticalScrollMode(ScrollPerItem);
   viewport()->setAutoFillBackground(false);  // paintEvent fills with Color
   setCurrentIndex(model_->index(0, 0));
   connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -115,7 +120,6 @@ void TKyGrepResult::BeginUpdate() {
 void TKyGrepResult::EndUpdate() {
   if (!model_->Rows().EndUpdate()) return;
   ShowAddedRows();
-  executeDelayedItemsLayout();  // the scroll bars take in the rows at once
   setUpdatesEnabled(true);
   viewport()->update();
 }
@@ -146,9 +150,9 @@ void TKyGrepResult::SetHorizontalScroll(bool value) {
 }
 
 void TKyGrepResult::ApplyFontHeights() {
-  const int height = QFontMetrics(font()).height();
-  verticalHeader()->setDefaultSectionSize(height + 4);
-  header_->setFixedHeight(height + 6);
+  rowHeight_ = QFontMetrics(font()).height() + 4;
+  updateGeometries();
+  viewport()->update();
 }
 
 void TKyGrepResult::ApplyColumn2Width() {
@@ -160,9 +164,10 @@ void TKyGrepResult::OpenSelected() {
   if (SelectedIndex() >= 0 && SelectedIndex() < DataCount() && OnOpenEditor) OnOpenEditor();
 }
 
+int TKyGrepResult::PageRows() const { return std::max(1, viewport()->height() / rowHeight_); }
+
 int TKyGrepResult::VisibleRows() const {
-  const int capacity = viewport()->height() / verticalHeader()->defaultSectionSize();
-  return std::max(1, std::min(capacity, DataCount() - verticalScrollBar()->value()));
+  return std::max(1, std::min(PageRows(), DataCount() - verticalScrollBar()->value()));
 }
 
 // The selection moves by WheelScrollLine rows; the view scrolls only when
@@ -171,7 +176,6 @@ void TKyGrepResult::WheelStep(bool down) {
   if (DataCount() == 0) return;
   ShowAddedRows();
   BeginUpdate();
-  executeDelayedItemsLayout();  // the scroll range takes in rows just added
   QScrollBar* bar = verticalScrollBar();
   const long long from = SelectedIndex();
   const long long last = DataCount() - 1;
@@ -196,16 +200,105 @@ void TKyGrepResult::ShowPopup(const QPoint& globalPos) {
   popupMenu_->popup(globalPos);
 }
 
-// Page keys move the current row and the top row together by a page, as a
-// grid does; the rest are the table's.
+QRect TKyGrepResult::visualRect(const QModelIndex& index) const {
+  if (!index.isValid()) return {};
+  const long long y = static_cast<long long>(index.row() - verticalScrollBar()->value()) * rowHeight_;
+  const int clamped = static_cast<int>(std::clamp(y, -(1LL << 24), 1LL << 24));  // far rows stay far
+  return QRect(header_->sectionViewportPosition(index.column()), clamped, header_->sectionSize(index.column()),
+               rowHeight_);
+}
+
+void TKyGrepResult::scrollTo(const QModelIndex& index, ScrollHint) {
+  if (!index.isValid()) return;
+  QScrollBar* bar = verticalScrollBar();
+  if (index.row() < bar->value()) bar->setValue(index.row());
+  else if (index.row() > bar->value() + PageRows() - 1) bar->setValue(index.row() - PageRows() + 1);
+  const QRect cell = visualRect(index);
+  QScrollBar* across = horizontalScrollBar();
+  if (cell.left() < 0 || cell.width() > viewport()->width()) across->setValue(across->value() + cell.left());
+  else if (cell.right() >= viewport()->width()) across->setValue(across->value() + cell.right() - viewport()->width() + 1);
+}
+
+QModelIndex TKyGrepResult::indexAt(const QPoint& point) const {
+  if (point.y() < 0) return {};
+  return model_->index(verticalScrollBar()->value() + point.y() / rowHeight_, header_->logicalIndexAt(point.x()));
+}
+
+int TKyGrepResult::horizontalOffset() const { return horizontalScrollBar()->value(); }
+int TKyGrepResult::verticalOffset() const { return verticalScrollBar()->value() * rowHeight_; }
+
+void TKyGrepResult::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+  selectionModel()->select(indexAt(rect.topLeft()), command | QItemSelectionModel::Rows);
+}
+
+QRegion TKyGrepResult::visualRegionForSelection(const QItemSelection& selection) const {
+  QRegion region;
+  for (const QItemSelectionRange& range : selection) {
+    const int top = std::max(range.top(), verticalScrollBar()->value());
+    const int bottom = std::min(range.bottom(), verticalScrollBar()->value() + PageRows());
+    if (top <= bottom)
+      region += visualRect(model_->index(top, 0)).united(visualRect(model_->index(bottom, 0)))
+                    .adjusted(0, 0, viewport()->width(), 0);
+  }
+  return region;
+}
+
+void TKyGrepResult::updateGeometries() {
+  const int headerHeight = QFontMetrics(font()).height() + 6;
+  setViewportMargins(0, headerHeight, 0, 0);
+  const QRect area = viewport()->geometry();
+  header_->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
+  QScrollBar* bar = verticalScrollBar();
+  bar->setRange(0, std::max(0, model_->ShownRows() - PageRows()));
+  bar->setPageStep(PageRows());
+  bar->setSingleStep(1);
+  QScrollBar* across = horizontalScrollBar();
+  across->setRange(0, std::max(0, header_->length() - viewport()->width()));
+  across->setPageStep(std::max(1, viewport()->width()));
+  across->setSingleStep(std::max(1, 2 * QFontMetrics(font()).averageCharWidth()));
+  header_->setOffset(across->value());
+  QAbstractItemView::updateGeometries();  // not the table's, which lays out by its row header
+}
+
+void TKyGrepResult::scrollContentsBy(int, int) {
+  header_->setOffset(horizontalScrollBar()->value());
+  viewport()->update();
+}
+
+void TKyGrepResult::rowsInserted(const QModelIndex& parent, int start, int end) {
+  QTableView::rowsInserted(parent, start, end);
+  updateGeometries();
+  viewport()->update();
+}
+
+void TKyGrepResult::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  QTableView::rowsAboutToBeRemoved(parent, start, end);
+  // Once the rows are gone.
+  QMetaObject::invokeMethod(this, [this] { updateGeometries(); }, Qt::QueuedConnection);
+  viewport()->update();
+}
+
+// The grid's keys: arrows, page keys moving the current row and the top row
+// together, Home and End to the first and last column, with Ctrl to the
+// first and last row.
 QModelIndex TKyGrepResult::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
-  if (cursorAction != MovePageUp && cursorAction != MovePageDown)
-    return QTableView::moveCursor(cursorAction, modifiers);
-  const int page = std::max(1, viewport()->height() / verticalHeader()->defaultSectionSize());
-  const int step = cursorAction == MovePageDown ? page : -page;
-  verticalScrollBar()->setValue(verticalScrollBar()->value() + step);
-  const int row = std::clamp(SelectedIndex() + step, 0, model_->ShownRows() - 1);
-  return model_->index(row, std::max(0, currentIndex().column()));
+  const QModelIndex current = currentIndex();
+  int row = std::max(0, current.row());
+  int col = std::max(0, current.column());
+  const int ctrl = modifiers & Qt::ControlModifier;
+  QScrollBar* bar = verticalScrollBar();
+  switch (cursorAction) {
+    case MoveUp: --row; break;
+    case MoveDown: ++row; break;
+    case MoveLeft: --col; break;
+    case MoveRight: ++col; break;
+    case MovePageUp: bar->setValue(bar->value() - PageRows()); row -= PageRows(); break;
+    case MovePageDown: bar->setValue(bar->value() + PageRows()); row += PageRows(); break;
+    case MoveHome: col = 0; if (ctrl) row = 0; break;
+    case MoveEnd: col = TGrepResultModel::kColCount - 1; if (ctrl) row = model_->ShownRows() - 1; break;
+    default: return current;
+  }
+  return model_->index(std::clamp(row, 0, model_->ShownRows() - 1), std::clamp(col, 0, TGrepResultModel::kColCount - 1));
 }
 
 bool TKyGrepResult::event(QEvent* event) {
@@ -219,12 +312,24 @@ bool TKyGrepResult::event(QEvent* event) {
 }
 
 void TKyGrepResult::paintEvent(QPaintEvent* event) {
-  QPainter(viewport()).fillRect(event->rect(), platform::ToQColor(Color(), palette()));
-  QTableView::paintEvent(event);
+  QPainter painter(viewport());
+  painter.fillRect(event->rect(), platform::ToQColor(Color(), palette()));
+  painter.setFont(font());
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  const int top = verticalScrollBar()->value();
+  for (int row = top; row < model_->ShownRows() && (row - top) * rowHeight_ < viewport()->height(); ++row)
+    for (int col = 0; col < TGrepResultModel::kColCount; ++col) {
+      const QModelIndex index = model_->index(row, col);
+      option.rect = visualRect(index);
+      if (option.rect.width() > 0 && option.rect.intersects(event->rect()))
+        itemDelegate()->paint(&painter, option, index);
+    }
 }
 
 void TKyGrepResult::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
+  updateGeometries();
   ApplyColumn2Width();
 }
 
@@ -259,7 +364,8 @@ void TKyGrepResult::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
     return;
   }
-  const int index = rowAt(event->position().toPoint().y());
+  const int y = event->position().toPoint().y();
+  const int index = y < 0 ? -1 : verticalScrollBar()->value() + y / rowHeight_;
   if (rightClickSelect_ && index >= 0 && index < DataCount()) SelectData(index);
 }
 

@@ -2,9 +2,11 @@
 // The result list: one fixed header row over the rows of the last search,
 // three columns (file name, line number, line text) with the matched bytes
 // highlighted. The rows are a table model (GrepResultModel.h) the list shows
-// through a delegate (GrepResultDelegate.h); keyboard, mouse, scrolling and
-// assistive technology are the table view's. Only the visible rows are
-// painted, so a list of a million rows scrolls as lightly as one of ten.
+// through a delegate (GrepResultDelegate.h); keyboard, mouse, selection and
+// assistive technology are the table view's. Rows have one height, so the
+// list lays them out itself and keeps nothing per row (the table view's row
+// header would): a list of a million rows costs no more than its texts and
+// scrolls as lightly as one of ten.
 #include <QTableView>
 #include <array>
 #include <cstdint>
@@ -94,6 +96,12 @@ class TKyGrepResult : public QTableView {
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
 
+  int RowHeight() const { return rowHeight_; }
+  // The view's geometry: one row a scroll step, the header above.
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  QModelIndex indexAt(const QPoint& point) const override;
+
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -106,6 +114,15 @@ class TKyGrepResult : public QTableView {
   virtual void DoSelectData(int index);
 
   QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  int horizontalOffset() const override;
+  int verticalOffset() const override;
+  bool isIndexHidden(const QModelIndex&) const override { return false; }
+  void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+  void updateGeometries() override;
+  void scrollContentsBy(int dx, int dy) override;
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
   void keyboardSearch(const QString&) override {}  // typing doesn't jump to rows
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -130,13 +147,16 @@ class TKyGrepResult : public QTableView {
   // mouse and the selection act on.
   void ShowAddedRows();
   void OpenSelected();
-  // Data rows wholly on show from the top row, counting only rows that exist.
+  // Rows that fit wholly in the view; data rows wholly on show from the top
+  // row, counting only rows that exist.
+  int PageRows() const;
   int VisibleRows() const;
   void WheelStep(bool down);
   void ShowPopup(const QPoint& globalPos);
 
   TGrepResultModel* model_;
   TGrepResultHeader* header_;
+  int rowHeight_ = 1;  // until the font gives it
   std::array<uint32_t, kColorCount> colors_;
   bool showGridLine_ = false;
   int wheelScrollLine_ = 20;
