@@ -82,9 +82,6 @@ class TIniFileEx {
   std::vector<TSection> sections_;
 };
 
-// A colour's written form: its name when it has one, else "$" and eight
-// upper-case hexadecimal digits.
-std::string ColorToString(uint32_t color);
 // A colour name (any letter case) or an integer; false for anything else.
 bool StringToColor(std::string_view text, uint32_t& color);
 

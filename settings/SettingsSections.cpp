@@ -11,6 +11,7 @@ class TKeyReader {
   void String(std::string_view key, std::string& value) { value = ini_.ReadString(section_, key, value); }
   void Integer(std::string_view key, int32_t& value) { value = ini_.ReadInteger(section_, key, value); }
   void Bool(std::string_view key, bool& value) { value = ini_.ReadBool(section_, key, value); }
+  void Color(std::string_view key, uint32_t& value) { value = ini_.ReadColor(section_, key, value); }
   void Font(TFontInfo& font) { font = ini_.ReadFont(section_, "", font); }
 
  private:
@@ -24,6 +25,7 @@ class TKeyWriter {
   void String(std::string_view key, const std::string& value) { ini_.WriteString(section_, key, value); }
   void Integer(std::string_view key, int32_t value) { ini_.WriteInteger(section_, key, value); }
   void Bool(std::string_view key, bool value) { ini_.WriteBool(section_, key, value); }
+  void Color(std::string_view key, uint32_t value) { ini_.WriteColor(section_, key, value); }
   void Font(const TFontInfo& font) { ini_.WriteFont(section_, "", font); }
 
  private:
@@ -73,6 +75,30 @@ void GrepHistoryKeys(TKeys&& keys, Info& info) {
   keys.Integer("Last", info.Last);
 }
 
+template <class TKeys, class Section>
+void GrepResultKeys(TKeys&& keys, Section& section) {
+  auto& info = section.Info;
+  keys.Font(info.Font);
+  keys.Color("Color", info.Color);
+  keys.Color("BorderColor", section.BorderColor);
+  keys.Color("FixedColor", section.FixedColor);
+  keys.Color("SelColor", info.SelColor);
+  keys.Color("SelBkColor", info.SelBkColor);
+  keys.Color("MatchColor", info.MatchColor);
+  keys.Color("MatchBkColor", info.MatchBkColor);
+  keys.Bool("ShowFileNameOnly", info.ShowFileNameOnly);
+  keys.Bool("ShowGridLine", info.ShowGridLine);
+  keys.Bool("DoubleBuffered", info.DoubleBuffered);
+  keys.Integer("WheelScrollLine", info.WheelScrollLine);
+  keys.Bool("RightClickSelect", info.RightClickSelect);
+  keys.Bool("HorizontalScroll", info.HorizontalScroll);
+  keys.Integer("SaveType", info.SaveType);
+  for (size_t col = 0; col < section.TitleWidths.size(); ++col)
+    keys.Integer("TitleWidths" + std::to_string(col), section.TitleWidths[col]);
+  for (size_t col = 0; col < section.TitleCaptions.size(); ++col)
+    keys.String("TitleCaptions" + std::to_string(col), section.TitleCaptions[col]);
+}
+
 template <class TKeys, class Info>
 void EditorKeys(TKeys&& keys, Info& info) {
   keys.String("ExeName", info.ExeName);
@@ -85,6 +111,7 @@ constexpr std::string_view kBasicInfo = "BasicInfo";
 constexpr std::string_view kDirPanel = "DirPanel";
 constexpr std::string_view kGrep = "Grep";
 constexpr std::string_view kGrepHistory = "GrepHistory";
+constexpr std::string_view kGrepResult = "GrepResult";
 constexpr std::string_view kEditor = "Editor";
 
 }  // namespace
@@ -126,6 +153,16 @@ TGrepHistoryInfo ReadGrepHistory(const TIniFileEx& ini) {
 
 void WriteGrepHistory(TIniFileEx& ini, const TGrepHistoryInfo& info) {
   GrepHistoryKeys(TKeyWriter(ini, kGrepHistory), info);
+}
+
+TGrepResultSection ReadGrepResult(const TIniFileEx& ini, const TGrepResultSection& current) {
+  TGrepResultSection section = current;
+  GrepResultKeys(TKeyReader(ini, kGrepResult), section);
+  return section;
+}
+
+void WriteGrepResult(TIniFileEx& ini, const TGrepResultSection& section) {
+  GrepResultKeys(TKeyWriter(ini, kGrepResult), section);
 }
 
 TEditorInfo ReadEditor(const TIniFileEx& ini, const TEditorInfo& current) {

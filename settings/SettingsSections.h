@@ -2,6 +2,10 @@
 // The sections of the settings file that hold the main window's settings
 // groups. Each reader takes the values held now as the defaults of absent
 // or unreadable keys.
+#include <array>
+#include <string>
+#include <vector>
+
 #include "settings/IniFileEx.h"
 #include "settings/SettingsGroups.h"
 
@@ -31,6 +35,20 @@ void WriteGrep(TIniFileEx& ini, const TGrepInfo& info, const TGrepOptions& optio
 // Current becomes Last + 1 when there is an entry, else 0.
 TGrepHistoryInfo ReadGrepHistory(const TIniFileEx& ini);
 void WriteGrepHistory(TIniFileEx& ini, const TGrepHistoryInfo& info);
+
+// Section "GrepResult": the result list's look and options as the
+// preferences edit them, and what they leave alone: the frame and header
+// colours, the columns' widths and titles.
+struct TGrepResultSection {
+  TGrepResultInfo Info;
+  uint32_t BorderColor = 0x80000010;  // clBtnShadow
+  uint32_t FixedColor = 0x8000000F;   // clBtnFace
+  std::array<int32_t, 3> TitleWidths{140, 60, 433};
+  std::vector<std::string> TitleCaptions;
+};
+
+TGrepResultSection ReadGrepResult(const TIniFileEx& ini, const TGrepResultSection& current);
+void WriteGrepResult(TIniFileEx& ini, const TGrepResultSection& section);
 
 TEditorInfo ReadEditor(const TIniFileEx& ini, const TEditorInfo& current);
 void WriteEditor(TIniFileEx& ini, const TEditorInfo& info);

@@ -8,8 +8,8 @@
 #include <QPixmap>
 #include <QWidgetAction>
 
+#include "platform/ColorNames.h"
 #include "platform/ui/Colors.h"
-#include "settings/IniFileEx.h"
 
 namespace tansa2 {
 namespace {
@@ -91,7 +91,7 @@ void TColorPickerButton::BuildPalette() {
   // Every system colour the settings file knows by name.
   for (uint32_t index = 0; index < kSystemColorCount; ++index) {
     const uint32_t color = kSystemFlag + index;
-    if (ColorToString(color).front() == '$') continue;
+    if (platform::ColorToString(color).front() == '$') continue;
     system->addAction(AddColorAction(system, color));
   }
 
@@ -110,7 +110,7 @@ void TColorPickerButton::BuildPalette() {
 }
 
 QAction* TColorPickerButton::AddColorAction(QWidget* owner, uint32_t color) {
-  const QString name = QString::fromLatin1(ColorToString(color));
+  const QString name = QString::fromLatin1(platform::ColorToString(color));
   auto* action = new QAction(Swatch(color, kPaletteSwatch, palette()), name, owner);
   action->setToolTip(name);
   action->setData(color);
@@ -136,7 +136,7 @@ void TColorPickerButton::ShowColor() {
   const QSize size(std::max(width() - 20, 12), std::max(height() - 10, 8));
   setIconSize(size);
   setIcon(Swatch(color_, size, palette()));
-  setToolTip(QString::fromLatin1(ColorToString(color_)));
+  setToolTip(QString::fromLatin1(platform::ColorToString(color_)));
 }
 
 void TColorPickerButton::resizeEvent(QResizeEvent* event) {

@@ -1,9 +1,13 @@
 #pragma once
 // The result list: one fixed header row over the rows of the last search,
 // three columns (file name, line number, line text) with the matched bytes
-// highlighted. Only the visible rows are drawn, so a list of a million rows
+// highlighted. The rows are a table model (GrepResultModel.h) the list shows
+// through a delegate (GrepResultDelegate.h); keyboard, mouse, selection and
+// assistive technology are the table view's. Rows have one height, so the
+// list lays them out itself and keeps nothing per row (the table view's row
+// header would): a list of a million rows costs no more than its texts and
 // scrolls as lightly as one of ten.
-#include <QAbstractScrollArea>
+#include <QTableView>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -11,56 +15,53 @@
 #include <string_view>
 #include <vector>
 
-#include "results/GrepResultRows.h"
+#include "results/ui/GrepResultModel.h"
 
 class QMenu;
-class QRect;
-class QPainter;
 
 namespace tansa2 {
 
-class TIniFileEx;
+class TGrepResultHeader;
 
-class TKyGrepResult : public QAbstractScrollArea {
+class TKyGrepResult : public QTableView {
   Q_OBJECT
 
  public:
   explicit TKyGrepResult(QWidget* parent = nullptr);
 
-  // Appends a row; neither selects, scrolls nor fires OnSelectData. The
-  // scroll bars and the screen take it in at the next turn of the event
-  // loop, or at EndUpdate under the update lock.
+  // Appends a row; neither selects, scrolls nor fires OnSelectData. The view
+  // takes it in at the next turn of the event loop, or at EndUpdate under
+  // the update lock.
   int AddData(const TGrepHit& hit);
   void ClearData();
-  int DataCount() const { return rows_.DataCount(); }
+  int DataCount() const { return Rows().DataCount(); }
 
-  int SelectedIndex() const { return current_; }
+  int SelectedIndex() const { return currentIndex().row(); }
   // Selects without a bounds check and without scrolling; fires OnSelectData.
   void SelectData(int index);
   // "" or -1 when the selected row doesn't exist.
-  std::string SelectedFileName() const { return std::string(rows_.FileName(current_)); }
-  int SelectedLineNum() const { return rows_.LineNum(current_); }
-  std::string SelectedLine() const { return std::string(rows_.Line(current_)); }
-  int SelectedMatchPos() const { return rows_.MatchPos(current_); }
-  int SelectedMatchLen() const { return rows_.MatchLen(current_); }
+  std::string SelectedFileName() const { return std::string(Rows().FileName(SelectedIndex())); }
+  int SelectedLineNum() const { return Rows().LineNum(SelectedIndex()); }
+  std::string SelectedLine() const { return std::string(Rows().Line(SelectedIndex())); }
+  int SelectedMatchPos() const { return Rows().MatchPos(SelectedIndex()); }
+  int SelectedMatchLen() const { return Rows().MatchLen(SelectedIndex()); }
 
   // Nested suspension of painting; the last EndUpdate repaints.
   void BeginUpdate();
   void EndUpdate();
 
-  void SaveToFile(const std::string& fileName) const { rows_.SaveToFile(fileName, saveType_); }
-  void SaveToCsvFile(const std::string& fileName) const { rows_.SaveToCsvFile(fileName); }
-  void SaveToTagFile(const std::string& fileName) const { rows_.SaveToTagFile(fileName); }
-  void SaveToLineOnlyFile(const std::string& fileName) const { rows_.SaveToLineOnlyFile(fileName); }
-  const TGrepResultRows& Rows() const { return rows_; }
+  void SaveToFile(const std::string& fileName) const { Rows().SaveToFile(fileName, saveType_); }
+  void SaveToCsvFile(const std::string& fileName) const { Rows().SaveToCsvFile(fileName); }
+  const TGrepResultRows& Rows() const { return model_->Rows(); }
+  const TGrepResultModel& Model() const { return *model_; }
   // Throws EQuietAbort with the rows unchanged when the file can't be read.
   void LoadFromFile(const std::string& fileName);
 
   // -1 for a column that doesn't exist; setting one does nothing.
   int TitleWidths(int col) const;
   void SetTitleWidths(int col, int width);
-  const std::vector<std::string>& TitleCaptions() const { return titleCaptions_; }
-  void SetTitleCaptions(std::vector<std::string> captions);
+  const std::vector<std::string>& TitleCaptions() const { return model_->Captions(); }
+  void SetTitleCaptions(std::vector<std::string> captions) { model_->SetCaptions(std::move(captions)); }
 
   // Colour values (platform/ui/Colors.h).
   uint32_t ColorBorder() const { return colors_[kBorder]; }
@@ -76,11 +77,11 @@ class TKyGrepResult : public QAbstractScrollArea {
   uint32_t ColorMatchBk() const { return colors_[kMatchBk]; }
   void SetColorMatchBk(uint32_t value) { SetColorProperty(kMatchBk, value); }
   // Background of the data rows.
-  uint32_t Color() const { return color_; }
-  void SetColor(uint32_t value);
+  uint32_t Color() const { return colors_[kBackground]; }
+  void SetColor(uint32_t value) { SetColorProperty(kBackground, value); }
 
-  bool ShowFileNameOnly() const { return showFileNameOnly_; }
-  void SetShowFileNameOnly(bool value);
+  bool ShowFileNameOnly() const { return model_->FileNameOnly(); }
+  void SetShowFileNameOnly(bool value) { model_->SetFileNameOnly(value); }
   bool ShowGridLine() const { return showGridLine_; }
   void SetShowGridLine(bool value);
   int WheelScrollLine() const { return wheelScrollLine_; }
@@ -95,32 +96,34 @@ class TKyGrepResult : public QAbstractScrollArea {
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
 
-  // The look above, the font and the columns' widths and titles, in section
-  // `section` ("GrepResult" when empty); each absent or unreadable key keeps
-  // the value the list has (KyGrepResultIni.cpp).
-  void LoadFromIni(const TIniFileEx& ini, std::string_view section);
-  void SaveToIni(TIniFileEx& ini, std::string_view section) const;
-
-  // What a cell shows, for assistive technology: the header's caption for
-  // index -1, "" outside the list. The file name is whole, not shortened.
-  std::string CellText(int index, int col) const;
-  // A cell's place in the viewport, whether or not it's scrolled into view.
-  QRect CellRect(int index, int col) const;
-  static constexpr int ColumnCount() { return kColCount; }
-  // Changes whenever the rows are replaced, added to or cleared.
-  unsigned RowsGeneration() const { return rowsGeneration_; }
+  int RowHeight() const { return rowHeight_; }
+  // The view's geometry: one row a scroll step, the header above.
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  QModelIndex indexAt(const QPoint& point) const override;
 
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
 
   std::function<void(TKyGrepResult& sender, int index)> OnSelectData;
-  std::function<void()> OnOpenEditor;  // Enter or double-click on a data row
+  std::function<void()> OnOpenEditor;  // Enter, or a double-click anywhere, with a data row selected
   std::function<void()> OnPopup;       // just before the popup menu opens
 
  protected:
   virtual void DoSelectData(int index);
 
+  QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  int horizontalOffset() const override;
+  int verticalOffset() const override;
+  bool isIndexHidden(const QModelIndex&) const override { return false; }
+  void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+  void updateGeometries() override;
+  void scrollContentsBy(int dx, int dy) override;
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+  void keyboardSearch(const QString&) override {}  // typing doesn't jump to rows
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -129,65 +132,32 @@ class TKyGrepResult : public QAbstractScrollArea {
   void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  enum { kBorder, kFixed, kSel, kSelBk, kMatch, kMatchBk, kColorCount };
-  static constexpr int kColCount = 3;
+  enum { kBorder, kFixed, kSel, kSelBk, kMatch, kMatchBk, kBackground, kColorCount };
 
   void SetColorProperty(int index, uint32_t value);
-  void Repaint();
-  // Tells assistive technology that the rows changed or the current row moved.
-  void NotifyRowsChanged();
-  void NotifyRowsReset();
-  // Brings the scroll bars, the screen and assistive technology up to the
-  // rows added since the last time.
-  void ShowAddedRows();
-  void NotifyCurrentMoved();
-
-  int HeaderHeight() const;
-  int RowHeight() const;
-  // Rows on show: the data rows, or the one blank row of an empty list.
-  int ShownRows() const { return DataCount() > 0 ? DataCount() : 1; }
-  // Data rows that fit wholly below the header (at least one).
-  int VisibleRows() const;
-  int TopIndex() const;
-  void SetTopIndex(int index);
-  int ColumnLeft(int col) const;
-  int ColumnWidth(int col) const;
-  // Store index of the row at a viewport y; -1 on the header.
-  int IndexAt(int y) const;
-  // The header column whose right border is under x, or -1.
-  int BorderAt(int x, int y) const;
-
-  void UpdateScrollBars();
+  void ApplyFontHeights();
   void ApplyColumn2Width();
-  // The selection path of keyboard and mouse: moves, keeps in view, fires.
-  void MoveCurrent(int index);
-  // After the rows shrank: a current row past the end moves to the last.
-  void ClampCurrent();
-  void EnsureVisible(int index);
+  // Rows added since the last time reach the view; what the keyboard, the
+  // mouse and the selection act on.
+  void ShowAddedRows();
+  void OpenSelected();
+  // Rows that fit wholly in the view; data rows wholly on show from the top
+  // row, counting only rows that exist.
+  int PageRows() const;
+  int VisibleRows() const;
   void WheelStep(bool down);
   void ShowPopup(const QPoint& globalPos);
 
-  void PaintHeaderCell(QPainter& painter, int col, const QRect& rect) const;
-  void PaintDataCell(QPainter& painter, int col, int index, const QRect& rect, bool selected,
-                     bool focused) const;
-  void PaintLineText(QPainter& painter, int index, const QRect& rect, const QColor& background,
-                     const QColor& text, bool selected, bool focused) const;
-  void PaintCellLines(QPainter& painter, const QRect& rect) const;
-
-  TGrepResultRows rows_;
-  int current_ = 0;
-  std::array<int, kColCount> widths_{140, 60, 0};
-  std::vector<std::string> titleCaptions_;
+  TGrepResultModel* model_;
+  TGrepResultHeader* header_;
+  int rowHeight_ = 1;  // until the font gives it
   std::array<uint32_t, kColorCount> colors_;
-  uint32_t color_;
-  bool showFileNameOnly_ = false;
   bool showGridLine_ = false;
   int wheelScrollLine_ = 20;
   bool rightClickSelect_ = true;
@@ -195,16 +165,8 @@ class TKyGrepResult : public QAbstractScrollArea {
   bool doubleBuffered_ = false;
   int saveType_;
   QMenu* popupMenu_ = nullptr;
-
-  int wheelDelta_ = 0;      // wheel units not yet making a full step
-  int dragCol_ = -1;        // column whose border is being dragged
-  int dragStartX_ = 0;
-  int dragStartWidth_ = 0;
-  bool selecting_ = false;  // left button held over the data rows
-  unsigned rowsGeneration_ = 0;
+  int wheelDelta_ = 0;             // wheel units not yet making a full step
   bool addedRowsPending_ = false;  // rows added that ShowAddedRows hasn't shown yet
-  int firstPendingRow_ = 0;
-  mutable std::string lineBuffer_;  // reused for the line text while painting
 };
 
 }  // namespace tansa2

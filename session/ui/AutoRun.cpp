@@ -59,7 +59,7 @@ class TFirstRowsPaint : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::Paint || list_.DataCount() == 0) return false;
-    const QRect firstRow = list_.CellRect(list_.verticalScrollBar()->value(), 2);
+    const QRect firstRow = list_.visualRect(list_.model()->index(list_.verticalScrollBar()->value(), 2));
     if (!static_cast<QPaintEvent*>(event)->region().intersects(firstRow)) return false;
     watched->removeEventFilter(this);
     QCoreApplication::sendEvent(watched, event);

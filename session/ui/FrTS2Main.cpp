@@ -25,7 +25,7 @@
 #include "platform/ui/QtText.h"
 #include "results/QuietAbort.h"
 #include "results/ui/KyGrepResult.h"
-#include "session/ui/Icons.h"
+#include "controls/ui/Icons.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
 #include "settings/ui/ToolEnvScreenshot.h"

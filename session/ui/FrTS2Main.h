@@ -155,7 +155,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   // The group with the search fields' current lists.
   TGrepInfo GetGrepInfo() const;
   TGrepOptions GetGrepOptions() const;
-  TGrepResultInfo GetGrepResultInfo() const;
   void ApplyGrepResult(const TGrepResultInfo& info);
   // Sections BasicInfo, DirPanel, Grep, Editor, ShortCut and GrepResult;
   // throws platform::EInOutError when the file can't be written.

@@ -7,7 +7,7 @@
 #include "results/ui/KyGrepResult.h"
 #include "session/EditorCommand.h"
 #include "session/ui/FrTS2Main.h"
-#include "session/ui/Icons.h"
+#include "controls/ui/Icons.h"
 
 namespace tansa2 {
 

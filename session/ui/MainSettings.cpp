@@ -21,6 +21,7 @@
 #include "settings/ShortCutTable.h"
 #include "settings/ShortCutText.h"
 #include "settings/ui/FontInfo.h"
+#include "settings/ui/GrepResultSettings.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
 namespace tansa2 {
@@ -29,7 +30,6 @@ namespace {
 using platform::FromQString;
 
 constexpr std::string_view kShortCutSection = "ShortCut";
-constexpr std::string_view kGrepResultSection = "GrepResult";
 
 enum : int32_t { kWindowNormal = 0, kWindowMinimized = 1, kWindowMaximized = 2 };
 
@@ -90,7 +90,7 @@ void TFormTS2Main::LoadSettings() {
   GrepHistoryInfo = ReadGrepHistory(ini);
   EditorInfo = ReadEditor(ini, EditorInfo);
   ReadShortCut(ini);
-  KyGrepResult->LoadFromIni(ini, kGrepResultSection);
+  ApplyGrepResultSettings(*KyGrepResult, ReadGrepResult(ini, GrepResultSettings(*KyGrepResult)));
 
   ApplyBasicInfo();
   ApplyDirPanel();

@@ -11,6 +11,7 @@
 #include "settings/SettingsSections.h"
 #include "settings/ui/FontInfo.h"
 #include "settings/ui/FrToolEnv.h"
+#include "settings/ui/GrepResultSettings.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
 namespace tansa2 {
@@ -29,38 +30,10 @@ TGrepOptions TFormTS2Main::GetGrepOptions() const {
           KyFlatCheckBoxGrepAutoCode->isChecked(), KyFlatCheckBoxGrepSubDir->isChecked()};
 }
 
-TGrepResultInfo TFormTS2Main::GetGrepResultInfo() const {
-  TGrepResultInfo info;
-  info.Font = WidgetFontInfo(*KyGrepResult);
-  info.Color = KyGrepResult->Color();
-  info.SelColor = KyGrepResult->ColorSel();
-  info.SelBkColor = KyGrepResult->ColorSelBk();
-  info.MatchColor = KyGrepResult->ColorMatch();
-  info.MatchBkColor = KyGrepResult->ColorMatchBk();
-  info.DoubleBuffered = KyGrepResult->DoubleBuffered();
-  info.ShowFileNameOnly = KyGrepResult->ShowFileNameOnly();
-  info.ShowGridLine = KyGrepResult->ShowGridLine();
-  info.WheelScrollLine = KyGrepResult->WheelScrollLine();
-  info.RightClickSelect = KyGrepResult->RightClickSelect();
-  info.HorizontalScroll = KyGrepResult->HorizontalScroll();
-  info.SaveType = KyGrepResult->SaveType();
-  return info;
-}
-
 void TFormTS2Main::ApplyGrepResult(const TGrepResultInfo& info) {
-  ApplyFontInfo(*KyGrepResult, info.Font);
-  KyGrepResult->SetColor(info.Color);
-  KyGrepResult->SetColorSel(info.SelColor);
-  KyGrepResult->SetColorSelBk(info.SelBkColor);
-  KyGrepResult->SetColorMatch(info.MatchColor);
-  KyGrepResult->SetColorMatchBk(info.MatchBkColor);
-  KyGrepResult->SetDoubleBuffered(info.DoubleBuffered);
-  KyGrepResult->SetShowFileNameOnly(info.ShowFileNameOnly);
-  KyGrepResult->SetShowGridLine(info.ShowGridLine);
-  KyGrepResult->SetWheelScrollLine(info.WheelScrollLine);
-  KyGrepResult->SetRightClickSelect(info.RightClickSelect);
-  KyGrepResult->SetHorizontalScroll(info.HorizontalScroll);
-  KyGrepResult->SetSaveType(info.SaveType);
+  TGrepResultSection section = GrepResultSettings(*KyGrepResult);
+  section.Info = info;
+  ApplyGrepResultSettings(*KyGrepResult, section);
 }
 
 void TFormTS2Main::ActionToolEnvExecute() {
@@ -73,7 +46,7 @@ void TFormTS2Main::ActionToolEnvExecute() {
     // The dialog shows the excluded extensions as the search uses them;
     // OK then stores the dialog's text in place of the one typed before.
     dialog.GrepInfo.NoFileExt = GrepRun.NoFileExtList.CommaText();
-    dialog.GrepResultInfo = GetGrepResultInfo();
+    dialog.GrepResultInfo = GrepResultSettings(*KyGrepResult).Info;
     dialog.GrepHistoryInfo = GrepHistoryInfo;
     dialog.EditorInfo = EditorInfo;
     dialog.ShortCutTable = GetShortCutTable();
@@ -111,7 +84,7 @@ void TFormTS2Main::SaveToolEnvSettings() {
   WriteGrep(ini, GetGrepInfo(), GetGrepOptions());
   WriteEditor(ini, EditorInfo);
   WriteShortCut(ini);
-  KyGrepResult->SaveToIni(ini, "GrepResult");
+  WriteGrepResult(ini, GrepResultSettings(*KyGrepResult));
   ini.UpdateFile();
 }
 

@@ -29,7 +29,7 @@
 #include "platform/ui/KeyCodes.h"
 #include "platform/ui/QtText.h"
 #include "results/CommaText.h"
-#include "session/ui/FrCmdLineHelp.h"
+#include "settings/ui/FrCmdLineHelp.h"
 #include "settings/ToolEnvCheck.h"
 #include "settings/ui/KyHistoryComboBox.h"
 #include "settings/ui/ShortCutPage.h"

@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/ColorNames.h"
 #include "platform/FileIO.h"
 #include "tests/support/TempDir.h"
 
 namespace tansa2 {
 namespace {
+
+using platform::ColorToString;
 
 class IniFileExTest : public ::testing::Test {
  protected:

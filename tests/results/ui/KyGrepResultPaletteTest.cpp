@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QImage>
 #include <QPalette>
 #include <memory>
@@ -30,6 +31,16 @@ QPalette DarkPalette() {
   };
   for (const auto& r : roles) dark.setColor(r.role, r.color);
   return dark;
+}
+
+// Cell (row, col) of `list` in its own coordinates; row -1 is the header.
+QRect Cell(const TKyGrepResult& list, int row, int col) {
+  if (row < 0) {
+    const QHeaderView* header = list.horizontalHeader();
+    return QRect(header->sectionViewportPosition(col), 0, header->sectionSize(col), header->height())
+        .translated(header->pos());
+  }
+  return list.visualRect(list.model()->index(row, col)).translated(list.viewport()->pos());
 }
 
 bool Contains(const QImage& image, const QRect& area, const QColor& color) {
@@ -62,7 +73,8 @@ class KyGrepResultPaletteTest : public ::testing::Test {
     list_->SelectData(1);
     QApplication::processEvents();
   }
-  QImage Viewport() const { return list_->viewport()->grab().toImage(); }
+  // The whole list: its header, its rows and its frame.
+  QImage Viewport() const { return list_->grab().toImage(); }
   QColor Role(QPalette::ColorRole role) const { return dark_.color(QPalette::Active, role); }
 
   const QPalette dark_ = DarkPalette();
@@ -71,15 +83,15 @@ class KyGrepResultPaletteTest : public ::testing::Test {
 
 TEST_F(KyGrepResultPaletteTest, EveryAreaTakesItsColourFromThePalette) {
   const QImage image = Viewport();
-  const QRect header = list_->CellRect(-1, 0);
-  const QRect plain = list_->CellRect(0, 0);
-  const QRect selected = list_->CellRect(1, 0);
+  const QRect header = Cell(*list_, -1, 0);
+  const QRect plain = Cell(*list_, 0, 0);
+  const QRect selected = Cell(*list_, 1, 0);
   // Well inside each cell: its fill, clear of the text and the grid lines.
   EXPECT_EQ(image.pixelColor(header.left() + 1, header.top() + 1), Role(QPalette::Button));
   EXPECT_EQ(image.pixelColor(plain.left() + 1, plain.top() + 1), Role(QPalette::Base));
   EXPECT_EQ(image.pixelColor(selected.left() + 1, selected.top() + 1), Role(QPalette::Highlight));
   // Below the last row the list's background.
-  const QRect past = list_->CellRect(5, 2);
+  const QRect past = Cell(*list_, 4, 2).translated(0, 2 * Cell(*list_, 4, 2).height());
   EXPECT_EQ(image.pixelColor(past.center()), Role(QPalette::Base));
   // Grid lines on the cells' bottom and right edges.
   EXPECT_EQ(image.pixelColor(plain.center().x(), plain.bottom()), Role(QPalette::Mid));
@@ -98,7 +110,7 @@ TEST_F(KyGrepResultPaletteTest, EveryAreaTakesItsColourFromThePalette) {
 
 TEST_F(KyGrepResultPaletteTest, TheMatchKeepsItsOwnReadablePairOnADarkRow) {
   const QImage image = Viewport();
-  const QRect line = list_->CellRect(0, 2);
+  const QRect line = Cell(*list_, 0, 2);
   const QColor matchBk = platform::ToQColor(list_->ColorMatchBk(), dark_);
   const QColor match = platform::ToQColor(list_->ColorMatch(), dark_);
   EXPECT_TRUE(Contains(image, line, matchBk));
@@ -118,7 +130,7 @@ TEST_F(KyGrepResultPaletteTest, ASwitchOfPaletteRepaintsInTheNewColours) {
   light.setColor(QPalette::Base, QColor(0xFA, 0xFB, 0xFC));
   list_->setPalette(light);
   QApplication::processEvents();
-  const QRect plain = list_->CellRect(0, 0);
+  const QRect plain = Cell(*list_, 0, 0);
   EXPECT_EQ(Viewport().pixelColor(plain.left() + 1, plain.top() + 1), QColor(0xFA, 0xFB, 0xFC));
 }
 
@@ -144,9 +156,9 @@ TEST_F(KyGrepResultPaletteTest, TheFontsSystemColourFollowsADesktopThemeSwitch) 
     window.show();
     QApplication::setPalette(dark_);
     QApplication::processEvents();
-    const QImage image = list->viewport()->grab().toImage();
-    EXPECT_EQ(image.pixelColor(list->CellRect(0, 0).topLeft() + QPoint(1, 1)), Role(QPalette::Base));
-    EXPECT_EQ(Lightest(image, list->CellRect(0, 0)) > qGray(Role(QPalette::Base).rgb()) + 100, c.light)
+    const QImage image = list->grab().toImage();
+    EXPECT_EQ(image.pixelColor(Cell(*list, 0, 0).topLeft() + QPoint(1, 1)), Role(QPalette::Base));
+    EXPECT_EQ(Lightest(image, Cell(*list, 0, 0)) > qGray(Role(QPalette::Base).rgb()) + 100, c.light)
         << c.fontColor;
   }
   QApplication::setPalette(before);

@@ -4,23 +4,25 @@
 #include "platform/ui/Colors.h"
 #include "results/ui/KyGrepResult.h"
 #include "settings/IniFileEx.h"
+#include "settings/ui/GrepResultSettings.h"
 #include "tests/support/QtApp.h"
 #include "tests/support/TempDir.h"
 
 namespace tansa2 {
 namespace {
 
-TEST(KyGrepResultIniTest, ReadsTheKeysItFindsKeepsTheRestAndWritesThemAll) {
+// The list's section read onto the list, and written from it.
+TEST(GrepResultSettingsTest, ReadsTheKeysItFindsKeepsTheRestAndWritesThemAll) {
   testing::QtApp();
   testing::TTempDir dir;
   const std::string file =
-      dir.Write("a.ini", "[List]\r\nFontSize=15\r\nColor=clBlue\r\nMatchBkColor=$00123456\r\nShowGridLine=1\r\n"
+      dir.Write("a.ini", "[GrepResult]\r\nFontSize=15\r\nColor=clBlue\r\nMatchBkColor=$00123456\r\nShowGridLine=1\r\n"
                          "DoubleBuffered=1\r\nWheelScrollLine=abc\r\nSaveType=2\r\nTitleWidths1=77\r\n"
                          "TitleCaptions2=Text\r\n");
   TKyGrepResult list;
   list.SetWheelScrollLine(100);
   const TIniFileEx ini(file);
-  list.LoadFromIni(ini, "List");
+  ApplyGrepResultSettings(list, ReadGrepResult(ini, GrepResultSettings(list)));
   EXPECT_EQ(list.font().pointSize(), 15);
   EXPECT_EQ(list.Color(), platform::clBlue);
   EXPECT_EQ(list.ColorMatchBk(), 0x00123456u);
@@ -34,9 +36,8 @@ TEST(KyGrepResultIniTest, ReadsTheKeysItFindsKeepsTheRestAndWritesThemAll) {
   EXPECT_EQ(list.TitleCaptions()[2], "Text");
   EXPECT_EQ(list.TitleCaptions()[0], platform::Utf8ToCp932("ファイル名"));
 
-  // An empty section name is "GrepResult".
   TIniFileEx out(dir.String() + "/b.ini");
-  list.SaveToIni(out, "");
+  WriteGrepResult(out, GrepResultSettings(list));
   const std::string text = out.Text();
   const size_t section = text.find("[GrepResult]\r\nFontName=");
   ASSERT_NE(section, std::string::npos) << text;
@@ -50,7 +51,7 @@ TEST(KyGrepResultIniTest, ReadsTheKeysItFindsKeepsTheRestAndWritesThemAll) {
   EXPECT_NE(text.find("TitleCaptions2=Text\r\n"), std::string::npos);
 
   TKyGrepResult again;
-  again.LoadFromIni(out, "GrepResult");
+  ApplyGrepResultSettings(again, ReadGrepResult(out, GrepResultSettings(again)));
   EXPECT_EQ(again.ColorMatchBk(), 0x00123456u);
   EXPECT_EQ(again.TitleWidths(1), 77);
   EXPECT_EQ(again.font().pointSize(), 15);

@@ -1,4 +1,4 @@
-#include "session/ui/FrCmdLineHelp.h"
+#include "settings/ui/FrCmdLineHelp.h"
 
 #include <gtest/gtest.h>
 

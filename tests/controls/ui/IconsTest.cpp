@@ -1,4 +1,4 @@
-#include "session/ui/Icons.h"
+#include "controls/ui/Icons.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "session/ui/FrCmdLineHelp.h"
+#include "settings/ui/FrCmdLineHelp.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -8,7 +8,7 @@
 
 #include "platform/ui/ProgramIcon.h"
 #include "platform/ui/QtText.h"
-#include "session/ui/Icons.h"
+#include "controls/ui/Icons.h"
 
 namespace tansa2 {
 namespace {

@@ -1,0 +1,23 @@
+# Fails when a file of the product includes a header of a floor above its
+# own, or a window-free file includes a widget header (any folder's ui/).
+#   cmake -DROOT=<source folder> -P CheckIncludes.cmake
+set(floors platform bregexp engine results controls dirpanel settings session cli)
+set(failures "")
+foreach(folder IN LISTS floors)
+  list(FIND floors ${folder} rank)
+  file(GLOB_RECURSE files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  foreach(file IN LISTS files)
+    string(FIND "${file}" "/${folder}/ui/" inUi)
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX MATCH "^#include \"([a-z]+)/(ui/)?" match "${line}")
+      list(FIND floors "${CMAKE_MATCH_1}" included)
+      if(included GREATER rank OR (CMAKE_MATCH_2 AND inUi EQUAL -1))
+        string(APPEND failures "\n  ${file}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "includes against the floors (${floors}, lowest first):${failures}")
+endif()
