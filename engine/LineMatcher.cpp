@@ -20,6 +20,10 @@ namespace {
 // Bytes of lines the pattern runs over at once when it stays inside lines.
 constexpr size_t kWindow = 1 << 16;
 
+// Characters of a required run from which the run finder finds lines faster
+// than the automaton does.
+constexpr int kLongRun = 4;
+
 // Whether the text holds a CR or 0x1A, the two bytes raw reading treats
 // specially; most files hold neither, and one pass tells.
 bool HoldsCrOrEof(std::string_view text) {
@@ -239,6 +243,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   charRun_.reset();
   runFirst_ = false;
   runStartsMatch_ = false;
+  prefilter_.reset();
+  anchoredPrefilter_.reset();
   plain_ = TPlainMatch::Of(pattern);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
   if (!literals.empty()) {
@@ -271,6 +277,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
                 return literal.bytes.size() <= 2;
               });
+  if (literals.empty() || runFirst_) SetPrefilter();
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
@@ -287,6 +294,27 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf8Literal_.emplace(utf8);
   utf16LeLiteral_.emplace(le);
   utf16BeLiteral_.emplace(be);
+}
+
+void TLineMatcher::SetPrefilter() {
+  // m/BODY/FLAGS; the flags hold no slash.
+  const size_t close = pattern_.rfind('/');
+  const std::string_view flags = std::string_view(pattern_).substr(close + 1);
+  if (flags.find('k') == std::string_view::npos) return;
+  const std::string_view body = std::string_view(pattern_).substr(2, close - 2);
+  const bool ignoreCase = flags.find('i') != std::string_view::npos;
+  std::optional<TPrefilterFinder> withAnchors = TPrefilterFinder::Of(body, ignoreCase, true);
+  if (withAnchors && !withAnchors->Anchored()) {
+    prefilter_ = std::move(withAnchors);
+    return;
+  }
+  anchoredPrefilter_ = std::move(withAnchors);
+  prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false);
+}
+
+const TPrefilterFinder* TLineMatcher::PrefilterFor(std::string_view text) const {
+  if (anchoredPrefilter_ && std::memchr(text.data(), '\r', text.size()) == nullptr) return &*anchoredPrefilter_;
+  return prefilter_ ? &*prefilter_ : nullptr;
 }
 
 // Clean EUC-JP and JIS turn character by character into Shift-JIS and
@@ -506,6 +534,10 @@ int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks
 
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  // A long run of one class is found faster by the run finder.
+  if (byCandidates && (!literal_ || runFirst_) && !(runFirst_ && charRun_->Count() >= kLongRun))
+    if (const TPrefilterFinder* prefilter = PrefilterFor(text))
+      return MatchCandidateLines(text, breaks, prefilter->Scanner(), nullptr, onLine, cancel);
   if (byCandidates && runFirst_) return MatchCandidateLines(text, breaks, *charRun_, nullptr, onLine, cancel);
   if (byCandidates && literal_) return MatchLiteralLines(text, breaks, *literal_, nullptr, onLine, cancel);
   return MatchEveryLine(text, breaks, onLine, cancel);

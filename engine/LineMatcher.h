@@ -14,6 +14,7 @@
 #include "engine/CharRunFinder.h"
 #include "engine/LiteralFinder.h"
 #include "engine/PlainMatch.h"
+#include "engine/PrefilterFinder.h"
 
 namespace tansa2 {
 
@@ -63,6 +64,9 @@ class TLineMatcher {
   int MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                         TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
+  void SetPrefilter();
+  // The automaton that finds candidate lines in `text`, if the pattern has one.
+  const TPrefilterFinder* PrefilterFor(std::string_view text) const;
   // Tests one line and reports it when it matches; `lineNum()` gives its
   // number, asked only then.
   template <class TLineNum>
@@ -97,6 +101,11 @@ class TLineMatcher {
   // Every match begins with the run, and the pattern looks at nothing
   // before a match: a line is searched from the run's first place on.
   bool runStartsMatch_ = false;
+  // An automaton finding the lines that may match, for patterns without a
+  // literal worth searching for; one keeping the line anchors for text
+  // without CR, and one without them (`prefilter_`) for any text.
+  std::optional<TPrefilterFinder> prefilter_;
+  std::optional<TPrefilterFinder> anchoredPrefilter_;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;

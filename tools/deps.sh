@@ -2,7 +2,7 @@
 # that are not there yet, then configures and builds into build/.
 
 tansa2_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libonig-dev
-                 googletest libgtest-dev fonts-ipafont-gothic)
+                 libvectorscan-dev googletest libgtest-dev fonts-ipafont-gothic)
 
 tansa2_install_missing() {
   local missing=()
