@@ -37,20 +37,29 @@ struct TScan {
   size_t lineEnd = 0;  // of the last line found
 };
 
-// A match ending at `to` lies in the line of its last byte, unless it is
-// empty and begins a line (its last byte is then a break, which no match
-// can take). Each line is kept once.
+void Keep(TScan& scan, size_t at) {
+  if (at >= scan.length || (!scan.found->empty() && at < scan.lineEnd)) return;
+  scan.found->push_back(at);
+  size_t end = at;
+  while (end < scan.length && !IsBreak(scan.block[end])) ++end;
+  scan.lineEnd = end + 1;
+}
+
+// A match ending at `to` lies in the line of its last byte. When that byte
+// is a line break, the match is a cut-off lead byte and its break, or it is
+// empty and begins the next line: both lines are kept. Each line once.
 int OnMatch(unsigned, unsigned long long, unsigned long long to, unsigned, void* context) {
   auto* scan = static_cast<TScan*>(context);
-  const size_t at = to == 0 || IsBreak(scan->block[to - 1]) ? to : to - 1;
-  if (!scan->found->empty() && at < scan->lineEnd) return 0;
-  if (at >= scan->length) return 0;  // an empty match after the last break
-  scan->found->push_back(at);
-  size_t end = at;
-  while (end < scan->length && !IsBreak(scan->block[end])) ++end;
-  scan->lineEnd = end + 1;
+  if (to == 0) {
+    Keep(*scan, 0);
+  } else {
+    Keep(*scan, to - 1);
+    if (IsBreak(scan->block[to - 1])) Keep(*scan, to);
+  }
   return 0;
 }
+
+constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 }  // namespace
 
@@ -111,6 +120,9 @@ size_t TPrefilterFinder::TScanner::Find(std::string_view text, size_t from) cons
   TScan scan{text.data() + from, length, &found_};
   hs_scan(automaton_.database.get(), scan.block, static_cast<unsigned>(length), 0, automaton_.scratch.get(),
           OnMatch, &scan);
+  // A lead byte cut off by the end of the text, which the automaton can't
+  // see as a character: its line is tested.
+  if (stretchEnd_ == text.size() && IsLead(static_cast<unsigned char>(text.back()))) Keep(scan, length - 1);
   return Find(text, from);
 }
 

@@ -42,7 +42,10 @@ std::string ByteClass(const std::bitset<256>& bytes) {
     unsigned last = b;
     while (last + 1 < 256 && bytes[last + 1]) ++last;
     out += Hex(b);
-    if (last > b) out += "-" + Hex(last);
+    if (last > b) {
+      out += '-';
+      out += Hex(last);
+    }
     b = last + 1;
   }
   return out + "]";
@@ -98,9 +101,10 @@ struct TCharSet {
     for (unsigned lead = 0; lead < 256; ++lead) {
       if (!IsLead(lead)) continue;
       single.reset(lead);  // a lead byte always begins two
+      // A lead byte cut off by the end of its line is a character of its
+      // own to the library: a line break stands for its second byte then.
       std::bitset<256> trail = trails[lead];
-      trail.reset('\r').reset('\n');
-      if (trail.any()) leadsByTrails[ByteClass(trail)].set(lead);
+      if (trail.any()) leadsByTrails[ByteClass(trail.set('\r').set('\n'))].set(lead);
     }
     std::vector<std::string> branches;
     if (single.any()) branches.push_back(ByteClass(single));
@@ -141,7 +145,8 @@ class TTranslator {
     bool several = false;
     while (!failed_ && i_ < body_.size() && body_[i_] == '|') {
       ++i_;
-      out += "|" + Sequence();
+      out += '|';
+      out += Sequence();
       several = true;
     }
     return several ? NonCapturing(out) : out;
@@ -187,7 +192,11 @@ class TTranslator {
         Fail();
         return false;
       }
-      repeat = "{" + (lower.empty() ? "0" : lower) + (comma ? "," + upper : "") + "}";
+      repeat = '{';
+      repeat += lower.empty() ? "0" : lower;
+      if (comma) repeat += ',';
+      repeat += upper;
+      repeat += '}';
       i_ = j + 1;
     } else {
       return false;
@@ -248,7 +257,10 @@ class TTranslator {
   }
 
   std::string Character(unsigned c) {
-    if (ignoreCase_ && IsAsciiLetter(c)) return "[" + Hex(c & ~0x20u) + Hex(c | 0x20) + "]";
+    if (ignoreCase_ && IsAsciiLetter(c)) {
+      std::bitset<256> both;
+      return ByteClass(both.set(c & ~0x20u).set(c | 0x20));
+    }
     return Hex(c);
   }
 

@@ -7,7 +7,10 @@
 // read as any run of bytes); what isn't understood gives nothing.
 //
 // The result is meant for an automaton that scans many lines at once: no
-// part of it takes a CR or LF, so a match never leaves its line.
+// part of it takes a CR or LF, so a match never leaves its line, but for a
+// lead byte cut off by its line's end, read as a character by the library,
+// which may take the line break as its second byte. One cut off by the end
+// of the text isn't matched at all.
 #include <optional>
 #include <string>
 #include <string_view>
