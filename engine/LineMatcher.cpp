@@ -245,6 +245,9 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   runStartsMatch_ = false;
   prefilter_.reset();
   anchoredPrefilter_.reset();
+  utf8Prefilter_.reset();
+  eucPrefilter_.reset();
+  byPrefilter_ = false;
   plain_ = TPlainMatch::Of(pattern);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
   if (!literals.empty()) {
@@ -277,7 +280,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
                 return literal.bytes.size() <= 2;
               });
-  if (literals.empty() || runFirst_) SetPrefilter();
+  // A long run of one class is found faster by the run finder.
+  if (literals.empty() || (runFirst_ && charRun_->Count() < kLongRun)) SetPrefilter();
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
@@ -306,10 +310,14 @@ void TLineMatcher::SetPrefilter() {
   std::optional<TPrefilterFinder> withAnchors = TPrefilterFinder::Of(body, ignoreCase, true);
   if (withAnchors && !withAnchors->Anchored()) {
     prefilter_ = std::move(withAnchors);
-    return;
+  } else {
+    anchoredPrefilter_ = std::move(withAnchors);
+    prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false);
   }
-  anchoredPrefilter_ = std::move(withAnchors);
-  prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false);
+  byPrefilter_ = prefilter_ || anchoredPrefilter_;
+  if (!byPrefilter_) return;
+  utf8Prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false, TPrefilterCode::Utf8);
+  eucPrefilter_ = TPrefilterFinder::Of(body, ignoreCase, false, TPrefilterCode::Euc);
 }
 
 const TPrefilterFinder* TLineMatcher::PrefilterFor(std::string_view text) const {
@@ -352,6 +360,7 @@ void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
 
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                               const std::atomic<bool>& cancel) {
+  if (byPrefilter_) return MatchEncodedByPrefilter(raw, code, onLine, cancel);
   const std::optional<TLiteralFinder>* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
@@ -396,6 +405,32 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   // JIS may put an escape sequence between two ASCII characters.
   if (code == kcJis) return MatchCandidateLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
   return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
+}
+
+std::optional<int> TLineMatcher::MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
+                                                         const std::atomic<bool>& cancel) {
+  const TPrefilterFinder* prefilter = nullptr;
+  TConvertLine convert = nullptr;
+  switch (code) {
+    case kcUtf8Bom:
+      raw.remove_prefix(std::min<size_t>(3, raw.size()));
+      [[fallthrough]];
+    case kcUtf8:
+      prefilter = utf8Prefilter_ ? &*utf8Prefilter_ : nullptr;
+      convert = platform::Utf8ToCp932;
+      break;
+    case kcEuc:
+      if (!IsCleanEuc(raw)) return std::nullopt;
+      prefilter = eucPrefilter_ ? &*eucPrefilter_ : nullptr;
+      convert = EucToSjis;
+      break;
+    default:
+      return std::nullopt;
+  }
+  if (!prefilter) return std::nullopt;
+  // These codes keep CR, LF and 0x00 as themselves, line for line.
+  raw = raw.substr(0, raw.find('\0'));
+  return MatchCandidateLines(raw, TLineBreaks{true}, prefilter->Scanner(), convert, onLine, cancel);
 }
 
 template <class TLineNum>
@@ -534,8 +569,7 @@ int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks
 
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
-  // A long run of one class is found faster by the run finder.
-  if (byCandidates && (!literal_ || runFirst_) && !(runFirst_ && charRun_->Count() >= kLongRun))
+  if (byCandidates && byPrefilter_)
     if (const TPrefilterFinder* prefilter = PrefilterFor(text))
       return MatchCandidateLines(text, breaks, prefilter->Scanner(), nullptr, onLine, cancel);
   if (byCandidates && runFirst_) return MatchCandidateLines(text, breaks, *charRun_, nullptr, onLine, cancel);

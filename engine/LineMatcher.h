@@ -34,6 +34,10 @@ class TLineMatcher {
   std::optional<int> MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                   const std::atomic<bool>& cancel);
 
+  // MatchEncoded for a pattern whose lines the automaton finds.
+  std::optional<int> MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
+                                             const std::atomic<bool>& cancel);
+
   // Converted text: lines end at CR, LF or CR LF.
   int MatchConverted(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel);
   // A file's own bytes: lines end at LF or CR LF, a lone CR is dropped from
@@ -106,6 +110,12 @@ class TLineMatcher {
   // without CR, and one without them (`prefilter_`) for any text.
   std::optional<TPrefilterFinder> prefilter_;
   std::optional<TPrefilterFinder> anchoredPrefilter_;
+  // The same for UTF-8 and clean EUC-JP text in their own bytes, without anchors.
+  std::optional<TPrefilterFinder> utf8Prefilter_;
+  std::optional<TPrefilterFinder> eucPrefilter_;
+  // Whether candidate lines are found by the automaton rather than by a
+  // literal or a run.
+  bool byPrefilter_ = false;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;

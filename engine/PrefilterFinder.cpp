@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/PrefilterPattern.h"
 
 #if defined(TANSA2_HAVE_HYPERSCAN)
 #include <hs.h>
@@ -68,9 +67,10 @@ struct TPrefilterFinder::TAutomaton {
   std::unique_ptr<hs_scratch_t, TScratchFree> scratch;
 };
 
-std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view body, bool ignoreCase, bool keepAnchors) {
+std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view body, bool ignoreCase, bool keepAnchors,
+                                                     TPrefilterCode code) {
   if (hs_valid_platform() != HS_SUCCESS) return std::nullopt;
-  const std::optional<TPrefilterPattern> pattern = TranslatePrefilter(body, ignoreCase, keepAnchors);
+  const std::optional<TPrefilterPattern> pattern = TranslatePrefilter(body, ignoreCase, keepAnchors, code);
   if (!pattern) return std::nullopt;
   constexpr unsigned kFlags = HS_FLAG_ALLOWEMPTY | HS_FLAG_MULTILINE | HS_FLAG_PREFILTER;
   hs_expr_info_t* info = nullptr;
@@ -130,7 +130,9 @@ size_t TPrefilterFinder::TScanner::Find(std::string_view text, size_t from) cons
 
 struct TPrefilterFinder::TAutomaton {};
 
-std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view, bool, bool) { return std::nullopt; }
+std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view, bool, bool, TPrefilterCode) {
+  return std::nullopt;
+}
 
 size_t TPrefilterFinder::TScanner::Find(std::string_view, size_t) const { return std::string_view::npos; }
 

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/PrefilterPattern.h"
+
 namespace tansa2 {
 
 class TPrefilterFinder {
@@ -17,7 +19,8 @@ class TPrefilterFinder {
   // Nothing when the library or the processor can't run it, the pattern
   // isn't understood, or its byte form matches everywhere. With
   // `keepAnchors` the finder is only for text whose lines all end at LF.
-  static std::optional<TPrefilterFinder> Of(std::string_view body, bool ignoreCase, bool keepAnchors);
+  static std::optional<TPrefilterFinder> Of(std::string_view body, bool ignoreCase, bool keepAnchors,
+                                            TPrefilterCode code = TPrefilterCode::Sjis);
 
   TPrefilterFinder(TPrefilterFinder&&) noexcept;
   TPrefilterFinder& operator=(TPrefilterFinder&&) noexcept;

@@ -1,10 +1,16 @@
 #include "engine/PrefilterPattern.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <bitset>
 #include <cctype>
 #include <map>
+#include <mutex>
 #include <vector>
+
+#include "engine/KyConvert.h"
+#include "platform/CodePage.h"
 
 namespace tansa2 {
 namespace {
@@ -28,6 +34,23 @@ std::string NonCapturing(std::string_view inner) {
   return out;
 }
 
+// Writes the UTF-8 form of `u` (below 0x10000) at `out`; returns its length.
+size_t Utf8Of(unsigned u, char* out) {
+  if (u < 0x80) {
+    out[0] = static_cast<char>(u);
+    return 1;
+  }
+  if (u < 0x800) {
+    out[0] = static_cast<char>(0xC0 | u >> 6);
+    out[1] = static_cast<char>(0x80 | (u & 0x3F));
+    return 2;
+  }
+  out[0] = static_cast<char>(0xE0 | u >> 12);
+  out[1] = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+  out[2] = static_cast<char>(0x80 | (u & 0x3F));
+  return 3;
+}
+
 // A bracket expression of the bytes in `bytes`, or a single byte alone.
 std::string ByteClass(const std::bitset<256>& bytes) {
   if (bytes.count() == 1)
@@ -49,6 +72,50 @@ std::string ByteClass(const std::bitset<256>& bytes) {
     b = last + 1;
   }
   return out + "]";
+}
+
+// The UTF-8 characters (code points below 0x10000) that convert to each
+// CP932 one (a byte, or lead and trail): mostly one, a few have more. What
+// CP932 lacks becomes "?", which isn't kept as a source of it.
+struct TUtf8Sources {
+  static constexpr uint32_t kNone = 0xFFFFFFFF;
+  std::vector<uint32_t> first = std::vector<uint32_t>(0x10000, kNone);
+  std::multimap<unsigned, unsigned> more;
+
+  template <class TPut>
+  void ForEach(unsigned sjis, TPut put) const {
+    if (first[sjis] == kNone) return;
+    put(first[sjis]);
+    for (auto [at, end] = more.equal_range(sjis); at != end; ++at) put(at->second);
+  }
+};
+
+const TUtf8Sources& Utf8Sources() {
+  static TUtf8Sources sources;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // All of them converted at once: each gives one character, whose first
+    // byte tells its length.
+    std::string utf8;
+    std::vector<unsigned> points;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
+      char form[3];
+      utf8.append(form, Utf8Of(u, form));
+      points.push_back(u);
+    }
+    const std::string sjis = platform::Utf8ToCp932(utf8);
+    for (size_t i = 0, k = 0; i < sjis.size() && k < points.size(); ++k) {
+      const auto lead = static_cast<unsigned char>(sjis[i]);
+      const bool pair = IsLead(lead) && i + 1 < sjis.size();
+      const unsigned code = pair ? lead << 8 | static_cast<unsigned char>(sjis[i + 1]) : lead;
+      i += pair ? 2 : 1;
+      if (code == '?' && points[k] != '?') continue;
+      if (sources.first[code] == TUtf8Sources::kNone) sources.first[code] = points[k];
+      else sources.more.emplace(code, points[k]);
+    }
+  });
+  return sources;
 }
 
 // The characters one place of a match may take: single-byte codes, and for
@@ -93,8 +160,67 @@ struct TCharSet {
       for (unsigned lead = 0x82; lead <= 0x84; ++lead) trails[lead].set();
   }
 
-  // The expression; empty when the set takes nothing a line can hold.
-  std::string Expression() const {
+  // The expression for text in `code`; empty when the set takes nothing a
+  // line can hold.
+  std::string Expression(TPrefilterCode code) const {
+    if (code == TPrefilterCode::Sjis) return SjisExpression();
+    // The forms of each character by their first byte, with the bytes each
+    // later place may take: widened to every combination of them, which
+    // keeps the expression small (a range of kanji is a few lead bytes,
+    // each followed by two of 0x80-0xBF).
+    std::map<std::pair<size_t, unsigned>, std::vector<std::bitset<256>>> tails;
+    bool anyNonAscii = false;  // "?" stands for anything CP932 lacks
+    auto addForm = [&](std::string_view form) {
+      const auto first = static_cast<unsigned char>(form[0]);
+      if (anyNonAscii && first >= 0x80) return;  // taken by "?" below
+      std::vector<std::bitset<256>>& tail = tails[{form.size(), first}];
+      tail.resize(form.size() - 1);
+      for (size_t k = 1; k < form.size(); ++k) tail[k - 1].set(static_cast<unsigned char>(form[k]));
+    };
+    auto forEach = [&](auto put) {
+      for (unsigned c = 0; c < 0x100; ++c)
+        if (singles[c] && !IsLead(c) && c != '\r' && c != '\n') put(c);
+      for (unsigned lead = 0; lead < 256; ++lead)
+        if (IsLead(lead))
+          for (unsigned trail = 0; trail < 256; ++trail)
+            if (trails[lead][trail]) put(lead << 8 | trail);
+    };
+    if (code == TPrefilterCode::Utf8) {
+      const TUtf8Sources& sources = Utf8Sources();
+      anyNonAscii = singles['?'];
+      char form[3];
+      forEach([&](unsigned sjis) {
+        sources.ForEach(sjis, [&](unsigned u) { addForm(std::string_view(form, Utf8Of(u, form))); });
+      });
+    } else {
+      forEach([&](unsigned sjis) {
+        std::string bytes;
+        if (sjis >= 0x100) bytes += static_cast<char>(sjis >> 8);
+        bytes += static_cast<char>(sjis & 0xFF);
+        const std::string euc = SjisToEuc(bytes);
+        // Codes beyond JIS X 0208 have no clean form, and don't occur.
+        if (IsCleanEuc(euc) && EucToSjis(euc) == bytes) addForm(euc);
+      });
+    }
+    // First bytes with the same later bytes are one branch.
+    std::map<std::string, std::bitset<256>> firstsByTail;
+    for (const auto& [key, tail] : tails) {
+      std::string text;
+      for (const std::bitset<256>& place : tail) text += ByteClass(place);
+      firstsByTail[text].set(key.second);
+    }
+    std::vector<std::string> branches;
+    for (const auto& [tail, firsts] : firstsByTail) branches.push_back(ByteClass(firsts) + tail);
+    if (anyNonAscii) branches.push_back("[\\x80-\\xff]{1,4}");
+    std::string out;
+    for (const std::string& branch : branches) {
+      if (!out.empty()) out += '|';
+      out += branch;
+    }
+    return branches.size() > 1 ? NonCapturing(out) : out;
+  }
+
+  std::string SjisExpression() const {
     std::bitset<256> single = singles;
     single.reset('\r').reset('\n');
     std::map<std::string, std::bitset<256>> leadsByTrails;  // ordered, so the text is stable
@@ -130,8 +256,8 @@ const std::string kAnyRun = "[\\x00-\\x09\\x0b\\x0c\\x0e-\\xff]*";
 
 class TTranslator {
  public:
-  TTranslator(std::string_view body, bool ignoreCase, bool keepAnchors)
-      : body_(body), ignoreCase_(ignoreCase), keepAnchors_(keepAnchors) {}
+  TTranslator(std::string_view body, bool ignoreCase, bool keepAnchors, TPrefilterCode code)
+      : body_(body), ignoreCase_(ignoreCase), keepAnchors_(keepAnchors), code_(code) {}
 
   std::optional<TPrefilterPattern> Translate() {
     std::string expression = Alternatives();
@@ -214,7 +340,7 @@ class TTranslator {
       }
       const auto trail = static_cast<unsigned char>(body_[i_ + 1]);
       i_ += 2;
-      if (ignoreCase_ && IsCasedLead(c)) return Set(Range(c << 8 | trail, c << 8 | trail));
+      if ((ignoreCase_ && IsCasedLead(c)) || code_ != TPrefilterCode::Sjis) return Set(Range(c << 8 | trail, c << 8 | trail));
       return Hex(c) + Hex(trail);
     }
     switch (c) {
@@ -229,7 +355,7 @@ class TTranslator {
         TCharSet any;
         any.singles.set();
         any.AddAllPairs();
-        return any.Expression();
+        return any.Expression(code_);
       }
       case '^':
       case '$':
@@ -257,6 +383,7 @@ class TTranslator {
   }
 
   std::string Character(unsigned c) {
+    if (code_ != TPrefilterCode::Sjis) return Set(Range(c, c));
     if (ignoreCase_ && IsAsciiLetter(c)) {
       std::bitset<256> both;
       return ByteClass(both.set(c & ~0x20u).set(c | 0x20));
@@ -266,7 +393,7 @@ class TTranslator {
 
   std::string Set(TCharSet set) {
     if (ignoreCase_) set.FoldCase();
-    std::string out = set.Expression();
+    std::string out = set.Expression(code_);
     if (out.empty()) Fail();  // takes nothing a line holds
     return out;
   }
@@ -471,7 +598,7 @@ class TTranslator {
       for (unsigned c = 'A'; c <= 'Z' && ignoreCase_; ++c)
         if (set.singles[c] || set.singles[c | 0x20]) set.singles.set(c).set(c | 0x20);
       set.Negate(ignoreCase_);
-      std::string out = set.Expression();
+      std::string out = set.Expression(code_);
       if (out.empty()) Fail();
       return out;
     }
@@ -481,6 +608,7 @@ class TTranslator {
   std::string_view body_;
   bool ignoreCase_;
   bool keepAnchors_;
+  TPrefilterCode code_;
   size_t i_ = 0;
   bool failed_ = false;
   bool anchored_ = false;
@@ -488,8 +616,9 @@ class TTranslator {
 
 }  // namespace
 
-std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors) {
-  return TTranslator(body, ignoreCase, keepAnchors).Translate();
+std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
+                                                    TPrefilterCode code) {
+  return TTranslator(body, ignoreCase, keepAnchors, code).Translate();
 }
 
 }  // namespace tansa2

@@ -17,6 +17,12 @@
 
 namespace tansa2 {
 
+// The code of the text the byte form is for. Text in UTF-8 or in clean
+// EUC-JP is searched in its own bytes: a character of the pattern stands for
+// every form that converts to it (in UTF-8 also whatever CP932 lacks, which
+// converts to "?").
+enum class TPrefilterCode { Sjis, Utf8, Euc };
+
 struct TPrefilterPattern {
   // In the syntax of the scanning library, every byte written as \xHH.
   std::string expression;
@@ -28,6 +34,7 @@ struct TPrefilterPattern {
 // `body` is the text between m/ and /k. With `keepAnchors` false the anchors
 // are dropped, which only widens the pattern, so that it holds for lines
 // broken by CR too.
-std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors);
+std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
+                                                    TPrefilterCode code = TPrefilterCode::Sjis);
 
 }  // namespace tansa2

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 #include "engine/PrefilterFinder.h"
 #include "platform/CodePage.h"
@@ -17,6 +18,10 @@ namespace tansa2 {
 namespace {
 
 using testing::TRow;
+
+// Reading modes of Rows besides the codes of KyConvert.
+constexpr int kRaw = -1;
+constexpr int kConverted = -2;
 
 // Pattern bodies, in UTF-8 (turned into Shift-JIS), each with and without i.
 const char* const kBodies[] = {
@@ -73,15 +78,22 @@ std::string RandomText(std::mt19937& random) {
   return text;
 }
 
-std::vector<TRow> Rows(TLineMatcher& matcher, std::string_view text, bool raw) {
+// The rows of the raw or converted reading, or of a code's own bytes
+// (converted whole when the matcher doesn't read them).
+std::vector<TRow> Rows(TLineMatcher& matcher, std::string_view text, int mode) {
   std::vector<TRow> rows;
   const std::atomic<bool> cancel = false;
   auto onLine = [&](std::string_view line, int lineNum, int pos, int len) {
     rows.push_back({lineNum, std::string(line), pos, len});
     return true;
   };
-  if (raw) matcher.MatchRaw(text, onLine, cancel);
-  else matcher.MatchConverted(text, onLine, cancel);
+  if (mode == kRaw) {
+    matcher.MatchRaw(text, onLine, cancel);
+  } else if (mode == kConverted || !matcher.MatchEncoded(text, mode, onLine, cancel)) {
+    rows.clear();
+    const std::string converted = mode == kcUtf8 ? platform::Utf8ToCp932(text) : mode == kcEuc ? EucToSjis(text) : std::string(text);
+    matcher.MatchConverted(converted, onLine, cancel);
+  }
   return rows;
 }
 
@@ -137,8 +149,48 @@ TEST(PrefilterDifferential, SameRowsAsEveryLine) {
         for (const bool raw : {false, true}) {
           const std::vector<TRow> expected =
               testing::MatchingRows(raw ? testing::RawLines(text) : testing::ConvertedLines(text), pattern, plain);
-          EXPECT_EQ(Rows(matcher, text, raw), expected) << body << (ignoreCase ? " i" : "") << (raw ? " raw" : "");
+          EXPECT_EQ(Rows(matcher, text, raw ? kRaw : kConverted), expected) << body << (ignoreCase ? " i" : "") << (raw ? " raw" : "");
         }
+      }
+    }
+}
+
+// UTF-8 and clean EUC-JP text searched in their own bytes give the rows of
+// their conversion: also with characters CP932 lacks (which become "?"),
+// ones CP932 writes the same way as another, and broken sequences.
+TEST(PrefilterDifferential, OwnBytesOfUtf8AndEucGiveTheRowsOfTheirConversion) {
+  const char* const kOthers[] = {"é", "😀", "〜", "～", "−", "－", "¬", "￢", "?", "\xE3\x81", "\xFF"};
+  const char* const kMore[] = {"\\?[^a]", "-.", "[〜¬]", "\\W{2}[0-9]"};
+  std::mt19937 random(72);
+  TBRegExp plain;
+  TLineMatcher matcher;
+  std::vector<std::string> bodies(std::begin(kBodies), std::end(kBodies));
+  bodies.insert(bodies.end(), std::begin(kMore), std::end(kMore));
+  for (const std::string& body : bodies)
+    for (const bool ignoreCase : {false, true}) {
+      const std::string pattern = "m/" + Sjis(body.c_str()) + "/k" + (ignoreCase ? "i" : "");
+      matcher.SetPattern(pattern);
+      for (int round = 0; round < 60; ++round) {
+        std::string sjis;
+        std::string utf8;
+        for (int piece = 0; piece < 40; ++piece) {
+          if (random() % 4 == 0) {
+            utf8 += kOthers[random() % std::size(kOthers)];
+            continue;
+          }
+          const char* one = kPieces[random() % std::size(kPieces)];
+          const auto c = static_cast<unsigned char>(one[0]);
+          if (c >= 0x80 && !(c >= 0xC2 && c <= 0xEF)) continue;  // bytes that aren't characters
+          utf8 += one;
+          sjis += c >= 0x80 ? Sjis(one) : std::string(one);
+        }
+        const std::vector<TRow> fromUtf8 = Rows(matcher, utf8, kcUtf8);
+        EXPECT_EQ(fromUtf8, testing::MatchingRows(testing::ConvertedLines(platform::Utf8ToCp932(utf8)), pattern, plain))
+            << body << (ignoreCase ? " i" : "") << " UTF-8";
+        const std::string euc = SjisToEuc(sjis);
+        if (!IsCleanEuc(euc)) continue;
+        EXPECT_EQ(Rows(matcher, euc, kcEuc), testing::MatchingRows(testing::ConvertedLines(EucToSjis(euc)), pattern, plain))
+            << body << (ignoreCase ? " i" : "") << " EUC-JP";
       }
     }
 }
@@ -156,7 +208,7 @@ TEST(PrefilterDifferential, MatchesAcrossStretches) {
   for (const bool raw : {false, true}) {
     const std::vector<TRow> expected =
         testing::MatchingRows(raw ? testing::RawLines(text) : testing::ConvertedLines(text), pattern, plain);
-    EXPECT_EQ(Rows(matcher, text, raw), expected);
+    EXPECT_EQ(Rows(matcher, text, raw ? kRaw : kConverted), expected);
     EXPECT_GT(expected.size(), 40u);
   }
 }
