@@ -24,6 +24,11 @@ constexpr size_t kWindow = 1 << 16;
 // than the automaton does.
 constexpr int kLongRun = 4;
 
+// Bytes of text searched with one pattern from which building the automaton
+// (a few to some tens of milliseconds) pays: a search of a few small files
+// goes without it.
+constexpr size_t kPrefilterWorth = 256 << 10;
+
 // Whether the text holds a CR or 0x1A, the two bytes raw reading treats
 // specially; most files hold neither, and one pass tells.
 bool HoldsCrOrEof(std::string_view text) {
@@ -248,6 +253,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf8Prefilter_.reset();
   eucPrefilter_.reset();
   byPrefilter_ = false;
+  prefilterWanted_ = false;
+  textSeen_ = 0;
   plain_ = TPlainMatch::Of(pattern);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
   if (!literals.empty()) {
@@ -281,7 +288,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
                 return literal.bytes.size() <= 2;
               });
   // A long run of one class is found faster by the run finder.
-  if (literals.empty() || (runFirst_ && charRun_->Count() < kLongRun)) SetPrefilter();
+  prefilterWanted_ = literals.empty() || (runFirst_ && charRun_->Count() < kLongRun);
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
@@ -298,6 +305,12 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf8Literal_.emplace(utf8);
   utf16LeLiteral_.emplace(le);
   utf16BeLiteral_.emplace(be);
+}
+
+void TLineMatcher::Saw(size_t bytes) {
+  const bool before = textSeen_ >= kPrefilterWorth;
+  textSeen_ += bytes;
+  if (prefilterWanted_ && !before && textSeen_ >= kPrefilterWorth) SetPrefilter();
 }
 
 void TLineMatcher::SetPrefilter() {
@@ -360,6 +373,7 @@ void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
 
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                               const std::atomic<bool>& cancel) {
+  Saw(raw.size());
   if (byPrefilter_) return MatchEncodedByPrefilter(raw, code, onLine, cancel);
   const std::optional<TLiteralFinder>* finder = nullptr;
   TConvertLine convert = nullptr;
@@ -569,6 +583,7 @@ int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks
 
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  Saw(text.size());
   if (byCandidates && byPrefilter_)
     if (const TPrefilterFinder* prefilter = PrefilterFor(text))
       return MatchCandidateLines(text, breaks, prefilter->Scanner(), nullptr, onLine, cancel);

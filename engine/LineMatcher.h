@@ -68,6 +68,9 @@ class TLineMatcher {
   int MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                         TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
+  // Counts the bytes searched with the pattern, and builds the automaton
+  // once they are enough to pay for it.
+  void Saw(size_t bytes);
   void SetPrefilter();
   // The automaton that finds candidate lines in `text`, if the pattern has one.
   const TPrefilterFinder* PrefilterFor(std::string_view text) const;
@@ -116,6 +119,8 @@ class TLineMatcher {
   // Whether candidate lines are found by the automaton rather than by a
   // literal or a run.
   bool byPrefilter_ = false;
+  bool prefilterWanted_ = false;
+  size_t textSeen_ = 0;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;
