@@ -288,7 +288,7 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
                 return literal.bytes.size() <= 2;
               });
   // A long run of one class is found faster by the run finder.
-  prefilterWanted_ = literals.empty() || (runFirst_ && charRun_->Count() < kLongRun);
+  prefilterWanted_ = (literals.empty() || runFirst_) && !(runFirst_ && charRun_->Count() >= kLongRun);
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
