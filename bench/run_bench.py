@@ -254,6 +254,7 @@ def main():
     ap.add_argument("--regex", default="東.{0,3}[都府県]")
     ap.add_argument("--ascii", default="file", help="ASCII word searched ignoring case")
     ap.add_argument("--results", default=os.path.join(HERE, "RESULTS.md"))
+    ap.add_argument("--only", help="comma-separated keys of the cases to run")
     args = ap.parse_args()
 
     big, small, empty = f"{args.size}mb", f"{args.small}mb", f"empty{args.empty}"
@@ -360,6 +361,26 @@ def main():
     cases.append(Case("10", f"one character, の, on most lines ({big})", cw_big,
                       [T("-r", "-a", "-c", "-F", "の", "mixed"), R("-F", "の", "twin")],
                       ("<=1.5x rg wall, <=2.0x CPU", within_cpu(1.5, 2.0)), mixed))
+    # Regular expressions without a required word (a: letter case ignored), literals of rare and
+    # of common bytes, and common characters on more than 300,000 lines.
+    for key, rx_, match_case in (("11a", "[0-9]{4}[/.][0-9]{1,2}", True), ("11b", r"\d+[-/]\d+", True),
+                                 ("11c", "[一-龠]{2}[ぁ-ん]{2}", True), ("11d", "[ぁ-ん]{2}[一-龠]{2}", True),
+                                 ("11e", r"\s{4,}\S", True), ("11f", "[a-z]{12,}", False),
+                                 ("11g", "[ぁ-ん]+です", True)):
+        cases.append(Case(key, f"regular expression {rx_}, {'match case' if match_case else 'ignoring case'} ({big})",
+                          cw_big, [T("-r", "-a", *(["-c"] if match_case else []), rx_, "mixed"),
+                                   R(*([] if match_case else ["-i"]), rx_, "twin")],
+                          ("<=1.5x rg", within(1.5)), mixed))
+    for key, lit in (("12a", "ﾌｧｲﾙ"), ("12b", "ﾃﾞｰﾀ"), ("12c", "ｶﾞ"), ("12d", "日本語")):
+        cases.append(Case(key, f"literal {lit} ({big})", cw_big,
+                          [T("-r", "-a", "-c", "-F", lit, "mixed"), R("-F", lit, "twin")],
+                          ("<=1.1x rg", within(1.1)), mixed))
+    for key, lit in (("13a", "は"), ("13b", "、")):
+        cases.append(Case(key, f"one character, {lit}, on most lines ({big})", cw_big,
+                          [T("-r", "-a", "-c", "-F", lit, "mixed"), R("-F", lit, "twin")],
+                          ("<=1.2x rg", within(1.2)), mixed))
+    if args.only:
+        cases = [c for c in cases if c.key in args.only.split(",")]
 
     for c in cases:
         for t in c.tools:

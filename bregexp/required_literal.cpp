@@ -410,6 +410,8 @@ class Reader {
       // a class or an anchor: breaks the run. A dot takes a CR, and a lead
       // byte with the line feed after it.
       inLine_ = false;
+    } else if (sjis_ && c >= 0xA1 && c <= 0xDF) {
+      atom = std::string(1, static_cast<char>(c));  // half-width katakana, one byte each, without case
     } else if (c == '*' || c == '+' || c == '?' || c == '{' || c == '}' || c == '#' || c == ')' || c < 0x20 ||
                c >= 0x80) {
       return false;

@@ -16,6 +16,7 @@ class TCharRunFinder {
 
   // The first place at or after `from` where such a run begins, or npos.
   size_t Find(std::string_view text, size_t from) const;
+  int Count() const { return static_cast<int>(count_); }
 
  private:
   bool RunsAt(const unsigned char* data) const;

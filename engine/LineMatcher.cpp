@@ -20,6 +20,15 @@ namespace {
 // Bytes of lines the pattern runs over at once when it stays inside lines.
 constexpr size_t kWindow = 1 << 16;
 
+// Characters of a required run from which the run finder finds lines faster
+// than the automaton does.
+constexpr int kLongRun = 4;
+
+// Bytes of text searched with one pattern from which building the automaton
+// (a few to some tens of milliseconds) pays: a search of a few small files
+// goes without it.
+constexpr size_t kPrefilterWorth = 256 << 10;
+
 // Whether the text holds a CR or 0x1A, the two bytes raw reading treats
 // specially; most files hold neither, and one pass tells.
 bool HoldsCrOrEof(std::string_view text) {
@@ -239,6 +248,13 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   charRun_.reset();
   runFirst_ = false;
   runStartsMatch_ = false;
+  prefilter_.reset();
+  anchoredPrefilter_.reset();
+  utf8Prefilter_.reset();
+  eucPrefilter_.reset();
+  byPrefilter_ = false;
+  prefilterWanted_ = false;
+  textSeen_ = 0;
   plain_ = TPlainMatch::Of(pattern);
   const std::vector<TLiteral> literals = LiteralsOf(BRequiredLiterals, pattern);
   if (!literals.empty()) {
@@ -271,6 +287,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
                 return literal.bytes.size() <= 2;
               });
+  // A long run of one class is found faster by the run finder.
+  prefilterWanted_ = (literals.empty() || runFirst_) && !(runFirst_ && charRun_->Count() >= kLongRun);
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
@@ -287,6 +305,37 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   utf8Literal_.emplace(utf8);
   utf16LeLiteral_.emplace(le);
   utf16BeLiteral_.emplace(be);
+}
+
+void TLineMatcher::Saw(size_t bytes) {
+  const bool before = textSeen_ >= kPrefilterWorth;
+  textSeen_ += bytes;
+  if (prefilterWanted_ && !before && textSeen_ >= kPrefilterWorth) SetPrefilter();
+}
+
+void TLineMatcher::SetPrefilter() {
+  // m/BODY/FLAGS; the flags hold no slash.
+  const size_t close = pattern_.rfind('/');
+  const std::string_view flags = std::string_view(pattern_).substr(close + 1);
+  if (flags.find('k') == std::string_view::npos) return;
+  const std::string_view body = std::string_view(pattern_).substr(2, close - 2);
+  const bool ignoreCase = flags.find('i') != std::string_view::npos;
+  std::optional<TPrefilterFinder> withAnchors = TPrefilterFinder::Of(body, ignoreCase, true);
+  if (withAnchors && !withAnchors->Anchored()) {
+    prefilter_ = std::move(withAnchors);
+  } else {
+    anchoredPrefilter_ = std::move(withAnchors);
+    prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false);
+  }
+  byPrefilter_ = prefilter_ || anchoredPrefilter_;
+  if (!byPrefilter_) return;
+  utf8Prefilter_ = TPrefilterFinder::Of(body, ignoreCase, false, TPrefilterCode::Utf8);
+  eucPrefilter_ = TPrefilterFinder::Of(body, ignoreCase, false, TPrefilterCode::Euc);
+}
+
+const TPrefilterFinder* TLineMatcher::PrefilterFor(std::string_view text) const {
+  if (anchoredPrefilter_ && std::memchr(text.data(), '\r', text.size()) == nullptr) return &*anchoredPrefilter_;
+  return prefilter_ ? &*prefilter_ : nullptr;
 }
 
 // Clean EUC-JP and JIS turn character by character into Shift-JIS and
@@ -324,6 +373,8 @@ void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
 
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                               const std::atomic<bool>& cancel) {
+  Saw(raw.size());
+  if (byPrefilter_) return MatchEncodedByPrefilter(raw, code, onLine, cancel);
   const std::optional<TLiteralFinder>* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
@@ -368,6 +419,32 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   // JIS may put an escape sequence between two ASCII characters.
   if (code == kcJis) return MatchCandidateLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
   return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
+}
+
+std::optional<int> TLineMatcher::MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
+                                                         const std::atomic<bool>& cancel) {
+  const TPrefilterFinder* prefilter = nullptr;
+  TConvertLine convert = nullptr;
+  switch (code) {
+    case kcUtf8Bom:
+      raw.remove_prefix(std::min<size_t>(3, raw.size()));
+      [[fallthrough]];
+    case kcUtf8:
+      prefilter = utf8Prefilter_ ? &*utf8Prefilter_ : nullptr;
+      convert = platform::Utf8ToCp932;
+      break;
+    case kcEuc:
+      if (!IsCleanEuc(raw)) return std::nullopt;
+      prefilter = eucPrefilter_ ? &*eucPrefilter_ : nullptr;
+      convert = EucToSjis;
+      break;
+    default:
+      return std::nullopt;
+  }
+  if (!prefilter) return std::nullopt;
+  // These codes keep CR, LF and 0x00 as themselves, line for line.
+  raw = raw.substr(0, raw.find('\0'));
+  return MatchCandidateLines(raw, TLineBreaks{true}, prefilter->Scanner(), convert, onLine, cancel);
 }
 
 template <class TLineNum>
@@ -506,6 +583,10 @@ int TLineMatcher::MatchLiteralLines(std::string_view text, const TBreaks& breaks
 
 int TLineMatcher::MatchLines(std::string_view text, const TLineBreaks& breaks, bool byCandidates,
                              const TOnLine& onLine, const std::atomic<bool>& cancel) {
+  Saw(text.size());
+  if (byCandidates && byPrefilter_)
+    if (const TPrefilterFinder* prefilter = PrefilterFor(text))
+      return MatchCandidateLines(text, breaks, prefilter->Scanner(), nullptr, onLine, cancel);
   if (byCandidates && runFirst_) return MatchCandidateLines(text, breaks, *charRun_, nullptr, onLine, cancel);
   if (byCandidates && literal_) return MatchLiteralLines(text, breaks, *literal_, nullptr, onLine, cancel);
   return MatchEveryLine(text, breaks, onLine, cancel);

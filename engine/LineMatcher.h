@@ -14,6 +14,7 @@
 #include "engine/CharRunFinder.h"
 #include "engine/LiteralFinder.h"
 #include "engine/PlainMatch.h"
+#include "engine/PrefilterFinder.h"
 
 namespace tansa2 {
 
@@ -32,6 +33,10 @@ class TLineMatcher {
   // are clean). Nothing when the file must be converted whole.
   std::optional<int> MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                   const std::atomic<bool>& cancel);
+
+  // MatchEncoded for a pattern whose lines the automaton finds.
+  std::optional<int> MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
+                                             const std::atomic<bool>& cancel);
 
   // Converted text: lines end at CR, LF or CR LF.
   int MatchConverted(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel);
@@ -63,6 +68,12 @@ class TLineMatcher {
   int MatchLiteralLines(std::string_view text, const TBreaks& breaks, const TLiteralFinder& finder,
                         TConvertLine convert, const TOnLine& onLine, const std::atomic<bool>& cancel);
   void SetCleanForms(const std::vector<TLiteral>& literals);
+  // Counts the bytes searched with the pattern, and builds the automaton
+  // once they are enough to pay for it.
+  void Saw(size_t bytes);
+  void SetPrefilter();
+  // The automaton that finds candidate lines in `text`, if the pattern has one.
+  const TPrefilterFinder* PrefilterFor(std::string_view text) const;
   // Tests one line and reports it when it matches; `lineNum()` gives its
   // number, asked only then.
   template <class TLineNum>
@@ -97,6 +108,19 @@ class TLineMatcher {
   // Every match begins with the run, and the pattern looks at nothing
   // before a match: a line is searched from the run's first place on.
   bool runStartsMatch_ = false;
+  // An automaton finding the lines that may match, for patterns without a
+  // literal worth searching for; one keeping the line anchors for text
+  // without CR, and one without them (`prefilter_`) for any text.
+  std::optional<TPrefilterFinder> prefilter_;
+  std::optional<TPrefilterFinder> anchoredPrefilter_;
+  // The same for UTF-8 and clean EUC-JP text in their own bytes, without anchors.
+  std::optional<TPrefilterFinder> utf8Prefilter_;
+  std::optional<TPrefilterFinder> eucPrefilter_;
+  // Whether candidate lines are found by the automaton rather than by a
+  // literal or a run.
+  bool byPrefilter_ = false;
+  bool prefilterWanted_ = false;
+  size_t textSeen_ = 0;
   // The pattern itself, when it is plain text the library needn't match.
   std::optional<TPlainMatch> plain_;
   TBRegExp regExp_;

@@ -53,6 +53,9 @@ TEST(BRequiredLiteralTest, TakesTheLongestRunOfPlainCharacters) {
       {"m/\x95\x5C|\x83\x7C/k", {{"\x95\x5C", false}, {"\x83\x7C", false}}},
       // Full-width letters have a case partner only under ignore case.
       {"m/\x82\x60/k", {{"\x82\x60", false}}},
+      // Half-width katakana are one byte each, with no case.
+      {"m/\xCC\xA7\xB2\xD9/ki", {{"\xCC\xA7\xB2\xD9", false}}},
+      {"m/\xB6\xDE+/k", {{"\xB6\xDE", false}}},
       // A group with a lower bound of one or more still requires its words.
       {"m/(ab)+/k", {{"ab", false}}},
       {"m/x(?:abc|def){2}y/k", {{"abc", false}, {"def", false}}},

@@ -1,0 +1,40 @@
+#pragma once
+// Turns a Shift-JIS pattern into a pattern over bytes that matches at least
+// wherever the original matches inside a line: each double-byte character
+// as its two bytes, a class as the byte pairs of its characters, a dot as
+// any character's bytes, letters that fold case as both cases. What can't be
+// read exactly this way is widened (look-around dropped, a back reference
+// read as any run of bytes); what isn't understood gives nothing.
+//
+// The result is meant for an automaton that scans many lines at once: no
+// part of it takes a CR or LF, so a match never leaves its line, but for a
+// lead byte cut off by its line's end, read as a character by the library,
+// which may take the line break as its second byte. One cut off by the end
+// of the text isn't matched at all.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tansa2 {
+
+// The code of the text the byte form is for. Text in UTF-8 or in clean
+// EUC-JP is searched in its own bytes: a character of the pattern stands for
+// every form that converts to it (in UTF-8 also whatever CP932 lacks, which
+// converts to "?").
+enum class TPrefilterCode { Sjis, Utf8, Euc };
+
+struct TPrefilterPattern {
+  // In the syntax of the scanning library, every byte written as \xHH.
+  std::string expression;
+  // Whether the expression holds line anchors (^ $), which then mean the
+  // start and end of a line broken by LF alone.
+  bool anchored = false;
+};
+
+// `body` is the text between m/ and /k. With `keepAnchors` false the anchors
+// are dropped, which only widens the pattern, so that it holds for lines
+// broken by CR too.
+std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
+                                                    TPrefilterCode code = TPrefilterCode::Sjis);
+
+}  // namespace tansa2
