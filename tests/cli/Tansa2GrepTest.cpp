@@ -354,6 +354,7 @@ TEST_F(Tansa2GrepTest, AFileWithoutReadPermissionIsReported) {
 TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
   tree_.Write("a.txt", "one hit\nno\nhit two\n");
   tree_.Write("b.txt", "none\n");
+  tree_.Write("e.txt", "");
   tree_.Write("s/c.txt", "hit\n");
   const std::string d = tree_.String();
   const std::string magenta = "\033[0m\033[35m", green = "\033[0m\033[32m", red = "\033[0m\033[1m\033[31m",
@@ -365,7 +366,9 @@ TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
   for (const TCase& c : std::vector<TCase>{
            {{"-l"}, d + "/a.txt\n" + d + "/s/c.txt\n"},
            {{"--files-with-matches", "--color=never"}, d + "/a.txt\n" + d + "/s/c.txt\n"},
-           {{"--files-without-match"}, d + "/b.txt\n"},
+           {{"--files-without-match"}, d + "/b.txt\n" + d + "/e.txt\n"},
+           {{"--files-without-match", "--raw"}, d + "/b.txt\n" + d + "/e.txt\n"},
+           {{"-c", "-v", "--raw"}, d + "/a.txt:1\n" + d + "/b.txt:1\n"},
            {{"--count"}, d + "/a.txt:2\n" + d + "/s/c.txt:1\n"},
            {{"-c", "-v"}, d + "/a.txt:1\n" + d + "/b.txt:1\n"},
            {{"-q"}, ""},
