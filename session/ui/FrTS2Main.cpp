@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "controls/ui/AboutScreenshot.h"
 #include "controls/ui/KyFlatAboutDialog.h"
 #include "dirpanel/ui/KyFlatDirView.h"
 #include "platform/CodePage.h"
@@ -28,7 +27,6 @@
 #include "controls/ui/Icons.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
-#include "settings/ui/ToolEnvScreenshot.h"
 
 namespace tansa2 {
 namespace {
@@ -237,9 +235,7 @@ void TFormTS2Main::CreateCommands() {
     about.TitleString = "Linux / Qt";
     about.Execute();
   });
-  ScheduleAboutScreenshot(*ActionHelpVersion->Action);
   connect(ActionToolEnv->Action, &QAction::triggered, this, &TFormTS2Main::ActionToolEnvExecute);
-  ScheduleToolEnvScreenshot(*ActionToolEnv->Action);
 }
 
 void TFormTS2Main::CreateMenus() {
