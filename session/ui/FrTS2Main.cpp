@@ -26,6 +26,7 @@
 #include "results/ui/KyGrepResult.h"
 #include "controls/ui/Icons.h"
 #include "session/ui/StatusPanel.h"
+#include "session/ui/SearchPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
 namespace tansa2 {
@@ -39,13 +40,6 @@ using Category = TCommandCategory;
 constexpr int kDirPanelWidth = 153;
 constexpr int kSplitterWidth = 4;
 constexpr int kToolBarHeight = 28;
-constexpr int kSearchPanelHeight = 153;
-constexpr int kFieldLeft = 136;
-constexpr int kFieldRightMargin = 6;
-constexpr int kLabelLeft = 8;
-constexpr int kRowTop = 5;
-constexpr int kRowPitch = 24;
-constexpr int kBoxSpacing = 12;
 constexpr int kStatusBarHeight = 23;
 constexpr int kIndexPanelWidth = 73;
 constexpr int kStatusPanelWidth = 322;
@@ -110,7 +104,8 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   rightLayout->setContentsMargins(0, 0, 0, 0);
   rightLayout->setSpacing(0);
   rightLayout->addWidget(CreateToolBar());
-  rightLayout->addWidget(CreateSearchPanel());
+  PanelGrep = new TSearchPanel;
+  rightLayout->addWidget(PanelGrep);
   KyGrepResult = new TKyGrepResult(right);
   KyGrepResult->setObjectName(QStringLiteral("KyGrepResult"));
   KyGrepResult->SetWheelScrollLine(100);
@@ -290,7 +285,7 @@ QWidget* TFormTS2Main::CreateDirPanel() {
   KyFlatDirView->SetBorderColor(platform::clWindow);
   KyFlatDirView->SetNoBorder(true);
   KyFlatDirView->OnChange = [this](const std::string& path) {
-    KyFlatComboBoxExGrepDir->SetText(path);
+    PanelGrep->KyFlatComboBoxExGrepDir->SetText(path);
   };
   layout->addWidget(KyFlatDirView);
   KyFlatPanelDir->resize(kDirPanelWidth, KyFlatPanelDir->height());
@@ -320,84 +315,6 @@ QWidget* TFormTS2Main::CreateToolBar() {
   return KyFlatPanelToolBar;
 }
 
-QWidget* TFormTS2Main::CreateSearchPanel() {
-  PanelGrep = new QWidget;
-  PanelGrep->setObjectName(QStringLiteral("PanelGrep"));
-  PanelGrep->setFixedHeight(kSearchPanelHeight);
-  PanelGrep->setContentsMargins(0, 0, kFieldRightMargin, 0);
-  PanelGrep->installEventFilter(this);
-
-  const auto field = [this](TKyHistoryComboBox*& box, const char* name, const char* label) {
-    box = new TKyHistoryComboBox(PanelGrep);
-    box->setObjectName(QString::fromLatin1(name));
-    auto* caption = new QLabel(QString::fromUtf8(label), PanelGrep);
-    caption->setBuddy(box);
-    grepLabels_.push_back(caption);
-  };
-  const auto checkBox = [this](QCheckBox*& box, const char* name, const char* caption) {
-    box = new QCheckBox(QString::fromUtf8(caption), PanelGrep);
-    box->setObjectName(QString::fromLatin1(name));
-  };
-  // Created in tab order.
-  field(KyFlatComboBoxExGrepStr, "KyFlatComboBoxExGrepStr", "検索文字列(&S)");
-  field(KyFlatComboBoxExGrepDir, "KyFlatComboBoxExGrepDir", "検索ディレクトリ(&D)");
-  field(KyFlatComboBoxExGrepFileMask, "KyFlatComboBoxExGrepFileMask", "ファイルマスク(&M)");
-  checkBox(KyFlatCheckBoxGrepSubDir, "KyFlatCheckBoxGrepSubDir", "サブディレクトリも検索対象(&B)");
-  field(KyFlatComboBoxExGrepDirMask, "KyFlatComboBoxExGrepDirMask", "ディレクトリマスク(&K)");
-  checkBox(KyFlatCheckBoxGrepMatchCase, "KyFlatCheckBoxGrepMatchCase", "大文字・小文字を区別する(&C)");
-  checkBox(KyFlatCheckBoxGrepNoRegExp, "KyFlatCheckBoxGrepNoRegExp", "正規表現を使用しない(&N)");
-  checkBox(KyFlatCheckBoxGrepAutoCode, "KyFlatCheckBoxGrepAutoCode", "文字コードを自動判別する(&A)");
-
-  QWidget* const order[] = {KyFlatComboBoxExGrepStr,      KyFlatComboBoxExGrepDir,
-                            KyFlatComboBoxExGrepFileMask, KyFlatCheckBoxGrepSubDir,
-                            KyFlatComboBoxExGrepDirMask,  KyFlatCheckBoxGrepMatchCase,
-                            KyFlatCheckBoxGrepNoRegExp,   KyFlatCheckBoxGrepAutoCode};
-  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
-    box->SetHoldsNames(true);
-  // Files on this desktop are UTF-8, which raw reading finds no Japanese
-  // in: without a stored choice the search detects each file's code.
-  KyFlatCheckBoxGrepAutoCode->setChecked(true);
-
-  connect(KyFlatCheckBoxGrepSubDir, &QCheckBox::toggled, KyFlatComboBoxExGrepDirMask,
-          &QWidget::setEnabled);
-  LayOutSearchPanel();
-  return PanelGrep;
-}
-
-// Six rows: three fields, the sub-directory box, the directory mask, and the
-// other three boxes side by side. Every field ends at the panel's right edge.
-void TFormTS2Main::LayOutSearchPanel() {
-  const int fieldHeight = KyFlatComboBoxExGrepStr->sizeHint().height();
-  const int right = PanelGrep->contentsRect().right() + 1;
-  const int fieldWidth = std::max(right - kFieldLeft, 40);
-  const auto rowTop = [](int row) { return kRowTop + row * kRowPitch; };
-  const auto placeField = [&](TKyHistoryComboBox* box, QLabel* label, int row) {
-    box->setGeometry(kFieldLeft, rowTop(row), fieldWidth, fieldHeight);
-    const int labelHeight = label->sizeHint().height();
-    label->setGeometry(kLabelLeft, rowTop(row) + (fieldHeight - labelHeight) / 2,
-                       kFieldLeft - kLabelLeft - 4, labelHeight);
-  };
-  const auto placeBox = [&](QCheckBox* box, int left, int row) {
-    const QSize size = box->sizeHint();
-    box->setGeometry(left, rowTop(row) + (fieldHeight - size.height()) / 2, size.width(), size.height());
-    return left + size.width() + kBoxSpacing;
-  };
-  placeField(KyFlatComboBoxExGrepStr, grepLabels_[0], 0);
-  placeField(KyFlatComboBoxExGrepDir, grepLabels_[1], 1);
-  placeField(KyFlatComboBoxExGrepFileMask, grepLabels_[2], 2);
-  placeBox(KyFlatCheckBoxGrepSubDir, kFieldLeft, 3);
-  placeField(KyFlatComboBoxExGrepDirMask, grepLabels_[3], 4);
-  // The row of three boxes starts under the fields, or further left when the
-  // panel is too narrow to show them whole there.
-  const std::initializer_list<QCheckBox*> row = {KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
-                                                 KyFlatCheckBoxGrepAutoCode};
-  int rowWidth = -kBoxSpacing;
-  for (QCheckBox* box : row) rowWidth += box->sizeHint().width() + kBoxSpacing;
-  int left = std::max(std::min(kFieldLeft, right - rowWidth), kLabelLeft);
-  for (QCheckBox* box : row) left = placeBox(box, left, 5);
-}
-
 QWidget* TFormTS2Main::CreateStatusBar() {
   PanelStatus = new QWidget;
   PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
@@ -421,10 +338,10 @@ void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters
   const auto newest = [](bool option, const TKyHistoryComboBox* box, std::string& value) {
     if (option && box->count() > 0) value = box->Items().front();
   };
-  newest(GrepInfo.LastString, KyFlatComboBoxExGrepStr, grepStr);
-  newest(GrepInfo.LastDirectory, KyFlatComboBoxExGrepDir, grepDir);
-  newest(GrepInfo.LastFileMask, KyFlatComboBoxExGrepFileMask, fileMask);
-  newest(GrepInfo.LastDirectoryMask, KyFlatComboBoxExGrepDirMask, dirMask);
+  newest(GrepInfo.LastString, PanelGrep->KyFlatComboBoxExGrepStr, grepStr);
+  newest(GrepInfo.LastDirectory, PanelGrep->KyFlatComboBoxExGrepDir, grepDir);
+  newest(GrepInfo.LastFileMask, PanelGrep->KyFlatComboBoxExGrepFileMask, fileMask);
+  newest(GrepInfo.LastDirectoryMask, PanelGrep->KyFlatComboBoxExGrepDirMask, dirMask);
   // Command-line values replace those defaults as they are, untrimmed.
   const auto parameter = [&](size_t index, std::string& value) {
     if (index < parameters.size() && !parameters[index].empty()) value = parameters[index];
@@ -436,14 +353,14 @@ void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters
   // The search string comes in the name form (session/HandOff.h), so that
   // a character CP932 lacks shows as typed and the search refuses it.
   if (parameters.size() > 1 && !parameters[1].empty())
-    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
+    PanelGrep->KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
   else
-    KyFlatComboBoxExGrepStr->SetText(grepStr);
+    PanelGrep->KyFlatComboBoxExGrepStr->SetText(grepStr);
   // The directory field follows the tree: a directory the tree can't
   // select leaves it empty.
   KyFlatDirView->SetSelectedDir(grepDir);
-  KyFlatComboBoxExGrepFileMask->SetText(fileMask);
-  KyFlatComboBoxExGrepDirMask->SetText(dirMask);
+  PanelGrep->KyFlatComboBoxExGrepFileMask->SetText(fileMask);
+  PanelGrep->KyFlatComboBoxExGrepDirMask->SetText(dirMask);
 }
 
 void TFormTS2Main::showEvent(QShowEvent* event) {
@@ -451,8 +368,8 @@ void TFormTS2Main::showEvent(QShowEvent* event) {
   closed_ = false;
   if (shown_) return;
   shown_ = true;
-  TKyHistoryComboBox* focus = KyFlatComboBoxExGrepStr;
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask}) {
+  TKyHistoryComboBox* focus = PanelGrep->KyFlatComboBoxExGrepStr;
+  for (TKyHistoryComboBox* box : {PanelGrep->KyFlatComboBoxExGrepStr, PanelGrep->KyFlatComboBoxExGrepDir, PanelGrep->KyFlatComboBoxExGrepFileMask}) {
     if (box->currentText().isEmpty()) {
       focus = box;
       break;
@@ -479,7 +396,6 @@ void TFormTS2Main::closeEvent(QCloseEvent* event) {
 
 bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize) {
-    if (watched == PanelGrep) LayOutSearchPanel();
     if (watched == KyFlatPanelDir && KyFlatPanelDir->isVisible()) dirPanelWidth_ = KyFlatPanelDir->width();
     if (watched == PanelStatus)
       ImageGrip->move(PanelStatus->width() - kGripSize, PanelStatus->height() - kGripSize);
@@ -493,71 +409,38 @@ bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
   // Enter in the search panel or the tree starts a search, except in a field
   // whose list is dropped down: that Enter picks the entry.
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
-                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask}) {
-    if (widget == box || box->isAncestorOf(widget)) {
-      if (box->DroppedDown()) return false;
-      ActionGrepStartExecute();
-      return true;
-    }
-  }
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           KyFlatCheckBoxGrepSubDir, KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
-           KyFlatCheckBoxGrepAutoCode, KyFlatDirView}) {
-    if (widget == control || control->isAncestorOf(widget)) {
-      ActionGrepStartExecute();
-      return true;
-    }
-  }
-  return false;
-}
-
-TGrepParam TFormTS2Main::ReadGrepParam() const {
-  TGrepParam param;
-  param.GrepStr = KyFlatComboBoxExGrepStr->Text();
-  param.GrepDir = KyFlatComboBoxExGrepDir->Text();
-  param.FileMask = KyFlatComboBoxExGrepFileMask->Text();
-  param.SubDir = KyFlatCheckBoxGrepSubDir->isChecked();
-  param.DirMask = KyFlatComboBoxExGrepDirMask->Text();
-  param.MatchCase = KyFlatCheckBoxGrepMatchCase->isChecked();
-  param.NoRegExp = KyFlatCheckBoxGrepNoRegExp->isChecked();
-  param.AutoCode = KyFlatCheckBoxGrepAutoCode->isChecked();
-  return param;
+  const auto within = [widget](QWidget* control) { return widget == control || control->isAncestorOf(widget); };
+  for (TKyHistoryComboBox* box : PanelGrep->Fields())
+    if (within(box) && box->DroppedDown()) return false;
+  const auto fields = PanelGrep->Fields();
+  const auto boxes = PanelGrep->CheckBoxes();
+  if (std::none_of(fields.begin(), fields.end(), within) && std::none_of(boxes.begin(), boxes.end(), within) &&
+      !within(KyFlatDirView))
+    return false;
+  ActionGrepStartExecute();
+  return true;
 }
 
 bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
   // A character CP932 lacks would become "?", a quantifier in a pattern.
-  const QByteArray typed = KyFlatComboBoxExGrepStr->currentText().toUtf8();
+  const QByteArray typed = PanelGrep->KyFlatComboBoxExGrepStr->currentText().toUtf8();
   if (const std::optional<char32_t> lacked =
           platform::FirstCharacterCp932Lacks(std::string_view(typed.constData(), static_cast<size_t>(typed.size())))) {
     platform::Beep();
-    KyFlatComboBoxExGrepStr->setFocus();
+    PanelGrep->KyFlatComboBoxExGrepStr->setFocus();
     KyFlatPanelStatus->SetText(UnholdableCharacterText(*lacked));
     return false;
   }
   const TGrepField failed = tansa2::CheckGrepInput(param);
   // The trimmed texts stay in the fields, also when the check fails.
-  const auto writeBack = [](TKyHistoryComboBox* box, const std::string& text) {
-    if (box->Text() != text) box->SetText(text);
-  };
-  writeBack(KyFlatComboBoxExGrepDir, param.GrepDir);
-  writeBack(KyFlatComboBoxExGrepFileMask, param.FileMask);
-  writeBack(KyFlatComboBoxExGrepDirMask, param.DirMask);
-  TKyHistoryComboBox* focus = nullptr;
-  switch (failed) {
-    case TGrepField::GrepStr: focus = KyFlatComboBoxExGrepStr; break;
-    case TGrepField::GrepDir: focus = KyFlatComboBoxExGrepDir; break;
-    case TGrepField::FileMask: focus = KyFlatComboBoxExGrepFileMask; break;
-    case TGrepField::None: break;
-  }
+  PanelGrep->WriteBackTexts(param);
+  TKyHistoryComboBox* focus = PanelGrep->Field(failed);
   if (focus) {
     platform::Beep();
     focus->setFocus();
     return false;
   }
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
-                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
-    box->AddHistory();
+  for (TKyHistoryComboBox* box : PanelGrep->Fields()) box->AddHistory();
   return true;
 }
 
@@ -565,7 +448,7 @@ void TFormTS2Main::ActionGrepStartExecute() {
   if (Searching()) return;
   // An entry still waiting is written from the fields and rows it belongs to.
   if (HistoryPending()) TimerHistoryTimer();
-  TGrepParam param = ReadGrepParam();
+  TGrepParam param = PanelGrep->ReadGrepParam();
   if (!CheckGrepInput(param)) return;
   GrepRun.Prepare(param);
   grepAutoCode_ = param.AutoCode;
@@ -708,7 +591,7 @@ void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
 // Folders created or removed since the tree was filled show up, and the
 // field's folder is selected again.
 void TFormTS2Main::ActionGrepRefreshDirExecute() {
-  const std::string dir = KyFlatComboBoxExGrepDir->Text();
+  const std::string dir = PanelGrep->KyFlatComboBoxExGrepDir->Text();
   KyFlatDirView->Rebuild();
   KyFlatDirView->SetSelectedDir(dir);
 }

@@ -30,6 +30,7 @@ struct TGrepOptions;
 class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
+class TSearchPanel;
 class TStatusPanel;
 namespace platform {
 class TInstanceServer;
@@ -86,9 +87,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void CreateMenus();
   QWidget* CreateDirPanel();
   QWidget* CreateToolBar();
-  QWidget* CreateSearchPanel();
   QWidget* CreateStatusBar();
-  void LayOutSearchPanel();
   void ApplyInitialFields(const std::vector<std::string>& parameters);
 
   // The settings file (MainSettings.cpp). Each read takes what the window
@@ -111,7 +110,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void SaveGrepHistorySettings();
 
   bool Searching() const { return GrepRun.Busy(); }
-  TGrepParam ReadGrepParam() const;
   bool CheckGrepInput(TGrepParam& param);
   void BeginGrep();
   void EndGrep();
@@ -152,9 +150,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   // The preferences dialog (MainToolEnv.cpp): it edits copies of the
   // settings groups; OK applies them to the window at once and writes them.
   void ActionToolEnvExecute();
-  // The group with the search fields' current lists.
-  TGrepInfo GetGrepInfo() const;
-  TGrepOptions GetGrepOptions() const;
   void ApplyGrepResult(const TGrepResultInfo& info);
   // Sections BasicInfo, DirPanel, Grep, Editor, ShortCut and GrepResult;
   // throws platform::EInOutError when the file can't be written.
@@ -201,16 +196,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TKyFlatDirView* KyFlatDirView = nullptr;
   QWidget* KyFlatPanelToolBar = nullptr;
   QToolBar* ToolBarGrep = nullptr;
-  QWidget* PanelGrep = nullptr;
-  std::vector<QLabel*> grepLabels_;  // beside the four fields, in their order
-  TKyHistoryComboBox* KyFlatComboBoxExGrepStr = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepDir = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepFileMask = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepDirMask = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepSubDir = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepMatchCase = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepNoRegExp = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepAutoCode = nullptr;
+  TSearchPanel* PanelGrep = nullptr;
   TKyGrepResult* KyGrepResult = nullptr;
   QMenu* PopupMenuResult = nullptr;
   QWidget* PanelStatus = nullptr;

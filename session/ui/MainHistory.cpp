@@ -1,6 +1,5 @@
 // The main window's result history: every run with hits becomes an entry in
 // the Tmp folder, and Back and Forward put an entry's fields and rows on show.
-#include <QCheckBox>
 #include <QTimer>
 #include <exception>
 
@@ -9,7 +8,7 @@
 #include "session/GrepHistory.h"
 #include "session/ui/FrTS2Main.h"
 #include "settings/Locations.h"
-#include "settings/ui/KyHistoryComboBox.h"
+#include "session/ui/SearchPanel.h"
 
 namespace tansa2 {
 
@@ -21,7 +20,7 @@ void TFormTS2Main::AddHistoryEntry() {
   if (GrepHistoryInfo.First == 0) GrepHistoryInfo.First = 1;
   // The fields that found these rows: what is typed before the entry is
   // written belongs to the next search.
-  historyParam_ = ReadGrepParam();
+  historyParam_ = PanelGrep->ReadGrepParam();
   ActionGrepStart->Action->setEnabled(false);
   TimerHistory->start();
 }
@@ -46,14 +45,7 @@ void TFormTS2Main::LoadHistoryEntry(int number) {
   const std::string tmpDir = GetTmpDir();
   const TGrepParam param = LoadHistoryParam(tmpDir, number);
   KyGrepResult->LoadFromFile(GrepResultFileName(tmpDir, number));
-  KyFlatComboBoxExGrepStr->SetText(param.GrepStr);
-  KyFlatComboBoxExGrepDir->SetText(param.GrepDir);
-  KyFlatComboBoxExGrepFileMask->SetText(param.FileMask);
-  KyFlatCheckBoxGrepSubDir->setChecked(param.SubDir);
-  KyFlatComboBoxExGrepDirMask->SetText(param.DirMask);
-  KyFlatCheckBoxGrepMatchCase->setChecked(param.MatchCase);
-  KyFlatCheckBoxGrepNoRegExp->setChecked(param.NoRegExp);
-  KyFlatCheckBoxGrepAutoCode->setChecked(param.AutoCode);
+  PanelGrep->ApplyGrepParam(param);
 }
 
 void TFormTS2Main::ActionResultPrevExecute() { StepHistory(-1); }

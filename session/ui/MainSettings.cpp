@@ -1,7 +1,6 @@
 // The main window's side of the settings file: reading it at start, writing
 // it at close, and applying the values to the window.
 #include <QApplication>
-#include <QCheckBox>
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
@@ -22,7 +21,7 @@
 #include "settings/ShortCutText.h"
 #include "settings/ui/FontInfo.h"
 #include "settings/ui/GrepResultSettings.h"
-#include "settings/ui/KyHistoryComboBox.h"
+#include "session/ui/SearchPanel.h"
 
 namespace tansa2 {
 namespace {
@@ -80,12 +79,9 @@ void TFormTS2Main::LoadSettings() {
   DirPanelInfo = ReadDirPanel(ini, dirPanel, width);
   SetDirPanelWidth(width);
 
-  TGrepOptions options = GetGrepOptions();
+  TGrepOptions options = PanelGrep->ReadGrepOptions();
   GrepInfo = ReadGrep(ini, GrepInfo, options);
-  KyFlatCheckBoxGrepMatchCase->setChecked(options.MatchCase);
-  KyFlatCheckBoxGrepNoRegExp->setChecked(options.NoRegExp);
-  KyFlatCheckBoxGrepAutoCode->setChecked(options.AutoCode);
-  KyFlatCheckBoxGrepSubDir->setChecked(options.SubDirectory);
+  PanelGrep->ApplyGrepOptions(options);
 
   GrepHistoryInfo = ReadGrepHistory(ini);
   EditorInfo = ReadEditor(ini, EditorInfo);
@@ -104,7 +100,7 @@ void TFormTS2Main::SaveSettings() {
   WriteBasicInfo(ini, BasicInfo);
   WriteDirPanel(ini, DirPanelInfo, dirPanelWidth_);
 
-  WriteGrep(ini, GetGrepInfo(), GetGrepOptions());
+  WriteGrep(ini, PanelGrep->ReadGrepInfo(GrepInfo), PanelGrep->ReadGrepOptions());
 
   WriteGrepHistory(ini, GrepHistoryInfo);
   ini.UpdateFile();
@@ -173,16 +169,7 @@ void TFormTS2Main::ApplyBasicInfo() {
 void TFormTS2Main::ApplyDirPanel() { ApplyFontInfo(*KyFlatDirView, DirPanelInfo.Font); }
 
 void TFormTS2Main::ApplyGrep() {
-  const std::pair<TKyHistoryComboBox*, const std::string*> fields[] = {
-      {KyFlatComboBoxExGrepStr, &GrepInfo.String},
-      {KyFlatComboBoxExGrepDir, &GrepInfo.Directory},
-      {KyFlatComboBoxExGrepFileMask, &GrepInfo.FileMask},
-      {KyFlatComboBoxExGrepDirMask, &GrepInfo.DirectoryMask}};
-  for (const auto& [box, history] : fields) {
-    box->SetItems(FromCommaText(*history));
-    box->SetComplete(GrepInfo.AutoComplete);
-    box->SetMaxHistory(static_cast<uint16_t>(GrepInfo.MaxHistory));
-  }
+  PanelGrep->ApplyGrepInfo(GrepInfo);
   GrepRun.NoFileExtList.Assign(GrepInfo.NoFileExt);
   GrepRun.MaxFileSize = GrepInfo.MaxFileSize;
 }
