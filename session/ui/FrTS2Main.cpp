@@ -26,6 +26,7 @@
 #include "results/ui/KyGrepResult.h"
 #include "controls/ui/Icons.h"
 #include "session/ui/StatusPanel.h"
+#include "session/ui/ResultHistoryController.h"
 #include "session/ui/SearchPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
@@ -47,7 +48,6 @@ constexpr int kGripSize = 16;
 // The search pumps the event loop at most this often, so the engine keeps
 // its speed while repaints and Esc still get through at once.
 constexpr uint32_t kPumpIntervalMs = 15;
-constexpr int kHistoryDelayMs = 500;
 
 constexpr platform::TShortCut kVkF3 = 0x72, kVkEsc = 0x1B, kVkF5 = 0x74, kVkF10 = 0x79;
 constexpr platform::TShortCut kCtrlLeft = 0x4025, kCtrlRight = 0x4027, kCtrlO = 0x404F,
@@ -128,10 +128,12 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   setCentralWidget(central);
   resize(800, 600);
 
-  TimerHistory = new QTimer(this);
-  TimerHistory->setSingleShot(true);
-  TimerHistory->setInterval(kHistoryDelayMs);
-  connect(TimerHistory, &QTimer::timeout, this, &TFormTS2Main::TimerHistoryTimer);
+  History = new TResultHistoryController(*KyGrepResult, *PanelGrep, this);
+  History->OnPendingChanged = [this](bool pending) {
+    ActionGrepStart->Action->setEnabled(!pending);
+    // Back, Forward and clear history waited for the entry.
+    if (!pending) Commands.Refresh(Category::Result);
+  };
 
   GrepRun.SetProcessMessages([this] { ProcessMessages(); });
 
@@ -148,7 +150,7 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
 TFormTS2Main::~TFormTS2Main() {
   qApp->removeEventFilter(this);
   // A window closed right after a search still gets that search's entry.
-  if (HistoryPending()) TimerHistoryTimer();
+  History->FlushPending();
 }
 
 void TFormTS2Main::CreateCommands() {
@@ -170,16 +172,10 @@ void TFormTS2Main::CreateCommands() {
   add(ActionGrepRefreshDir, "ActionGrepRefreshDir", "最新情報に更新(&R)",
       "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir);
   add(ActionResultPrev, "ActionResultPrev", "戻る(&B)", "戻る", Category::Result, kCtrlLeft,
-      [this] {
-        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
-               GrepHistoryInfo.Current > GrepHistoryInfo.First;
-      },
+      [this] { return !Searching() && History->CanStep(-1); },
       ciResultPrev);
   add(ActionResultNext, "ActionResultNext", "進む(&F)", "次へ", Category::Result, kCtrlRight,
-      [this] {
-        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
-               GrepHistoryInfo.Current < GrepHistoryInfo.Last;
-      },
+      [this] { return !Searching() && History->CanStep(1); },
       ciResultNext);
   add(ActionResultEditor, "ActionResultEditor", "エディタで開く(&O)", "エディタで開く",
       Category::Result, kCtrlO,
@@ -199,7 +195,7 @@ void TFormTS2Main::CreateCommands() {
       Category::Help, 0, idle, std::nullopt);
   add(ActionResultClearHistory, "ActionResultClearHistory", "結果履歴を削除(&H)", "結果履歴を削除",
       Category::Result, 0,
-      [this] { return !Searching() && !HistoryPending() && GrepHistoryInfo.First > 0; },
+      [this] { return !Searching() && History->CanClear(); },
       std::nullopt);
 
   ActionToolShowDirPanel->Action->setCheckable(true);
@@ -210,8 +206,8 @@ void TFormTS2Main::CreateCommands() {
   connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
   connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
   connect(ActionGrepCancel->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepCancelExecute);
-  connect(ActionResultPrev->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultPrevExecute);
-  connect(ActionResultNext->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultNextExecute);
+  connect(ActionResultPrev->Action, &QAction::triggered, this, [this] { StepHistory(-1); });
+  connect(ActionResultNext->Action, &QAction::triggered, this, [this] { StepHistory(1); });
   connect(ActionResultEditor->Action, &QAction::triggered, this,
           &TFormTS2Main::ActionResultEditorExecute);
   connect(ActionResultClear->Action, &QAction::triggered, this,
@@ -447,7 +443,7 @@ bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
 void TFormTS2Main::ActionGrepStartExecute() {
   if (Searching()) return;
   // An entry still waiting is written from the fields and rows it belongs to.
-  if (HistoryPending()) TimerHistoryTimer();
+  History->FlushPending();
   TGrepParam param = PanelGrep->ReadGrepParam();
   if (!CheckGrepInput(param)) return;
   GrepRun.Prepare(param);
@@ -464,8 +460,8 @@ void TFormTS2Main::ActionGrepStartExecute() {
   EndGrep();
   if (error) {
     ShowError(*error);
-  } else if (GrepRun.HitCount() > 0 && GrepHistoryInfo.Used) {
-    AddHistoryEntry();
+  } else if (GrepRun.HitCount() > 0 && History->Info.Used) {
+    History->Add();
   }
   Commands.Refresh(Category::Result);
 }
@@ -555,7 +551,7 @@ void TFormTS2Main::ActionFileExitExecute() { close(); }
 
 void TFormTS2Main::ActionResultClearExecute() {
   // The rows of a waiting history entry are kept first.
-  if (HistoryPending()) TimerHistoryTimer();
+  History->FlushPending();
   KyGrepResult->ClearData();
   KyFlatPanelStatus->SetText(QString());
   Commands.Refresh(Category::Result);
@@ -580,6 +576,14 @@ void TFormTS2Main::ActionResultSaveExecute() {
   }
   Commands.Refresh(Category::Result);
   KyGrepResult->viewport()->update();
+}
+
+void TFormTS2Main::StepHistory(int step) {
+  if (!Searching() && History->Step(step)) Commands.Refresh(Category::Result);
+}
+
+void TFormTS2Main::ActionResultClearHistoryExecute() {
+  if (!Searching() && History->Clear()) Commands.Refresh(Category::Result);
 }
 
 void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {

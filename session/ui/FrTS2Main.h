@@ -30,6 +30,7 @@ struct TGrepOptions;
 class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
+class TResultHistoryController;
 class TSearchPanel;
 class TStatusPanel;
 namespace platform {
@@ -106,8 +107,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
     std::vector<TKyCommand*> Commands;
   };
   std::vector<TShortCutMenu> ShortCutMenus() const;
-  // Writes section "GrepHistory" of the settings file at once.
-  void SaveGrepHistorySettings();
 
   bool Searching() const { return GrepRun.Busy(); }
   bool CheckGrepInput(TGrepParam& param);
@@ -130,19 +129,9 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void ActionGrepRefreshDirExecute();
   void ActionToolShowToolBarExecute(bool checked);
 
-  // The result history (MainHistory.cpp).
-  void TimerHistoryTimer();
-  void ActionResultPrevExecute();
-  void ActionResultNextExecute();
-  void ActionResultClearHistoryExecute();
-  // Back (-1) or Forward (1), when the entry is there to step to.
+  // Back (-1) or Forward (1) through the result history.
   void StepHistory(int step);
-  // Moves the counters after a run with hits and has the timer write the entry.
-  void AddHistoryEntry();
-  // Shows entry `number`; throws EQuietAbort with the screen unchanged.
-  void LoadHistoryEntry(int number);
-  // An entry is waiting for the timer to write it.
-  bool HistoryPending() const;
+  void ActionResultClearHistoryExecute();
 
   // Opening a result in the editor (MainEditor.cpp).
   void ActionResultEditorExecute();
@@ -161,7 +150,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TBasicInfo BasicInfo;
   TDirPanelInfo DirPanelInfo;
   TGrepInfo GrepInfo;
-  TGrepHistoryInfo GrepHistoryInfo;
   TEditorInfo EditorInfo;
   uint32_t StartTick = 0;
   uint32_t lastPumpTick_ = 0;
@@ -203,8 +191,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TStatusPanel* KyFlatPanelIndex = nullptr;
   TStatusPanel* KyFlatPanelStatus = nullptr;
   QSizeGrip* ImageGrip = nullptr;
-  QTimer* TimerHistory = nullptr;
-  TGrepParam historyParam_;  // of the entry TimerHistory is to write
+  TResultHistoryController* History = nullptr;
 };
 
 }  // namespace tansa2

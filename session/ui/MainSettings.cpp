@@ -14,6 +14,7 @@
 #include "results/CommaText.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
+#include "session/ui/ResultHistoryController.h"
 #include "settings/IniFileEx.h"
 #include "settings/Locations.h"
 #include "settings/SettingsSections.h"
@@ -83,7 +84,7 @@ void TFormTS2Main::LoadSettings() {
   GrepInfo = ReadGrep(ini, GrepInfo, options);
   PanelGrep->ApplyGrepOptions(options);
 
-  GrepHistoryInfo = ReadGrepHistory(ini);
+  History->Info = ReadGrepHistory(ini);
   EditorInfo = ReadEditor(ini, EditorInfo);
   ReadShortCut(ini);
   ApplyGrepResultSettings(*KyGrepResult, ReadGrepResult(ini, GrepResultSettings(*KyGrepResult)));
@@ -102,13 +103,7 @@ void TFormTS2Main::SaveSettings() {
 
   WriteGrep(ini, PanelGrep->ReadGrepInfo(GrepInfo), PanelGrep->ReadGrepOptions());
 
-  WriteGrepHistory(ini, GrepHistoryInfo);
-  ini.UpdateFile();
-}
-
-void TFormTS2Main::SaveGrepHistorySettings() {
-  TIniFileEx ini(GetIniFileName());
-  WriteGrepHistory(ini, GrepHistoryInfo);
+  WriteGrepHistory(ini, History->Info);
   ini.UpdateFile();
 }
 

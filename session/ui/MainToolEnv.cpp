@@ -4,6 +4,7 @@
 
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
+#include "session/ui/ResultHistoryController.h"
 #include "settings/IniFileEx.h"
 #include "settings/Locations.h"
 #include "settings/SettingsSections.h"
@@ -31,7 +32,7 @@ void TFormTS2Main::ActionToolEnvExecute() {
     // OK then stores the dialog's text in place of the one typed before.
     dialog.GrepInfo.NoFileExt = GrepRun.NoFileExtList.CommaText();
     dialog.GrepResultInfo = GrepResultSettings(*KyGrepResult).Info;
-    dialog.GrepHistoryInfo = GrepHistoryInfo;
+    dialog.GrepHistoryInfo = History->Info;
     dialog.EditorInfo = EditorInfo;
     dialog.ShortCutTable = GetShortCutTable();
     if (dialog.exec() == QDialog::Accepted) {
@@ -41,7 +42,7 @@ void TFormTS2Main::ActionToolEnvExecute() {
       EditorInfo = dialog.EditorInfo;
       // Of the result history the dialog edits only the switch; the
       // counters stay the window's own.
-      GrepHistoryInfo.Used = dialog.GrepHistoryInfo.Used;
+      History->Info.Used = dialog.GrepHistoryInfo.Used;
 
       ApplyBasicInfo();
       ApplyDirPanel();
