@@ -1,33 +1,30 @@
 #include "session/ui/FrTS2Main.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
-#include <QSizeGrip>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
+#include "controls/ui/Icons.h"
 #include "controls/ui/KyFlatAboutDialog.h"
 #include "dirpanel/ui/KyFlatDirView.h"
-#include "platform/CodePage.h"
 #include "platform/Ticks.h"
 #include "platform/ui/KeyCodes.h"
 #include "platform/ui/QtText.h"
 #include "results/QuietAbort.h"
 #include "results/ui/KyGrepResult.h"
-#include "controls/ui/Icons.h"
-#include "session/ui/StatusPanel.h"
+#include "session/ui/MainMenus.h"
 #include "session/ui/ResultHistoryController.h"
 #include "session/ui/SearchPanel.h"
+#include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
 namespace tansa2 {
@@ -41,10 +38,6 @@ using Category = TCommandCategory;
 constexpr int kDirPanelWidth = 153;
 constexpr int kSplitterWidth = 4;
 constexpr int kToolBarHeight = 28;
-constexpr int kStatusBarHeight = 23;
-constexpr int kIndexPanelWidth = 73;
-constexpr int kStatusPanelWidth = 322;
-constexpr int kGripSize = 16;
 // The search pumps the event loop at most this often, so the engine keeps
 // its speed while repaints and Esc still get through at once.
 constexpr uint32_t kPumpIntervalMs = 15;
@@ -54,13 +47,6 @@ constexpr platform::TShortCut kCtrlLeft = 0x4025, kCtrlRight = 0x4027, kCtrlO = 
                               kCtrlDel = 0x402E, kCtrlS = 0x4053;
 
 QString CountText(int value) { return QString::fromLatin1(FormatCount(value)); }
-
-// Why a search string is refused: which character CP932 can't hold.
-QString UnholdableCharacterText(char32_t character) {
-  return QStringLiteral("検索文字列の「%1」(U+%2) は Shift-JIS で表せません。")
-      .arg(QString::fromUcs4(&character, 1),
-           QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-}
 
 }  // namespace
 
@@ -124,7 +110,8 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   dirPanelWidth_ = kDirPanelWidth;  // the splitter gets it with the settings
 
   layout->addWidget(Splitter1, 1);
-  layout->addWidget(CreateStatusBar());
+  PanelStatus = new TStatusBar;
+  layout->addWidget(PanelStatus);
   setCentralWidget(central);
   resize(800, 600);
 
@@ -156,119 +143,78 @@ TFormTS2Main::~TFormTS2Main() {
 void TFormTS2Main::CreateCommands() {
   const auto idle = [this] { return !Searching(); };
   const auto hasRows = [this] { return !Searching() && KyGrepResult->DataCount() > 0; };
+  using THandler = std::function<void(bool checked)>;
+  const auto run = [this](void (TFormTS2Main::*handler)()) -> THandler {
+    return [this, handler](bool) { (this->*handler)(); };
+  };
   const auto add = [&](TKyCommand*& command, const char* name, const char* caption, const char* hint,
                        Category category, platform::TShortCut shortCut, std::function<bool()> rule,
-                       std::optional<TCommandImage> image) {
+                       std::optional<TCommandImage> image, THandler handler) {
     command = &Commands.Add(this, name, QString::fromUtf8(caption), QString::fromUtf8(hint),
                             category, shortCut, std::move(rule));
     if (image) command->Action->setIcon(CommandIcon(*image));
+    connect(command->Action, &QAction::triggered, this, std::move(handler));
   };
   // The order of the list is the order in which a key press looks for its command.
-  add(ActionFileExit, "ActionFileExit", "終了(&X)", "終了", Category::File, 0, idle, ciExit);
+  add(ActionFileExit, "ActionFileExit", "終了(&X)", "終了", Category::File, 0, idle, ciExit,
+      run(&TFormTS2Main::ActionFileExitExecute));
   add(ActionGrepStart, "ActionGrepStart", "検索開始(&S)", "検索開始", Category::Grep, kVkF3, idle,
-      ciGrepStart);
+      ciGrepStart, run(&TFormTS2Main::ActionGrepStartExecute));
   add(ActionGrepCancel, "ActionGrepCancel", "検索中止(&C)", "検索中止", Category::Grep, kVkEsc,
-      [this] { return Searching(); }, ciGrepCancel);
+      [this] { return Searching(); }, ciGrepCancel, run(&TFormTS2Main::ActionGrepCancelExecute));
   add(ActionGrepRefreshDir, "ActionGrepRefreshDir", "最新情報に更新(&R)",
-      "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir);
+      "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir,
+      run(&TFormTS2Main::ActionGrepRefreshDirExecute));
   add(ActionResultPrev, "ActionResultPrev", "戻る(&B)", "戻る", Category::Result, kCtrlLeft,
-      [this] { return !Searching() && History->CanStep(-1); },
-      ciResultPrev);
+      [this] { return !Searching() && History->CanStep(-1); }, ciResultPrev, [this](bool) { StepHistory(-1); });
   add(ActionResultNext, "ActionResultNext", "進む(&F)", "次へ", Category::Result, kCtrlRight,
-      [this] { return !Searching() && History->CanStep(1); },
-      ciResultNext);
+      [this] { return !Searching() && History->CanStep(1); }, ciResultNext, [this](bool) { StepHistory(1); });
   add(ActionResultEditor, "ActionResultEditor", "エディタで開く(&O)", "エディタで開く",
       Category::Result, kCtrlO,
       [this] { return !Searching() && KyGrepResult->DataCount() > 0 && KyGrepResult->SelectedIndex() >= 0; },
-      ciEditor);
+      ciEditor, run(&TFormTS2Main::ActionResultEditorExecute));
   add(ActionResultClear, "ActionResultClear", "結果を消去(&C)", "結果を消去", Category::Result,
-      kCtrlDel, hasRows, ciResultClear);
+      kCtrlDel, hasRows, ciResultClear, run(&TFormTS2Main::ActionResultClearExecute));
   add(ActionResultSave, "ActionResultSave", "結果を保存(&S)...", "結果を保存", Category::Result,
-      kCtrlS, hasRows, ciResultSave);
+      kCtrlS, hasRows, ciResultSave, run(&TFormTS2Main::ActionResultSaveExecute));
   add(ActionToolEnv, "ActionToolEnv", "環境設定(&E)...", "環境設定", Category::Tool, kVkF10, idle,
-      ciToolEnv);
+      ciToolEnv, run(&TFormTS2Main::ActionToolEnvExecute));
   add(ActionToolShowDirPanel, "ActionToolShowDirPanel", "ディレクトリパネル(&D)",
-      "ディレクトリパネル", Category::Tool, 0, idle, ciDirPanel);
+      "ディレクトリパネル", Category::Tool, 0, idle, ciDirPanel,
+      [this](bool checked) { ActionToolShowDirPanelExecute(checked); });
   add(ActionToolShowToolBar, "ActionToolShowToolBar", "ツールバー(&T)", "ツールバー",
-      Category::Tool, 0, idle, ciToolBar);
+      Category::Tool, 0, idle, ciToolBar, [this](bool checked) { ActionToolShowToolBarExecute(checked); });
   add(ActionHelpVersion, "ActionHelpVersion", "バージョン情報(&A)...", "バージョン情報",
-      Category::Help, 0, idle, std::nullopt);
+      Category::Help, 0, idle, std::nullopt, [this](bool) {
+        TKyFlatAboutDialog about(this);
+        about.TitleString = "Linux / Qt";
+        about.Execute();
+      });
   add(ActionResultClearHistory, "ActionResultClearHistory", "結果履歴を削除(&H)", "結果履歴を削除",
-      Category::Result, 0,
-      [this] { return !Searching() && History->CanClear(); },
-      std::nullopt);
+      Category::Result, 0, [this] { return !Searching() && History->CanClear(); }, std::nullopt,
+      run(&TFormTS2Main::ActionResultClearHistoryExecute));
 
   ActionToolShowDirPanel->Action->setCheckable(true);
   ActionToolShowDirPanel->Action->setChecked(BasicInfo.ShowDirPanel);
   ActionToolShowToolBar->Action->setCheckable(true);
   ActionToolShowToolBar->Action->setChecked(BasicInfo.ShowToolBar);
-
-  connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
-  connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
-  connect(ActionGrepCancel->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepCancelExecute);
-  connect(ActionResultPrev->Action, &QAction::triggered, this, [this] { StepHistory(-1); });
-  connect(ActionResultNext->Action, &QAction::triggered, this, [this] { StepHistory(1); });
-  connect(ActionResultEditor->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultEditorExecute);
-  connect(ActionResultClear->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultClearExecute);
-  connect(ActionResultClearHistory->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultClearHistoryExecute);
-  connect(ActionResultSave->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultSaveExecute);
-  connect(ActionToolShowDirPanel->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionToolShowDirPanelExecute);
-  connect(ActionGrepRefreshDir->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionGrepRefreshDirExecute);
-  connect(ActionToolShowToolBar->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionToolShowToolBarExecute);
-  connect(ActionHelpVersion->Action, &QAction::triggered, this, [this] {
-    TKyFlatAboutDialog about(this);
-    about.TitleString = "Linux / Qt";
-    about.Execute();
-  });
-  connect(ActionToolEnv->Action, &QAction::triggered, this, &TFormTS2Main::ActionToolEnvExecute);
 }
 
 void TFormTS2Main::CreateMenus() {
-  struct TMenuHeader {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    Category category;
-    std::vector<TKyCommand*> items;  // nullptr: a separator
-  };
-  const TMenuHeader headers[] = {
-      {"ActionFilePopup", "ファイル(&F)", "ファイル", Category::File, {ActionFileExit}},
-      {"ActionGrepPopup", "検索(&G)", "検索", Category::Grep,
-       {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir}},
-      {"ActionResultPopup", "結果(&R)", "結果", Category::Result,
-       {ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, nullptr, ActionResultClear,
-        ActionResultSave, nullptr, ActionResultClearHistory}},
-      {"ActionToolPopup", "ツール(&T)", "ツール", Category::Tool,
-       {ActionToolEnv, nullptr, ActionToolShowDirPanel, ActionToolShowToolBar}},
-      {"ActionHelpPopup", "ヘルプ(&H)", "ヘルプ", Category::Help, {ActionHelpVersion}},
-  };
-  for (const TMenuHeader& header : headers) {
-    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(header.caption));
-    menu->menuAction()->setObjectName(QString::fromLatin1(header.name));
-    menu->menuAction()->setToolTip(QString::fromUtf8(header.hint));
-    menu->menuAction()->setStatusTip(QString::fromUtf8(header.hint));
-    for (TKyCommand* command : header.items) {
-      if (command) menu->addAction(command->Action);
-      else menu->addSeparator();
-    }
-    connect(menu, &QMenu::aboutToShow, this,
-            [this, category = header.category] { Commands.Refresh(category); });
-  }
-
+  menus_ = AddMenus(*this, Commands,
+                    {{"ActionFilePopup", "ファイル(&F)", "ファイル", Category::File, {ActionFileExit}},
+                     {"ActionGrepPopup", "検索(&G)", "検索", Category::Grep,
+                      {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir}},
+                     {"ActionResultPopup", "結果(&R)", "結果", Category::Result,
+                      {ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, nullptr, ActionResultClear,
+                       ActionResultSave, nullptr, ActionResultClearHistory}},
+                     {"ActionToolPopup", "ツール(&T)", "ツール", Category::Tool,
+                      {ActionToolEnv, nullptr, ActionToolShowDirPanel, ActionToolShowToolBar}},
+                     {"ActionHelpPopup", "ヘルプ(&H)", "ヘルプ", Category::Help, {ActionHelpVersion}}});
   PopupMenuResult = new QMenu(this);
   PopupMenuResult->setObjectName(QStringLiteral("PopupMenuResult"));
-  PopupMenuResult->addAction(ActionResultEditor->Action);
-  PopupMenuResult->addSeparator();
-  PopupMenuResult->addAction(ActionResultClear->Action);
-  PopupMenuResult->addAction(ActionResultSave->Action);
-  PopupMenuResult->addSeparator();
-  PopupMenuResult->addAction(ActionResultClearHistory->Action);
+  AddMenuItems(*PopupMenuResult,
+               {ActionResultEditor, nullptr, ActionResultClear, ActionResultSave, nullptr, ActionResultClearHistory});
 }
 
 QWidget* TFormTS2Main::CreateDirPanel() {
@@ -300,63 +246,37 @@ QWidget* TFormTS2Main::CreateToolBar() {
   ToolBarGrep->setMovable(false);
   ToolBarGrep->setFloatable(false);
   ToolBarGrep->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  for (TKyCommand* command : std::initializer_list<TKyCommand*>{ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir,
-                              nullptr, ActionResultPrev, ActionResultNext, nullptr,
-                              ActionResultEditor, ActionResultClear, ActionResultSave, nullptr,
-                              ActionToolEnv, ActionToolShowDirPanel}) {
-    if (command) ToolBarGrep->addAction(command->Action);
-    else ToolBarGrep->addSeparator();
-  }
+  AddMenuItems(*ToolBarGrep, {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir, nullptr,
+                              ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, ActionResultClear,
+                              ActionResultSave, nullptr, ActionToolEnv, ActionToolShowDirPanel});
   layout->addWidget(ToolBarGrep, 0, Qt::AlignVCenter);
   return KyFlatPanelToolBar;
 }
 
-QWidget* TFormTS2Main::CreateStatusBar() {
-  PanelStatus = new QWidget;
-  PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
-  PanelStatus->setFixedHeight(kStatusBarHeight);
-  PanelStatus->installEventFilter(this);
-  KyFlatPanelIndex = new TStatusPanel(Qt::AlignRight, PanelStatus);
-  KyFlatPanelIndex->setObjectName(QStringLiteral("KyFlatPanelIndex"));
-  KyFlatPanelIndex->setGeometry(0, 2, kIndexPanelWidth, kStatusBarHeight - 2);
-  KyFlatPanelStatus = new TStatusPanel(Qt::AlignLeft, PanelStatus);
-  KyFlatPanelStatus->setObjectName(QStringLiteral("KyFlatPanelStatus"));
-  KyFlatPanelStatus->setGeometry(kIndexPanelWidth, 2, kStatusPanelWidth, kStatusBarHeight - 2);
-  ImageGrip = new QSizeGrip(PanelStatus);
-  ImageGrip->setObjectName(QStringLiteral("ImageGrip"));
-  ImageGrip->setFixedSize(kGripSize, kGripSize);
-  return PanelStatus;
-}
-
 void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters) {
   KyFlatDirView->Rebuild();
-  std::string grepStr, grepDir = DirPanelInfo.InitialDir, fileMask, dirMask;
-  const auto newest = [](bool option, const TKyHistoryComboBox* box, std::string& value) {
-    if (option && box->count() > 0) value = box->Items().front();
-  };
-  newest(GrepInfo.LastString, PanelGrep->KyFlatComboBoxExGrepStr, grepStr);
-  newest(GrepInfo.LastDirectory, PanelGrep->KyFlatComboBoxExGrepDir, grepDir);
-  newest(GrepInfo.LastFileMask, PanelGrep->KyFlatComboBoxExGrepFileMask, fileMask);
-  newest(GrepInfo.LastDirectoryMask, PanelGrep->KyFlatComboBoxExGrepDirMask, dirMask);
+  TGrepParam initial;
+  initial.GrepDir = DirPanelInfo.InitialDir;
+  initial = PanelGrep->NewestTexts(GrepInfo, initial);
   // Command-line values replace those defaults as they are, untrimmed.
   const auto parameter = [&](size_t index, std::string& value) {
     if (index < parameters.size() && !parameters[index].empty()) value = parameters[index];
   };
   // At a first start the first search needs no mask typed.
-  if (firstStart_) fileMask = "*.*";
-  parameter(0, grepDir);
-  parameter(2, fileMask);
+  if (firstStart_) initial.FileMask = "*.*";
+  parameter(0, initial.GrepDir);
+  parameter(2, initial.FileMask);
   // The search string comes in the name form (session/HandOff.h), so that
   // a character CP932 lacks shows as typed and the search refuses it.
   if (parameters.size() > 1 && !parameters[1].empty())
     PanelGrep->KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
   else
-    PanelGrep->KyFlatComboBoxExGrepStr->SetText(grepStr);
+    PanelGrep->KyFlatComboBoxExGrepStr->SetText(initial.GrepStr);
   // The directory field follows the tree: a directory the tree can't
   // select leaves it empty.
-  KyFlatDirView->SetSelectedDir(grepDir);
-  PanelGrep->KyFlatComboBoxExGrepFileMask->SetText(fileMask);
-  PanelGrep->KyFlatComboBoxExGrepDirMask->SetText(dirMask);
+  KyFlatDirView->SetSelectedDir(initial.GrepDir);
+  PanelGrep->KyFlatComboBoxExGrepFileMask->SetText(initial.FileMask);
+  PanelGrep->KyFlatComboBoxExGrepDirMask->SetText(initial.DirMask);
 }
 
 void TFormTS2Main::showEvent(QShowEvent* event) {
@@ -364,14 +284,8 @@ void TFormTS2Main::showEvent(QShowEvent* event) {
   closed_ = false;
   if (shown_) return;
   shown_ = true;
-  TKyHistoryComboBox* focus = PanelGrep->KyFlatComboBoxExGrepStr;
-  for (TKyHistoryComboBox* box : {PanelGrep->KyFlatComboBoxExGrepStr, PanelGrep->KyFlatComboBoxExGrepDir, PanelGrep->KyFlatComboBoxExGrepFileMask}) {
-    if (box->currentText().isEmpty()) {
-      focus = box;
-      break;
-    }
-  }
-  focus->setFocus();
+  TKyHistoryComboBox* empty = PanelGrep->FirstEmptyField();
+  (empty ? empty : PanelGrep->KyFlatComboBoxExGrepStr)->setFocus();
   for (Category category : {Category::File, Category::Grep, Category::Result, Category::Tool})
     Commands.Refresh(category);
 }
@@ -393,8 +307,6 @@ void TFormTS2Main::closeEvent(QCloseEvent* event) {
 bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize) {
     if (watched == KyFlatPanelDir && KyFlatPanelDir->isVisible()) dirPanelWidth_ = KyFlatPanelDir->width();
-    if (watched == PanelStatus)
-      ImageGrip->move(PanelStatus->width() - kGripSize, PanelStatus->height() - kGripSize);
     return false;
   }
   if (event->type() != QEvent::KeyPress) return false;
@@ -408,35 +320,9 @@ bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   const auto within = [widget](QWidget* control) { return widget == control || control->isAncestorOf(widget); };
   for (TKyHistoryComboBox* box : PanelGrep->Fields())
     if (within(box) && box->DroppedDown()) return false;
-  const auto fields = PanelGrep->Fields();
-  const auto boxes = PanelGrep->CheckBoxes();
-  if (std::none_of(fields.begin(), fields.end(), within) && std::none_of(boxes.begin(), boxes.end(), within) &&
-      !within(KyFlatDirView))
-    return false;
+  const auto controls = PanelGrep->Controls();
+  if (!within(KyFlatDirView) && std::none_of(controls.begin(), controls.end(), within)) return false;
   ActionGrepStartExecute();
-  return true;
-}
-
-bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
-  // A character CP932 lacks would become "?", a quantifier in a pattern.
-  const QByteArray typed = PanelGrep->KyFlatComboBoxExGrepStr->currentText().toUtf8();
-  if (const std::optional<char32_t> lacked =
-          platform::FirstCharacterCp932Lacks(std::string_view(typed.constData(), static_cast<size_t>(typed.size())))) {
-    platform::Beep();
-    PanelGrep->KyFlatComboBoxExGrepStr->setFocus();
-    KyFlatPanelStatus->SetText(UnholdableCharacterText(*lacked));
-    return false;
-  }
-  const TGrepField failed = tansa2::CheckGrepInput(param);
-  // The trimmed texts stay in the fields, also when the check fails.
-  PanelGrep->WriteBackTexts(param);
-  TKyHistoryComboBox* focus = PanelGrep->Field(failed);
-  if (focus) {
-    platform::Beep();
-    focus->setFocus();
-    return false;
-  }
-  for (TKyHistoryComboBox* box : PanelGrep->Fields()) box->AddHistory();
   return true;
 }
 
@@ -445,7 +331,10 @@ void TFormTS2Main::ActionGrepStartExecute() {
   // An entry still waiting is written from the fields and rows it belongs to.
   History->FlushPending();
   TGrepParam param = PanelGrep->ReadGrepParam();
-  if (!CheckGrepInput(param)) return;
+  if (QString refusal; !PanelGrep->CheckGrepInput(param, refusal)) {
+    if (!refusal.isEmpty()) PanelStatus->KyFlatPanelStatus->SetText(refusal);
+    return;
+  }
   GrepRun.Prepare(param);
   grepAutoCode_ = param.AutoCode;
   fileError_.reset();
@@ -481,7 +370,7 @@ void TFormTS2Main::BeginGrep() {
   StartTick = platform::GetTickCount();
   lastPumpTick_ = StartTick;
   Commands.RefreshAll();
-  KyFlatPanelStatus->SetText(QStringLiteral("検索中 ..."));
+  PanelStatus->KyFlatPanelStatus->SetText(QStringLiteral("検索中 ..."));
 }
 
 void TFormTS2Main::EndGrep() {
@@ -489,7 +378,7 @@ void TFormTS2Main::EndGrep() {
   KyFlatPanelDir->setEnabled(true);
   PanelGrep->setEnabled(true);
   const uint32_t elapsed = platform::GetTickCount() - StartTick;
-  KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
+  PanelStatus->KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
   KyGrepResult->EndUpdate();
   KyGrepResult->setFocus();
   waitCursor_.reset();
@@ -499,7 +388,7 @@ void TFormTS2Main::EndGrep() {
 
 void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
   if (BasicInfo.ShowInProgress & 2)
-    KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + NameToQString(fileName) + QStringLiteral(") ..."));
+    PanelStatus->KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + NameToQString(fileName) + QStringLiteral(") ..."));
 }
 
 void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) { KyGrepResult->AddData(hit); }
@@ -533,13 +422,13 @@ void TFormTS2Main::ProcessMessages() {
   // The running hit count changes on screen only here, so it is formatted
   // here rather than after every hit.
   if ((BasicInfo.ShowInProgress & 1) && GrepRun.HitCount() > 0)
-    KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
+    PanelStatus->KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
   QCoreApplication::processEvents();
 }
 
 // The row number of the selection; nothing while the list has no rows.
 void TFormTS2Main::KyGrepResultSelectData(int index) {
-  KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
+  PanelStatus->KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
 }
 
 // Messages name files: the names show their true characters.
@@ -553,7 +442,7 @@ void TFormTS2Main::ActionResultClearExecute() {
   // The rows of a waiting history entry are kept first.
   History->FlushPending();
   KyGrepResult->ClearData();
-  KyFlatPanelStatus->SetText(QString());
+  PanelStatus->KyFlatPanelStatus->SetText(QString());
   Commands.Refresh(Category::Result);
 }
 

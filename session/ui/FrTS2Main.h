@@ -10,7 +10,7 @@
 
 #include "platform/ui/Feedback.h"
 #include "session/GrepRun.h"
-#include "session/ui/Commands.h"
+#include "session/ui/MainMenus.h"
 #include "settings/SettingsGroups.h"
 #include "settings/ShortCutTable.h"
 
@@ -18,7 +18,6 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
-class QSizeGrip;
 class QSplitter;
 class QTimer;
 class QToolBar;
@@ -32,7 +31,7 @@ class TKyGrepResult;
 class TKyHistoryComboBox;
 class TResultHistoryController;
 class TSearchPanel;
-class TStatusPanel;
+class TStatusBar;
 namespace platform {
 class TInstanceServer;
 }
@@ -88,7 +87,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void CreateMenus();
   QWidget* CreateDirPanel();
   QWidget* CreateToolBar();
-  QWidget* CreateStatusBar();
   void ApplyInitialFields(const std::vector<std::string>& parameters);
 
   // The settings file (MainSettings.cpp). Each read takes what the window
@@ -102,14 +100,8 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void ApplyBasicInfo();
   void ApplyDirPanel();
   void ApplyGrep();
-  struct TShortCutMenu {
-    QAction* Popup;
-    std::vector<TKyCommand*> Commands;
-  };
-  std::vector<TShortCutMenu> ShortCutMenus() const;
 
   bool Searching() const { return GrepRun.Busy(); }
-  bool CheckGrepInput(TGrepParam& param);
   void BeginGrep();
   void EndGrep();
   void KyFindFileFind(std::string_view fileName);
@@ -164,6 +156,8 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   bool closed_ = false;  // closed and not shown since: a search still running ends
 
   TCommandList Commands;
+  // The menus of the menu bar: the shortcuts the settings keep, by menu.
+  std::vector<TShortCutMenu> menus_;
   TKyCommand* ActionFileExit = nullptr;
   TKyCommand* ActionGrepStart = nullptr;
   TKyCommand* ActionGrepCancel = nullptr;
@@ -187,10 +181,7 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TSearchPanel* PanelGrep = nullptr;
   TKyGrepResult* KyGrepResult = nullptr;
   QMenu* PopupMenuResult = nullptr;
-  QWidget* PanelStatus = nullptr;
-  TStatusPanel* KyFlatPanelIndex = nullptr;
-  TStatusPanel* KyFlatPanelStatus = nullptr;
-  QSizeGrip* ImageGrip = nullptr;
+  TStatusBar* PanelStatus = nullptr;
   TResultHistoryController* History = nullptr;
 };
 

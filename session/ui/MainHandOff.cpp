@@ -23,12 +23,7 @@ void TFormTS2Main::ReceiveCopyData(uint32_t identifier, std::string_view data) {
   KyFlatDirView->SetSelectedDir(PanelGrep->KyFlatComboBoxExGrepDir->Text());
   if (PanelGrep->KyFlatComboBoxExGrepStr->Text() == kBlankSearchString) PanelGrep->KyFlatComboBoxExGrepStr->SetText({});
   // While a search runs the panel is disabled and the focus stays put.
-  for (TKyHistoryComboBox* box : {PanelGrep->KyFlatComboBoxExGrepStr, PanelGrep->KyFlatComboBoxExGrepDir, PanelGrep->KyFlatComboBoxExGrepFileMask}) {
-    if (box->currentText().isEmpty()) {
-      box->setFocus();
-      break;
-    }
-  }
+  if (TKyHistoryComboBox* empty = PanelGrep->FirstEmptyField()) empty->setFocus();
 }
 
 void TFormTS2Main::ComeForward() {

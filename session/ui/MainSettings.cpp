@@ -169,19 +169,8 @@ void TFormTS2Main::ApplyGrep() {
   GrepRun.MaxFileSize = GrepInfo.MaxFileSize;
 }
 
-std::vector<TFormTS2Main::TShortCutMenu> TFormTS2Main::ShortCutMenus() const {
-  const auto popup = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
-  return {{popup("ActionFilePopup"), {ActionFileExit}},
-          {popup("ActionGrepPopup"), {ActionGrepStart, ActionGrepCancel, ActionGrepRefreshDir}},
-          {popup("ActionResultPopup"),
-           {ActionResultPrev, ActionResultNext, ActionResultEditor, ActionResultClear, ActionResultSave,
-            ActionResultClearHistory}},
-          {popup("ActionToolPopup"), {ActionToolEnv, ActionToolShowDirPanel, ActionToolShowToolBar}},
-          {popup("ActionHelpPopup"), {ActionHelpVersion}}};
-}
-
 void TFormTS2Main::ReadShortCut(const TIniFileEx& ini) {
-  for (const TShortCutMenu& menu : ShortCutMenus()) {
+  for (const TShortCutMenu& menu : menus_) {
     for (TKyCommand* command : menu.Commands) {
       const std::string designed = FormatShortCut(command->ShortCut);
       SetActionShortCutText(*command, ini.ReadString(kShortCutSection, ShortCutKey(*command), designed));
@@ -190,14 +179,14 @@ void TFormTS2Main::ReadShortCut(const TIniFileEx& ini) {
 }
 
 void TFormTS2Main::WriteShortCut(TIniFileEx& ini) const {
-  for (const TShortCutMenu& menu : ShortCutMenus())
+  for (const TShortCutMenu& menu : menus_)
     for (const TKyCommand* command : menu.Commands)
       ini.WriteString(kShortCutSection, ShortCutKey(*command), GetActionShortCutText(*command));
 }
 
 TShortCutTable TFormTS2Main::GetShortCutTable() const {
   TShortCutTable table;
-  const std::vector<TShortCutMenu> menus = ShortCutMenus();
+  const std::vector<TShortCutMenu>& menus = menus_;
   table.CategoryCount = static_cast<int32_t>(menus.size());
   for (size_t i = 0; i < menus.size(); ++i) {
     TShortCutCategory& category = table.Categories[i];
@@ -212,7 +201,7 @@ TShortCutTable TFormTS2Main::GetShortCutTable() const {
 }
 
 void TFormTS2Main::ApplyShortCutTable(const TShortCutTable& table) {
-  const std::vector<TShortCutMenu> menus = ShortCutMenus();
+  const std::vector<TShortCutMenu>& menus = menus_;
   for (size_t i = 0; i < menus.size(); ++i)
     for (size_t j = 0; j < menus[i].Commands.size(); ++j)
       SetActionShortCutText(*menus[i].Commands[j], table.Categories[i].Commands[j].ShortCuts);

@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <algorithm>
-#include <iterator>
+#include <optional>
 
+#include "platform/CodePage.h"
+#include "platform/ui/Feedback.h"
 #include "results/CommaText.h"
 #include "settings/ui/KyHistoryComboBox.h"
 
@@ -19,18 +21,21 @@ constexpr int kRowTop = 5;
 constexpr int kRowPitch = 24;
 constexpr int kBoxSpacing = 12;
 
-// Each field once: its control, its search parameter and its history in
-// section Grep.
+// Each field once: its control, its search parameter, and in section Grep
+// its history and the switch that starts it with its newest entry.
 struct TTextField {
   TKyHistoryComboBox* TSearchPanel::*Box;
   std::string TGrepParam::*Param;
   std::string TGrepInfo::*History;
+  bool TGrepInfo::*StartWithNewest;
 };
 const TTextField kTextFields[] = {
-    {&TSearchPanel::KyFlatComboBoxExGrepStr, &TGrepParam::GrepStr, &TGrepInfo::String},
-    {&TSearchPanel::KyFlatComboBoxExGrepDir, &TGrepParam::GrepDir, &TGrepInfo::Directory},
-    {&TSearchPanel::KyFlatComboBoxExGrepFileMask, &TGrepParam::FileMask, &TGrepInfo::FileMask},
-    {&TSearchPanel::KyFlatComboBoxExGrepDirMask, &TGrepParam::DirMask, &TGrepInfo::DirectoryMask}};
+    {&TSearchPanel::KyFlatComboBoxExGrepStr, &TGrepParam::GrepStr, &TGrepInfo::String, &TGrepInfo::LastString},
+    {&TSearchPanel::KyFlatComboBoxExGrepDir, &TGrepParam::GrepDir, &TGrepInfo::Directory, &TGrepInfo::LastDirectory},
+    {&TSearchPanel::KyFlatComboBoxExGrepFileMask, &TGrepParam::FileMask, &TGrepInfo::FileMask,
+     &TGrepInfo::LastFileMask},
+    {&TSearchPanel::KyFlatComboBoxExGrepDirMask, &TGrepParam::DirMask, &TGrepInfo::DirectoryMask,
+     &TGrepInfo::LastDirectoryMask}};
 
 // Each check box once: its control, its search parameter and its option in
 // section Grep.
@@ -44,6 +49,13 @@ const TCheckField kCheckFields[] = {
     {&TSearchPanel::KyFlatCheckBoxGrepMatchCase, &TGrepParam::MatchCase, &TGrepOptions::MatchCase},
     {&TSearchPanel::KyFlatCheckBoxGrepNoRegExp, &TGrepParam::NoRegExp, &TGrepOptions::NoRegExp},
     {&TSearchPanel::KyFlatCheckBoxGrepAutoCode, &TGrepParam::AutoCode, &TGrepOptions::AutoCode}};
+
+// Why a search string is refused: which character CP932 can't hold.
+QString UnholdableCharacterText(char32_t character) {
+  return QStringLiteral("検索文字列の「%1」(U+%2) は Shift-JIS で表せません。")
+      .arg(QString::fromUcs4(&character, 1),
+           QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+}
 
 }  // namespace
 
@@ -73,11 +85,8 @@ TSearchPanel::TSearchPanel(QWidget* parent) : QWidget(parent) {
   checkBox(KyFlatCheckBoxGrepNoRegExp, "KyFlatCheckBoxGrepNoRegExp", "正規表現を使用しない(&N)");
   checkBox(KyFlatCheckBoxGrepAutoCode, "KyFlatCheckBoxGrepAutoCode", "文字コードを自動判別する(&A)");
 
-  QWidget* const order[] = {KyFlatComboBoxExGrepStr,      KyFlatComboBoxExGrepDir,
-                            KyFlatComboBoxExGrepFileMask, KyFlatCheckBoxGrepSubDir,
-                            KyFlatComboBoxExGrepDirMask,  KyFlatCheckBoxGrepMatchCase,
-                            KyFlatCheckBoxGrepNoRegExp,   KyFlatCheckBoxGrepAutoCode};
-  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+  const std::array<QWidget*, 8> order = Controls();
+  for (size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
   for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
     box->SetHoldsNames(true);
   // Files on this desktop are UTF-8, which raw reading finds no Japanese
@@ -94,9 +103,16 @@ std::array<TKyHistoryComboBox*, 4> TSearchPanel::Fields() const {
           KyFlatComboBoxExGrepDirMask};
 }
 
-std::array<QCheckBox*, 4> TSearchPanel::CheckBoxes() const {
-  return {KyFlatCheckBoxGrepSubDir, KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
-          KyFlatCheckBoxGrepAutoCode};
+std::array<QWidget*, 8> TSearchPanel::Controls() const {
+  return {KyFlatComboBoxExGrepStr,     KyFlatComboBoxExGrepDir,    KyFlatComboBoxExGrepFileMask,
+          KyFlatCheckBoxGrepSubDir,    KyFlatComboBoxExGrepDirMask, KyFlatCheckBoxGrepMatchCase,
+          KyFlatCheckBoxGrepNoRegExp, KyFlatCheckBoxGrepAutoCode};
+}
+
+TKyHistoryComboBox* TSearchPanel::FirstEmptyField() const {
+  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask})
+    if (box->currentText().isEmpty()) return box;
+  return nullptr;
 }
 
 TKyHistoryComboBox* TSearchPanel::Field(TGrepField field) const {
@@ -121,11 +137,29 @@ void TSearchPanel::ApplyGrepParam(const TGrepParam& param) {
   for (const TCheckField& field : kCheckFields) (this->*field.Box)->setChecked(param.*field.Param);
 }
 
-void TSearchPanel::WriteBackTexts(const TGrepParam& param) {
+bool TSearchPanel::CheckGrepInput(TGrepParam& param, QString& refusal) {
+  // A character CP932 lacks would become "?", a quantifier in a pattern.
+  const QByteArray typed = KyFlatComboBoxExGrepStr->currentText().toUtf8();
+  if (const std::optional<char32_t> lacked =
+          platform::FirstCharacterCp932Lacks(std::string_view(typed.constData(), static_cast<size_t>(typed.size())))) {
+    platform::Beep();
+    KyFlatComboBoxExGrepStr->setFocus();
+    refusal = UnholdableCharacterText(*lacked);
+    return false;
+  }
+  const TGrepField failed = tansa2::CheckGrepInput(param);
+  // The trimmed texts stay in the fields, also when the check fails.
   for (const TTextField& field : kTextFields) {
     TKyHistoryComboBox* box = this->*field.Box;
     if (box->Text() != param.*field.Param) box->SetText(param.*field.Param);
   }
+  if (TKyHistoryComboBox* focus = Field(failed)) {
+    platform::Beep();
+    focus->setFocus();
+    return false;
+  }
+  for (TKyHistoryComboBox* box : Fields()) box->AddHistory();
+  return true;
 }
 
 TGrepOptions TSearchPanel::ReadGrepOptions() const {
@@ -150,6 +184,14 @@ void TSearchPanel::ApplyGrepInfo(const TGrepInfo& grep) {
     box->SetComplete(grep.AutoComplete);
     box->SetMaxHistory(static_cast<uint16_t>(grep.MaxHistory));
   }
+}
+
+TGrepParam TSearchPanel::NewestTexts(const TGrepInfo& grep, TGrepParam texts) const {
+  for (const TTextField& field : kTextFields) {
+    const TKyHistoryComboBox* box = this->*field.Box;
+    if (grep.*field.StartWithNewest && box->count() > 0) texts.*field.Param = box->Items().front();
+  }
+  return texts;
 }
 
 void TSearchPanel::resizeEvent(QResizeEvent* event) {

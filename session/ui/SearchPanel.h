@@ -23,17 +23,22 @@ class TSearchPanel : public QWidget {
 
   // The four fields, in tab order.
   std::array<TKyHistoryComboBox*, 4> Fields() const;
-  // The four check boxes, in tab order.
-  std::array<QCheckBox*, 4> CheckBoxes() const;
+  // The four fields and the four check boxes, in tab order.
+  std::array<QWidget*, 8> Controls() const;
+  // The first of the search string, directory and file mask fields that
+  // shows no text; nullptr when all three do.
+  TKyHistoryComboBox* FirstEmptyField() const;
   // The field that holds `field`; nullptr for none.
   TKyHistoryComboBox* Field(TGrepField field) const;
 
   // The search parameters as the fields and boxes hold them, and back.
   TGrepParam ReadGrepParam() const;
   void ApplyGrepParam(const TGrepParam& param);
-  // The texts of `param` that differ from the fields' (the checked search
-  // trims them) go back into the fields.
-  void WriteBackTexts(const TGrepParam& param);
+  // Checks and trims `param`, read from the fields, and puts the trimmed
+  // texts back into them. A refused search beeps and puts the focus on the
+  // field at fault; `refusal` then tells why where the beep isn't enough.
+  // An accepted one adds each field's text to its history.
+  bool CheckGrepInput(TGrepParam& param, QString& refusal);
   // The check boxes as section Grep stores them.
   TGrepOptions ReadGrepOptions() const;
   void ApplyGrepOptions(const TGrepOptions& options);
@@ -41,6 +46,9 @@ class TSearchPanel : public QWidget {
   // histories with the group's completion and length.
   TGrepInfo ReadGrepInfo(TGrepInfo grep) const;
   void ApplyGrepInfo(const TGrepInfo& grep);
+  // `texts` with the newest history entry of each field whose switch in
+  // `grep` asks to start with it.
+  TGrepParam NewestTexts(const TGrepInfo& grep, TGrepParam texts) const;
 
   TKyHistoryComboBox* KyFlatComboBoxExGrepStr = nullptr;
   TKyHistoryComboBox* KyFlatComboBoxExGrepDir = nullptr;
