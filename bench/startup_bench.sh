@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Times the window's start with an existing settings file, from the start of
-# the process to the window's first paint (TANSA2_FIRST_PAINT). The settings
+# the process to the window's first paint (TANSA2_FIRST_PAINT, which the
+# test harness tools/harness reads). The settings
 # file is the one a first start wrote at its close, filled with full field
 # histories, so every section is read and applied. Target: median < 300 ms.
 #   bench/startup_bench.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-15}
-program=${TANSA2_PROGRAM:-build/tansa2}  # another build: TANSA2_PROGRAM=DIR/tansa2
+program=${TANSA2_PROGRAM:-build/tansa2-harness}  # another build: TANSA2_PROGRAM=DIR/tansa2-harness
 [ -x "$program" ] || { echo "$program is not built" >&2; exit 2; }
 # A real X server where there is one to start, as a desktop has; else offscreen.
 if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the window's search against tansa2-grep's for the same searches on the
-# benchmark corpus (bench/run_bench.sh builds it). The window runs offscreen,
+# benchmark corpus (bench/run_bench.sh builds it). The window (in the test
+# harness, tools/harness) runs offscreen,
 # searches once and prints its own time (TANSA2_AUTORUN), so its start-up is
 # not counted; tansa2-grep's time is its whole run. Target: window <= 1.3 x,
 # and <= 1.2 x for the dense search (one character, more than 300,000 rows).
@@ -27,7 +28,7 @@ fi
 [ -n "$corpus" ] && [ -d "$corpus" ] || { echo "no corpus: run bench/run_bench.sh first" >&2; exit 2; }
 corpus=$(cd "$corpus" && pwd)
 build=${TANSA2_BUILD:-build}
-for program in "$build/tansa2" "$build/tansa2-grep"; do
+for program in "$build/tansa2-harness" "$build/tansa2-grep"; do
   [ -x "$program" ] || { echo "$program is not built" >&2; exit 2; }
 done
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
@@ -55,7 +56,7 @@ for entry in "${cases[@]}"; do
   window=() cli=() painted=() peak=() hits=0
   "$build/tansa2-grep" $options "$text" "$corpus" >/dev/null || true  # warm the caches
   for ((i = 0; i < runs; i++)); do
-    line=$(TANSA2_AUTORUN=$boxes /usr/bin/time -f %M -o "$scratch/rss" "$build/tansa2" "$corpus" "$text" '*.*' 2>/dev/null)
+    line=$(TANSA2_AUTORUN=$boxes /usr/bin/time -f %M -o "$scratch/rss" "$build/tansa2-harness" "$corpus" "$text" '*.*' 2>/dev/null)
     read -r hits _ ms _ <<<"$line"
     window+=("$ms")
     painted+=("$(sed -n 's/.*first rows \(-*[0-9]*\) ms.*/\1/p' <<<"$line")")
@@ -74,16 +75,16 @@ for entry in "${cases[@]}"; do
   if [ "$name" = dense ]; then
     dense_painted=$(printf '%s\n' "${painted[@]}" | median)
     dense_peak_kb=$(printf '%s\n' "${peak[@]}" | sort -n | tail -1)
-    TANSA2_AUTORUN=$boxes TANSA2_AUTORUN_CSV="$scratch/rows.csv" "$build/tansa2" "$corpus" "$text" '*.*' >/dev/null 2>&1
+    TANSA2_AUTORUN=$boxes TANSA2_AUTORUN_CSV="$scratch/rows.csv" "$build/tansa2-harness" "$corpus" "$text" '*.*' >/dev/null 2>&1
     dense_csv_kb=$(( $(stat -c %s "$scratch/rows.csv") / 1024 ))
     rm -f "$scratch/rows.csv"
   fi
 done
 
-line=$(TANSA2_AUTORUN=BNA "$build/tansa2" "$corpus" 日本 '*.*' 2>/dev/null)
+line=$(TANSA2_AUTORUN=BNA "$build/tansa2-harness" "$corpus" 日本 '*.*' 2>/dev/null)
 gap=$(sed -n 's/.*longest gap \([0-9]*\) ms.*/\1/p' <<<"$line")
 # The cancel comes half-way through the plain search, whatever its length.
-line=$(TANSA2_AUTORUN=BNA TANSA2_AUTORUN_CANCEL_MS=$(( plain_ms / 2 )) "$build/tansa2" "$corpus" 日本 '*.*' 2>/dev/null)
+line=$(TANSA2_AUTORUN=BNA TANSA2_AUTORUN_CANCEL_MS=$(( plain_ms / 2 )) "$build/tansa2-harness" "$corpus" 日本 '*.*' 2>/dev/null)
 cancel=$(sed -n 's/.*cancel to end \([0-9]*\) ms.*/\1/p' <<<"$line")
 # The largest files, one of each code, searched for every line: each is
 # converted whole, and the cancel comes while they are.
@@ -91,7 +92,7 @@ large="$scratch/large"
 mkdir "$large"
 find "$corpus" -type f -size +1M -printf '%s %p\n' | sort -rn | head -8 |
   while read -r _ path; do ln -s "$path" "$large/$(basename "$path")"; done
-line=$(TANSA2_AUTORUN=A TANSA2_AUTORUN_CANCEL_MS=10 "$build/tansa2" "$large" . '*.*' 2>/dev/null)
+line=$(TANSA2_AUTORUN=A TANSA2_AUTORUN_CANCEL_MS=10 "$build/tansa2-harness" "$large" . '*.*' 2>/dev/null)
 cancel_large=$(sed -n 's/.*cancel to end \([0-9]*\) ms.*/\1/p' <<<"$line")
 echo
 verdict() { [ "${1:-999}" -lt "$2" ] && echo ok || echo SLOW; }

@@ -15,5 +15,5 @@ trap 'rm -rf "$settings"' EXIT
 mkdir -p "$settings/allusers"
 
 TANSA2_HOME="$settings" TANSA2_ABOUT_SCREENSHOT="$output" \
-  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2
+  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2-harness
 echo "written to $output"

@@ -59,5 +59,5 @@ printf '[DirPanel]\r\nWidth=200\r\n' >"$settings/allusers/tansa2.ini"
 
 # Sub-directories and character-code detection ticked.
 HOME="$sample" TANSA2_HOME="$settings" TANSA2_AUTORUN=BA TANSA2_SCREENSHOT="$output" \
-  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2 "$root" "東京" "*.txt,*.c"
+  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2-harness "$root" "東京" "*.txt,*.c"
 echo "written to $output"

@@ -19,5 +19,5 @@ printf '[Editor]\r\nExeName=/usr/bin/gedit\r\nCmdLine=+%%L %%F\r\n[DirPanel]\r\n
   "$(printf '東京,大阪,"会議 議事録",weather' | iconv -f UTF-8 -t CP932)" >"$settings/allusers/tansa2.ini"
 
 TANSA2_HOME="$settings" TANSA2_PREFS_SCREENSHOT="$output" \
-  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2
+  xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" build/tansa2-harness
 echo "written to $output/preferences-1.png, -2.png, -3.png"

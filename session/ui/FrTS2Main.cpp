@@ -1,34 +1,31 @@
 #include "session/ui/FrTS2Main.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenuBar>
+#include <QMenu>
 #include <QMessageBox>
-#include <QSizeGrip>
 #include <QSplitter>
-#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 
-#include "controls/ui/AboutScreenshot.h"
+#include "controls/ui/Icons.h"
 #include "controls/ui/KyFlatAboutDialog.h"
 #include "dirpanel/ui/KyFlatDirView.h"
-#include "platform/CodePage.h"
 #include "platform/Ticks.h"
 #include "platform/ui/KeyCodes.h"
 #include "platform/ui/QtText.h"
 #include "results/QuietAbort.h"
 #include "results/ui/KyGrepResult.h"
-#include "controls/ui/Icons.h"
+#include "session/ui/MainMenus.h"
+#include "session/ui/ResultHistoryController.h"
+#include "session/ui/SearchPanel.h"
 #include "session/ui/StatusPanel.h"
 #include "settings/ui/KyHistoryComboBox.h"
-#include "settings/ui/ToolEnvScreenshot.h"
 
 namespace tansa2 {
 namespace {
@@ -41,34 +38,15 @@ using Category = TCommandCategory;
 constexpr int kDirPanelWidth = 153;
 constexpr int kSplitterWidth = 4;
 constexpr int kToolBarHeight = 28;
-constexpr int kSearchPanelHeight = 153;
-constexpr int kFieldLeft = 136;
-constexpr int kFieldRightMargin = 6;
-constexpr int kLabelLeft = 8;
-constexpr int kRowTop = 5;
-constexpr int kRowPitch = 24;
-constexpr int kBoxSpacing = 12;
-constexpr int kStatusBarHeight = 23;
-constexpr int kIndexPanelWidth = 73;
-constexpr int kStatusPanelWidth = 322;
-constexpr int kGripSize = 16;
 // The search pumps the event loop at most this often, so the engine keeps
 // its speed while repaints and Esc still get through at once.
 constexpr uint32_t kPumpIntervalMs = 15;
-constexpr int kHistoryDelayMs = 500;
 
 constexpr platform::TShortCut kVkF3 = 0x72, kVkEsc = 0x1B, kVkF5 = 0x74, kVkF10 = 0x79;
 constexpr platform::TShortCut kCtrlLeft = 0x4025, kCtrlRight = 0x4027, kCtrlO = 0x404F,
                               kCtrlDel = 0x402E, kCtrlS = 0x4053;
 
 QString CountText(int value) { return QString::fromLatin1(FormatCount(value)); }
-
-// Why a search string is refused: which character CP932 can't hold.
-QString UnholdableCharacterText(char32_t character) {
-  return QStringLiteral("検索文字列の「%1」(U+%2) は Shift-JIS で表せません。")
-      .arg(QString::fromUcs4(&character, 1),
-           QString::number(static_cast<uint>(character), 16).toUpper().rightJustified(4, QLatin1Char('0')));
-}
 
 }  // namespace
 
@@ -112,7 +90,8 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   rightLayout->setContentsMargins(0, 0, 0, 0);
   rightLayout->setSpacing(0);
   rightLayout->addWidget(CreateToolBar());
-  rightLayout->addWidget(CreateSearchPanel());
+  PanelGrep = new TSearchPanel;
+  rightLayout->addWidget(PanelGrep);
   KyGrepResult = new TKyGrepResult(right);
   KyGrepResult->setObjectName(QStringLiteral("KyGrepResult"));
   KyGrepResult->SetWheelScrollLine(100);
@@ -131,14 +110,17 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
   dirPanelWidth_ = kDirPanelWidth;  // the splitter gets it with the settings
 
   layout->addWidget(Splitter1, 1);
-  layout->addWidget(CreateStatusBar());
+  PanelStatus = new TStatusBar;
+  layout->addWidget(PanelStatus);
   setCentralWidget(central);
   resize(800, 600);
 
-  TimerHistory = new QTimer(this);
-  TimerHistory->setSingleShot(true);
-  TimerHistory->setInterval(kHistoryDelayMs);
-  connect(TimerHistory, &QTimer::timeout, this, &TFormTS2Main::TimerHistoryTimer);
+  History = new TResultHistoryController(*KyGrepResult, *PanelGrep, this);
+  History->OnPendingChanged = [this](bool pending) {
+    ActionGrepStart->Action->setEnabled(!pending);
+    // Back, Forward and clear history waited for the entry.
+    if (!pending) Commands.Refresh(Category::Result);
+  };
 
   GrepRun.SetProcessMessages([this] { ProcessMessages(); });
 
@@ -155,133 +137,84 @@ TFormTS2Main::TFormTS2Main(const std::vector<std::string>& parameters, QWidget* 
 TFormTS2Main::~TFormTS2Main() {
   qApp->removeEventFilter(this);
   // A window closed right after a search still gets that search's entry.
-  if (HistoryPending()) TimerHistoryTimer();
+  History->FlushPending();
 }
 
 void TFormTS2Main::CreateCommands() {
   const auto idle = [this] { return !Searching(); };
   const auto hasRows = [this] { return !Searching() && KyGrepResult->DataCount() > 0; };
+  using THandler = std::function<void(bool checked)>;
+  const auto run = [this](void (TFormTS2Main::*handler)()) -> THandler {
+    return [this, handler](bool) { (this->*handler)(); };
+  };
   const auto add = [&](TKyCommand*& command, const char* name, const char* caption, const char* hint,
                        Category category, platform::TShortCut shortCut, std::function<bool()> rule,
-                       std::optional<TCommandImage> image) {
+                       std::optional<TCommandImage> image, THandler handler) {
     command = &Commands.Add(this, name, QString::fromUtf8(caption), QString::fromUtf8(hint),
                             category, shortCut, std::move(rule));
     if (image) command->Action->setIcon(CommandIcon(*image));
+    connect(command->Action, &QAction::triggered, this, std::move(handler));
   };
   // The order of the list is the order in which a key press looks for its command.
-  add(ActionFileExit, "ActionFileExit", "終了(&X)", "終了", Category::File, 0, idle, ciExit);
+  add(ActionFileExit, "ActionFileExit", "終了(&X)", "終了", Category::File, 0, idle, ciExit,
+      run(&TFormTS2Main::ActionFileExitExecute));
   add(ActionGrepStart, "ActionGrepStart", "検索開始(&S)", "検索開始", Category::Grep, kVkF3, idle,
-      ciGrepStart);
+      ciGrepStart, run(&TFormTS2Main::ActionGrepStartExecute));
   add(ActionGrepCancel, "ActionGrepCancel", "検索中止(&C)", "検索中止", Category::Grep, kVkEsc,
-      [this] { return Searching(); }, ciGrepCancel);
+      [this] { return Searching(); }, ciGrepCancel, run(&TFormTS2Main::ActionGrepCancelExecute));
   add(ActionGrepRefreshDir, "ActionGrepRefreshDir", "最新情報に更新(&R)",
-      "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir);
+      "ディレクトリツリーを最新情報に更新", Category::Grep, kVkF5, idle, ciRefreshDir,
+      run(&TFormTS2Main::ActionGrepRefreshDirExecute));
   add(ActionResultPrev, "ActionResultPrev", "戻る(&B)", "戻る", Category::Result, kCtrlLeft,
-      [this] {
-        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
-               GrepHistoryInfo.Current > GrepHistoryInfo.First;
-      },
-      ciResultPrev);
+      [this] { return !Searching() && History->CanStep(-1); }, ciResultPrev, [this](bool) { StepHistory(-1); });
   add(ActionResultNext, "ActionResultNext", "進む(&F)", "次へ", Category::Result, kCtrlRight,
-      [this] {
-        return !Searching() && !HistoryPending() && GrepHistoryInfo.Used &&
-               GrepHistoryInfo.Current < GrepHistoryInfo.Last;
-      },
-      ciResultNext);
+      [this] { return !Searching() && History->CanStep(1); }, ciResultNext, [this](bool) { StepHistory(1); });
   add(ActionResultEditor, "ActionResultEditor", "エディタで開く(&O)", "エディタで開く",
       Category::Result, kCtrlO,
       [this] { return !Searching() && KyGrepResult->DataCount() > 0 && KyGrepResult->SelectedIndex() >= 0; },
-      ciEditor);
+      ciEditor, run(&TFormTS2Main::ActionResultEditorExecute));
   add(ActionResultClear, "ActionResultClear", "結果を消去(&C)", "結果を消去", Category::Result,
-      kCtrlDel, hasRows, ciResultClear);
+      kCtrlDel, hasRows, ciResultClear, run(&TFormTS2Main::ActionResultClearExecute));
   add(ActionResultSave, "ActionResultSave", "結果を保存(&S)...", "結果を保存", Category::Result,
-      kCtrlS, hasRows, ciResultSave);
+      kCtrlS, hasRows, ciResultSave, run(&TFormTS2Main::ActionResultSaveExecute));
   add(ActionToolEnv, "ActionToolEnv", "環境設定(&E)...", "環境設定", Category::Tool, kVkF10, idle,
-      ciToolEnv);
+      ciToolEnv, run(&TFormTS2Main::ActionToolEnvExecute));
   add(ActionToolShowDirPanel, "ActionToolShowDirPanel", "ディレクトリパネル(&D)",
-      "ディレクトリパネル", Category::Tool, 0, idle, ciDirPanel);
+      "ディレクトリパネル", Category::Tool, 0, idle, ciDirPanel,
+      [this](bool checked) { ActionToolShowDirPanelExecute(checked); });
   add(ActionToolShowToolBar, "ActionToolShowToolBar", "ツールバー(&T)", "ツールバー",
-      Category::Tool, 0, idle, ciToolBar);
+      Category::Tool, 0, idle, ciToolBar, [this](bool checked) { ActionToolShowToolBarExecute(checked); });
   add(ActionHelpVersion, "ActionHelpVersion", "バージョン情報(&A)...", "バージョン情報",
-      Category::Help, 0, idle, std::nullopt);
+      Category::Help, 0, idle, std::nullopt, [this](bool) {
+        TKyFlatAboutDialog about(this);
+        about.TitleString = "Linux / Qt";
+        about.Execute();
+      });
   add(ActionResultClearHistory, "ActionResultClearHistory", "結果履歴を削除(&H)", "結果履歴を削除",
-      Category::Result, 0,
-      [this] { return !Searching() && !HistoryPending() && GrepHistoryInfo.First > 0; },
-      std::nullopt);
+      Category::Result, 0, [this] { return !Searching() && History->CanClear(); }, std::nullopt,
+      run(&TFormTS2Main::ActionResultClearHistoryExecute));
 
   ActionToolShowDirPanel->Action->setCheckable(true);
   ActionToolShowDirPanel->Action->setChecked(BasicInfo.ShowDirPanel);
   ActionToolShowToolBar->Action->setCheckable(true);
   ActionToolShowToolBar->Action->setChecked(BasicInfo.ShowToolBar);
-
-  connect(ActionFileExit->Action, &QAction::triggered, this, &TFormTS2Main::ActionFileExitExecute);
-  connect(ActionGrepStart->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepStartExecute);
-  connect(ActionGrepCancel->Action, &QAction::triggered, this, &TFormTS2Main::ActionGrepCancelExecute);
-  connect(ActionResultPrev->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultPrevExecute);
-  connect(ActionResultNext->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultNextExecute);
-  connect(ActionResultEditor->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultEditorExecute);
-  connect(ActionResultClear->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultClearExecute);
-  connect(ActionResultClearHistory->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionResultClearHistoryExecute);
-  connect(ActionResultSave->Action, &QAction::triggered, this, &TFormTS2Main::ActionResultSaveExecute);
-  connect(ActionToolShowDirPanel->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionToolShowDirPanelExecute);
-  connect(ActionGrepRefreshDir->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionGrepRefreshDirExecute);
-  connect(ActionToolShowToolBar->Action, &QAction::triggered, this,
-          &TFormTS2Main::ActionToolShowToolBarExecute);
-  connect(ActionHelpVersion->Action, &QAction::triggered, this, [this] {
-    TKyFlatAboutDialog about(this);
-    about.TitleString = "Linux / Qt";
-    about.Execute();
-  });
-  ScheduleAboutScreenshot(*ActionHelpVersion->Action);
-  connect(ActionToolEnv->Action, &QAction::triggered, this, &TFormTS2Main::ActionToolEnvExecute);
-  ScheduleToolEnvScreenshot(*ActionToolEnv->Action);
 }
 
 void TFormTS2Main::CreateMenus() {
-  struct TMenuHeader {
-    const char* name;
-    const char* caption;
-    const char* hint;
-    Category category;
-    std::vector<TKyCommand*> items;  // nullptr: a separator
-  };
-  const TMenuHeader headers[] = {
-      {"ActionFilePopup", "ファイル(&F)", "ファイル", Category::File, {ActionFileExit}},
-      {"ActionGrepPopup", "検索(&G)", "検索", Category::Grep,
-       {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir}},
-      {"ActionResultPopup", "結果(&R)", "結果", Category::Result,
-       {ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, nullptr, ActionResultClear,
-        ActionResultSave, nullptr, ActionResultClearHistory}},
-      {"ActionToolPopup", "ツール(&T)", "ツール", Category::Tool,
-       {ActionToolEnv, nullptr, ActionToolShowDirPanel, ActionToolShowToolBar}},
-      {"ActionHelpPopup", "ヘルプ(&H)", "ヘルプ", Category::Help, {ActionHelpVersion}},
-  };
-  for (const TMenuHeader& header : headers) {
-    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(header.caption));
-    menu->menuAction()->setObjectName(QString::fromLatin1(header.name));
-    menu->menuAction()->setToolTip(QString::fromUtf8(header.hint));
-    menu->menuAction()->setStatusTip(QString::fromUtf8(header.hint));
-    for (TKyCommand* command : header.items) {
-      if (command) menu->addAction(command->Action);
-      else menu->addSeparator();
-    }
-    connect(menu, &QMenu::aboutToShow, this,
-            [this, category = header.category] { Commands.Refresh(category); });
-  }
-
+  menus_ = AddMenus(*this, Commands,
+                    {{"ActionFilePopup", "ファイル(&F)", "ファイル", Category::File, {ActionFileExit}},
+                     {"ActionGrepPopup", "検索(&G)", "検索", Category::Grep,
+                      {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir}},
+                     {"ActionResultPopup", "結果(&R)", "結果", Category::Result,
+                      {ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, nullptr, ActionResultClear,
+                       ActionResultSave, nullptr, ActionResultClearHistory}},
+                     {"ActionToolPopup", "ツール(&T)", "ツール", Category::Tool,
+                      {ActionToolEnv, nullptr, ActionToolShowDirPanel, ActionToolShowToolBar}},
+                     {"ActionHelpPopup", "ヘルプ(&H)", "ヘルプ", Category::Help, {ActionHelpVersion}}});
   PopupMenuResult = new QMenu(this);
   PopupMenuResult->setObjectName(QStringLiteral("PopupMenuResult"));
-  PopupMenuResult->addAction(ActionResultEditor->Action);
-  PopupMenuResult->addSeparator();
-  PopupMenuResult->addAction(ActionResultClear->Action);
-  PopupMenuResult->addAction(ActionResultSave->Action);
-  PopupMenuResult->addSeparator();
-  PopupMenuResult->addAction(ActionResultClearHistory->Action);
+  AddMenuItems(*PopupMenuResult,
+               {ActionResultEditor, nullptr, ActionResultClear, ActionResultSave, nullptr, ActionResultClearHistory});
 }
 
 QWidget* TFormTS2Main::CreateDirPanel() {
@@ -294,7 +227,7 @@ QWidget* TFormTS2Main::CreateDirPanel() {
   KyFlatDirView->SetBorderColor(platform::clWindow);
   KyFlatDirView->SetNoBorder(true);
   KyFlatDirView->OnChange = [this](const std::string& path) {
-    KyFlatComboBoxExGrepDir->SetText(path);
+    PanelGrep->KyFlatComboBoxExGrepDir->SetText(path);
   };
   layout->addWidget(KyFlatDirView);
   KyFlatPanelDir->resize(kDirPanelWidth, KyFlatPanelDir->height());
@@ -313,141 +246,37 @@ QWidget* TFormTS2Main::CreateToolBar() {
   ToolBarGrep->setMovable(false);
   ToolBarGrep->setFloatable(false);
   ToolBarGrep->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  for (TKyCommand* command : std::initializer_list<TKyCommand*>{ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir,
-                              nullptr, ActionResultPrev, ActionResultNext, nullptr,
-                              ActionResultEditor, ActionResultClear, ActionResultSave, nullptr,
-                              ActionToolEnv, ActionToolShowDirPanel}) {
-    if (command) ToolBarGrep->addAction(command->Action);
-    else ToolBarGrep->addSeparator();
-  }
+  AddMenuItems(*ToolBarGrep, {ActionGrepStart, ActionGrepCancel, nullptr, ActionGrepRefreshDir, nullptr,
+                              ActionResultPrev, ActionResultNext, nullptr, ActionResultEditor, ActionResultClear,
+                              ActionResultSave, nullptr, ActionToolEnv, ActionToolShowDirPanel});
   layout->addWidget(ToolBarGrep, 0, Qt::AlignVCenter);
   return KyFlatPanelToolBar;
 }
 
-QWidget* TFormTS2Main::CreateSearchPanel() {
-  PanelGrep = new QWidget;
-  PanelGrep->setObjectName(QStringLiteral("PanelGrep"));
-  PanelGrep->setFixedHeight(kSearchPanelHeight);
-  PanelGrep->setContentsMargins(0, 0, kFieldRightMargin, 0);
-  PanelGrep->installEventFilter(this);
-
-  const auto field = [this](TKyHistoryComboBox*& box, const char* name, const char* label) {
-    box = new TKyHistoryComboBox(PanelGrep);
-    box->setObjectName(QString::fromLatin1(name));
-    auto* caption = new QLabel(QString::fromUtf8(label), PanelGrep);
-    caption->setBuddy(box);
-    grepLabels_.push_back(caption);
-  };
-  const auto checkBox = [this](QCheckBox*& box, const char* name, const char* caption) {
-    box = new QCheckBox(QString::fromUtf8(caption), PanelGrep);
-    box->setObjectName(QString::fromLatin1(name));
-  };
-  // Created in tab order.
-  field(KyFlatComboBoxExGrepStr, "KyFlatComboBoxExGrepStr", "検索文字列(&S)");
-  field(KyFlatComboBoxExGrepDir, "KyFlatComboBoxExGrepDir", "検索ディレクトリ(&D)");
-  field(KyFlatComboBoxExGrepFileMask, "KyFlatComboBoxExGrepFileMask", "ファイルマスク(&M)");
-  checkBox(KyFlatCheckBoxGrepSubDir, "KyFlatCheckBoxGrepSubDir", "サブディレクトリも検索対象(&B)");
-  field(KyFlatComboBoxExGrepDirMask, "KyFlatComboBoxExGrepDirMask", "ディレクトリマスク(&K)");
-  checkBox(KyFlatCheckBoxGrepMatchCase, "KyFlatCheckBoxGrepMatchCase", "大文字・小文字を区別する(&C)");
-  checkBox(KyFlatCheckBoxGrepNoRegExp, "KyFlatCheckBoxGrepNoRegExp", "正規表現を使用しない(&N)");
-  checkBox(KyFlatCheckBoxGrepAutoCode, "KyFlatCheckBoxGrepAutoCode", "文字コードを自動判別する(&A)");
-
-  QWidget* const order[] = {KyFlatComboBoxExGrepStr,      KyFlatComboBoxExGrepDir,
-                            KyFlatComboBoxExGrepFileMask, KyFlatCheckBoxGrepSubDir,
-                            KyFlatComboBoxExGrepDirMask,  KyFlatCheckBoxGrepMatchCase,
-                            KyFlatCheckBoxGrepNoRegExp,   KyFlatCheckBoxGrepAutoCode};
-  for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
-    box->SetHoldsNames(true);
-  // Files on this desktop are UTF-8, which raw reading finds no Japanese
-  // in: without a stored choice the search detects each file's code.
-  KyFlatCheckBoxGrepAutoCode->setChecked(true);
-
-  connect(KyFlatCheckBoxGrepSubDir, &QCheckBox::toggled, KyFlatComboBoxExGrepDirMask,
-          &QWidget::setEnabled);
-  LayOutSearchPanel();
-  return PanelGrep;
-}
-
-// Six rows: three fields, the sub-directory box, the directory mask, and the
-// other three boxes side by side. Every field ends at the panel's right edge.
-void TFormTS2Main::LayOutSearchPanel() {
-  const int fieldHeight = KyFlatComboBoxExGrepStr->sizeHint().height();
-  const int right = PanelGrep->contentsRect().right() + 1;
-  const int fieldWidth = std::max(right - kFieldLeft, 40);
-  const auto rowTop = [](int row) { return kRowTop + row * kRowPitch; };
-  const auto placeField = [&](TKyHistoryComboBox* box, QLabel* label, int row) {
-    box->setGeometry(kFieldLeft, rowTop(row), fieldWidth, fieldHeight);
-    const int labelHeight = label->sizeHint().height();
-    label->setGeometry(kLabelLeft, rowTop(row) + (fieldHeight - labelHeight) / 2,
-                       kFieldLeft - kLabelLeft - 4, labelHeight);
-  };
-  const auto placeBox = [&](QCheckBox* box, int left, int row) {
-    const QSize size = box->sizeHint();
-    box->setGeometry(left, rowTop(row) + (fieldHeight - size.height()) / 2, size.width(), size.height());
-    return left + size.width() + kBoxSpacing;
-  };
-  placeField(KyFlatComboBoxExGrepStr, grepLabels_[0], 0);
-  placeField(KyFlatComboBoxExGrepDir, grepLabels_[1], 1);
-  placeField(KyFlatComboBoxExGrepFileMask, grepLabels_[2], 2);
-  placeBox(KyFlatCheckBoxGrepSubDir, kFieldLeft, 3);
-  placeField(KyFlatComboBoxExGrepDirMask, grepLabels_[3], 4);
-  // The row of three boxes starts under the fields, or further left when the
-  // panel is too narrow to show them whole there.
-  const std::initializer_list<QCheckBox*> row = {KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
-                                                 KyFlatCheckBoxGrepAutoCode};
-  int rowWidth = -kBoxSpacing;
-  for (QCheckBox* box : row) rowWidth += box->sizeHint().width() + kBoxSpacing;
-  int left = std::max(std::min(kFieldLeft, right - rowWidth), kLabelLeft);
-  for (QCheckBox* box : row) left = placeBox(box, left, 5);
-}
-
-QWidget* TFormTS2Main::CreateStatusBar() {
-  PanelStatus = new QWidget;
-  PanelStatus->setObjectName(QStringLiteral("PanelStatus"));
-  PanelStatus->setFixedHeight(kStatusBarHeight);
-  PanelStatus->installEventFilter(this);
-  KyFlatPanelIndex = new TStatusPanel(Qt::AlignRight, PanelStatus);
-  KyFlatPanelIndex->setObjectName(QStringLiteral("KyFlatPanelIndex"));
-  KyFlatPanelIndex->setGeometry(0, 2, kIndexPanelWidth, kStatusBarHeight - 2);
-  KyFlatPanelStatus = new TStatusPanel(Qt::AlignLeft, PanelStatus);
-  KyFlatPanelStatus->setObjectName(QStringLiteral("KyFlatPanelStatus"));
-  KyFlatPanelStatus->setGeometry(kIndexPanelWidth, 2, kStatusPanelWidth, kStatusBarHeight - 2);
-  ImageGrip = new QSizeGrip(PanelStatus);
-  ImageGrip->setObjectName(QStringLiteral("ImageGrip"));
-  ImageGrip->setFixedSize(kGripSize, kGripSize);
-  return PanelStatus;
-}
-
 void TFormTS2Main::ApplyInitialFields(const std::vector<std::string>& parameters) {
   KyFlatDirView->Rebuild();
-  std::string grepStr, grepDir = DirPanelInfo.InitialDir, fileMask, dirMask;
-  const auto newest = [](bool option, const TKyHistoryComboBox* box, std::string& value) {
-    if (option && box->count() > 0) value = box->Items().front();
-  };
-  newest(GrepInfo.LastString, KyFlatComboBoxExGrepStr, grepStr);
-  newest(GrepInfo.LastDirectory, KyFlatComboBoxExGrepDir, grepDir);
-  newest(GrepInfo.LastFileMask, KyFlatComboBoxExGrepFileMask, fileMask);
-  newest(GrepInfo.LastDirectoryMask, KyFlatComboBoxExGrepDirMask, dirMask);
+  TGrepParam initial;
+  initial.GrepDir = DirPanelInfo.InitialDir;
+  initial = PanelGrep->NewestTexts(GrepInfo, initial);
   // Command-line values replace those defaults as they are, untrimmed.
   const auto parameter = [&](size_t index, std::string& value) {
     if (index < parameters.size() && !parameters[index].empty()) value = parameters[index];
   };
   // At a first start the first search needs no mask typed.
-  if (firstStart_) fileMask = "*.*";
-  parameter(0, grepDir);
-  parameter(2, fileMask);
+  if (firstStart_) initial.FileMask = "*.*";
+  parameter(0, initial.GrepDir);
+  parameter(2, initial.FileMask);
   // The search string comes in the name form (session/HandOff.h), so that
   // a character CP932 lacks shows as typed and the search refuses it.
   if (parameters.size() > 1 && !parameters[1].empty())
-    KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
+    PanelGrep->KyFlatComboBoxExGrepStr->setEditText(platform::TextInNameFormToQString(parameters[1]));
   else
-    KyFlatComboBoxExGrepStr->SetText(grepStr);
+    PanelGrep->KyFlatComboBoxExGrepStr->SetText(initial.GrepStr);
   // The directory field follows the tree: a directory the tree can't
   // select leaves it empty.
-  KyFlatDirView->SetSelectedDir(grepDir);
-  KyFlatComboBoxExGrepFileMask->SetText(fileMask);
-  KyFlatComboBoxExGrepDirMask->SetText(dirMask);
+  KyFlatDirView->SetSelectedDir(initial.GrepDir);
+  PanelGrep->KyFlatComboBoxExGrepFileMask->SetText(initial.FileMask);
+  PanelGrep->KyFlatComboBoxExGrepDirMask->SetText(initial.DirMask);
 }
 
 void TFormTS2Main::showEvent(QShowEvent* event) {
@@ -455,14 +284,8 @@ void TFormTS2Main::showEvent(QShowEvent* event) {
   closed_ = false;
   if (shown_) return;
   shown_ = true;
-  TKyHistoryComboBox* focus = KyFlatComboBoxExGrepStr;
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir, KyFlatComboBoxExGrepFileMask}) {
-    if (box->currentText().isEmpty()) {
-      focus = box;
-      break;
-    }
-  }
-  focus->setFocus();
+  TKyHistoryComboBox* empty = PanelGrep->FirstEmptyField();
+  (empty ? empty : PanelGrep->KyFlatComboBoxExGrepStr)->setFocus();
   for (Category category : {Category::File, Category::Grep, Category::Result, Category::Tool})
     Commands.Refresh(category);
 }
@@ -483,10 +306,7 @@ void TFormTS2Main::closeEvent(QCloseEvent* event) {
 
 bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize) {
-    if (watched == PanelGrep) LayOutSearchPanel();
     if (watched == KyFlatPanelDir && KyFlatPanelDir->isVisible()) dirPanelWidth_ = KyFlatPanelDir->width();
-    if (watched == PanelStatus)
-      ImageGrip->move(PanelStatus->width() - kGripSize, PanelStatus->height() - kGripSize);
     return false;
   }
   if (event->type() != QEvent::KeyPress) return false;
@@ -497,80 +317,24 @@ bool TFormTS2Main::eventFilter(QObject* watched, QEvent* event) {
   if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
   // Enter in the search panel or the tree starts a search, except in a field
   // whose list is dropped down: that Enter picks the entry.
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
-                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask}) {
-    if (widget == box || box->isAncestorOf(widget)) {
-      if (box->DroppedDown()) return false;
-      ActionGrepStartExecute();
-      return true;
-    }
-  }
-  for (QWidget* control : std::initializer_list<QWidget*>{
-           KyFlatCheckBoxGrepSubDir, KyFlatCheckBoxGrepMatchCase, KyFlatCheckBoxGrepNoRegExp,
-           KyFlatCheckBoxGrepAutoCode, KyFlatDirView}) {
-    if (widget == control || control->isAncestorOf(widget)) {
-      ActionGrepStartExecute();
-      return true;
-    }
-  }
-  return false;
-}
-
-TGrepParam TFormTS2Main::ReadGrepParam() const {
-  TGrepParam param;
-  param.GrepStr = KyFlatComboBoxExGrepStr->Text();
-  param.GrepDir = KyFlatComboBoxExGrepDir->Text();
-  param.FileMask = KyFlatComboBoxExGrepFileMask->Text();
-  param.SubDir = KyFlatCheckBoxGrepSubDir->isChecked();
-  param.DirMask = KyFlatComboBoxExGrepDirMask->Text();
-  param.MatchCase = KyFlatCheckBoxGrepMatchCase->isChecked();
-  param.NoRegExp = KyFlatCheckBoxGrepNoRegExp->isChecked();
-  param.AutoCode = KyFlatCheckBoxGrepAutoCode->isChecked();
-  return param;
-}
-
-bool TFormTS2Main::CheckGrepInput(TGrepParam& param) {
-  // A character CP932 lacks would become "?", a quantifier in a pattern.
-  const QByteArray typed = KyFlatComboBoxExGrepStr->currentText().toUtf8();
-  if (const std::optional<char32_t> lacked =
-          platform::FirstCharacterCp932Lacks(std::string_view(typed.constData(), static_cast<size_t>(typed.size())))) {
-    platform::Beep();
-    KyFlatComboBoxExGrepStr->setFocus();
-    KyFlatPanelStatus->SetText(UnholdableCharacterText(*lacked));
-    return false;
-  }
-  const TGrepField failed = tansa2::CheckGrepInput(param);
-  // The trimmed texts stay in the fields, also when the check fails.
-  const auto writeBack = [](TKyHistoryComboBox* box, const std::string& text) {
-    if (box->Text() != text) box->SetText(text);
-  };
-  writeBack(KyFlatComboBoxExGrepDir, param.GrepDir);
-  writeBack(KyFlatComboBoxExGrepFileMask, param.FileMask);
-  writeBack(KyFlatComboBoxExGrepDirMask, param.DirMask);
-  TKyHistoryComboBox* focus = nullptr;
-  switch (failed) {
-    case TGrepField::GrepStr: focus = KyFlatComboBoxExGrepStr; break;
-    case TGrepField::GrepDir: focus = KyFlatComboBoxExGrepDir; break;
-    case TGrepField::FileMask: focus = KyFlatComboBoxExGrepFileMask; break;
-    case TGrepField::None: break;
-  }
-  if (focus) {
-    platform::Beep();
-    focus->setFocus();
-    return false;
-  }
-  for (TKyHistoryComboBox* box : {KyFlatComboBoxExGrepStr, KyFlatComboBoxExGrepDir,
-                                  KyFlatComboBoxExGrepFileMask, KyFlatComboBoxExGrepDirMask})
-    box->AddHistory();
+  const auto within = [widget](QWidget* control) { return widget == control || control->isAncestorOf(widget); };
+  for (TKyHistoryComboBox* box : PanelGrep->Fields())
+    if (within(box) && box->DroppedDown()) return false;
+  const auto controls = PanelGrep->Controls();
+  if (!within(KyFlatDirView) && std::none_of(controls.begin(), controls.end(), within)) return false;
+  ActionGrepStartExecute();
   return true;
 }
 
 void TFormTS2Main::ActionGrepStartExecute() {
   if (Searching()) return;
   // An entry still waiting is written from the fields and rows it belongs to.
-  if (HistoryPending()) TimerHistoryTimer();
-  TGrepParam param = ReadGrepParam();
-  if (!CheckGrepInput(param)) return;
+  History->FlushPending();
+  TGrepParam param = PanelGrep->ReadGrepParam();
+  if (QString refusal; !PanelGrep->CheckGrepInput(param, refusal)) {
+    if (!refusal.isEmpty()) PanelStatus->KyFlatPanelStatus->SetText(refusal);
+    return;
+  }
   GrepRun.Prepare(param);
   grepAutoCode_ = param.AutoCode;
   fileError_.reset();
@@ -585,8 +349,8 @@ void TFormTS2Main::ActionGrepStartExecute() {
   EndGrep();
   if (error) {
     ShowError(*error);
-  } else if (GrepRun.HitCount() > 0 && GrepHistoryInfo.Used) {
-    AddHistoryEntry();
+  } else if (GrepRun.HitCount() > 0 && History->Info.Used) {
+    History->Add();
   }
   Commands.Refresh(Category::Result);
 }
@@ -606,7 +370,7 @@ void TFormTS2Main::BeginGrep() {
   StartTick = platform::GetTickCount();
   lastPumpTick_ = StartTick;
   Commands.RefreshAll();
-  KyFlatPanelStatus->SetText(QStringLiteral("検索中 ..."));
+  PanelStatus->KyFlatPanelStatus->SetText(QStringLiteral("検索中 ..."));
 }
 
 void TFormTS2Main::EndGrep() {
@@ -614,7 +378,7 @@ void TFormTS2Main::EndGrep() {
   KyFlatPanelDir->setEnabled(true);
   PanelGrep->setEnabled(true);
   const uint32_t elapsed = platform::GetTickCount() - StartTick;
-  KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
+  PanelStatus->KyFlatPanelStatus->SetText(ToQString(GrepSummaryText(GrepRun.HitCount(), elapsed)));
   KyGrepResult->EndUpdate();
   KyGrepResult->setFocus();
   waitCursor_.reset();
@@ -624,7 +388,7 @@ void TFormTS2Main::EndGrep() {
 
 void TFormTS2Main::KyFindFileFind(std::string_view fileName) {
   if (BasicInfo.ShowInProgress & 2)
-    KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + NameToQString(fileName) + QStringLiteral(") ..."));
+    PanelStatus->KyFlatPanelStatus->SetText(QStringLiteral("検索中 (") + NameToQString(fileName) + QStringLiteral(") ..."));
 }
 
 void TFormTS2Main::KyGrepMatch(const TGrepHit& hit) { KyGrepResult->AddData(hit); }
@@ -658,13 +422,13 @@ void TFormTS2Main::ProcessMessages() {
   // The running hit count changes on screen only here, so it is formatted
   // here rather than after every hit.
   if ((BasicInfo.ShowInProgress & 1) && GrepRun.HitCount() > 0)
-    KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
+    PanelStatus->KyFlatPanelIndex->SetText(CountText(GrepRun.HitCount()));
   QCoreApplication::processEvents();
 }
 
 // The row number of the selection; nothing while the list has no rows.
 void TFormTS2Main::KyGrepResultSelectData(int index) {
-  KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
+  PanelStatus->KyFlatPanelIndex->SetText(KyGrepResult->DataCount() > 0 ? CountText(index + 1) : QString());
 }
 
 // Messages name files: the names show their true characters.
@@ -676,9 +440,9 @@ void TFormTS2Main::ActionFileExitExecute() { close(); }
 
 void TFormTS2Main::ActionResultClearExecute() {
   // The rows of a waiting history entry are kept first.
-  if (HistoryPending()) TimerHistoryTimer();
+  History->FlushPending();
   KyGrepResult->ClearData();
-  KyFlatPanelStatus->SetText(QString());
+  PanelStatus->KyFlatPanelStatus->SetText(QString());
   Commands.Refresh(Category::Result);
 }
 
@@ -703,6 +467,14 @@ void TFormTS2Main::ActionResultSaveExecute() {
   KyGrepResult->viewport()->update();
 }
 
+void TFormTS2Main::StepHistory(int step) {
+  if (!Searching() && History->Step(step)) Commands.Refresh(Category::Result);
+}
+
+void TFormTS2Main::ActionResultClearHistoryExecute() {
+  if (!Searching() && History->Clear()) Commands.Refresh(Category::Result);
+}
+
 void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
   KyFlatPanelDir->setVisible(checked);
   Splitter1->handle(1)->setEnabled(checked);
@@ -712,7 +484,7 @@ void TFormTS2Main::ActionToolShowDirPanelExecute(bool checked) {
 // Folders created or removed since the tree was filled show up, and the
 // field's folder is selected again.
 void TFormTS2Main::ActionGrepRefreshDirExecute() {
-  const std::string dir = KyFlatComboBoxExGrepDir->Text();
+  const std::string dir = PanelGrep->KyFlatComboBoxExGrepDir->Text();
   KyFlatDirView->Rebuild();
   KyFlatDirView->SetSelectedDir(dir);
 }

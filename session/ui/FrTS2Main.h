@@ -10,7 +10,7 @@
 
 #include "platform/ui/Feedback.h"
 #include "session/GrepRun.h"
-#include "session/ui/Commands.h"
+#include "session/ui/MainMenus.h"
 #include "settings/SettingsGroups.h"
 #include "settings/ShortCutTable.h"
 
@@ -18,7 +18,6 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QMenu;
-class QSizeGrip;
 class QSplitter;
 class QTimer;
 class QToolBar;
@@ -30,7 +29,9 @@ struct TGrepOptions;
 class TKyFlatDirView;
 class TKyGrepResult;
 class TKyHistoryComboBox;
-class TStatusPanel;
+class TResultHistoryController;
+class TSearchPanel;
+class TStatusBar;
 namespace platform {
 class TInstanceServer;
 }
@@ -86,9 +87,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void CreateMenus();
   QWidget* CreateDirPanel();
   QWidget* CreateToolBar();
-  QWidget* CreateSearchPanel();
-  QWidget* CreateStatusBar();
-  void LayOutSearchPanel();
   void ApplyInitialFields(const std::vector<std::string>& parameters);
 
   // The settings file (MainSettings.cpp). Each read takes what the window
@@ -102,17 +100,8 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void ApplyBasicInfo();
   void ApplyDirPanel();
   void ApplyGrep();
-  struct TShortCutMenu {
-    QAction* Popup;
-    std::vector<TKyCommand*> Commands;
-  };
-  std::vector<TShortCutMenu> ShortCutMenus() const;
-  // Writes section "GrepHistory" of the settings file at once.
-  void SaveGrepHistorySettings();
 
   bool Searching() const { return GrepRun.Busy(); }
-  TGrepParam ReadGrepParam() const;
-  bool CheckGrepInput(TGrepParam& param);
   void BeginGrep();
   void EndGrep();
   void KyFindFileFind(std::string_view fileName);
@@ -132,19 +121,9 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   void ActionGrepRefreshDirExecute();
   void ActionToolShowToolBarExecute(bool checked);
 
-  // The result history (MainHistory.cpp).
-  void TimerHistoryTimer();
-  void ActionResultPrevExecute();
-  void ActionResultNextExecute();
-  void ActionResultClearHistoryExecute();
-  // Back (-1) or Forward (1), when the entry is there to step to.
+  // Back (-1) or Forward (1) through the result history.
   void StepHistory(int step);
-  // Moves the counters after a run with hits and has the timer write the entry.
-  void AddHistoryEntry();
-  // Shows entry `number`; throws EQuietAbort with the screen unchanged.
-  void LoadHistoryEntry(int number);
-  // An entry is waiting for the timer to write it.
-  bool HistoryPending() const;
+  void ActionResultClearHistoryExecute();
 
   // Opening a result in the editor (MainEditor.cpp).
   void ActionResultEditorExecute();
@@ -152,9 +131,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   // The preferences dialog (MainToolEnv.cpp): it edits copies of the
   // settings groups; OK applies them to the window at once and writes them.
   void ActionToolEnvExecute();
-  // The group with the search fields' current lists.
-  TGrepInfo GetGrepInfo() const;
-  TGrepOptions GetGrepOptions() const;
   void ApplyGrepResult(const TGrepResultInfo& info);
   // Sections BasicInfo, DirPanel, Grep, Editor, ShortCut and GrepResult;
   // throws platform::EInOutError when the file can't be written.
@@ -166,7 +142,6 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TBasicInfo BasicInfo;
   TDirPanelInfo DirPanelInfo;
   TGrepInfo GrepInfo;
-  TGrepHistoryInfo GrepHistoryInfo;
   TEditorInfo EditorInfo;
   uint32_t StartTick = 0;
   uint32_t lastPumpTick_ = 0;
@@ -181,6 +156,8 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   bool closed_ = false;  // closed and not shown since: a search still running ends
 
   TCommandList Commands;
+  // The menus of the menu bar: the shortcuts the settings keep, by menu.
+  std::vector<TShortCutMenu> menus_;
   TKyCommand* ActionFileExit = nullptr;
   TKyCommand* ActionGrepStart = nullptr;
   TKyCommand* ActionGrepCancel = nullptr;
@@ -201,24 +178,11 @@ class TFormTS2Main : public QMainWindow, private TGrepSink {
   TKyFlatDirView* KyFlatDirView = nullptr;
   QWidget* KyFlatPanelToolBar = nullptr;
   QToolBar* ToolBarGrep = nullptr;
-  QWidget* PanelGrep = nullptr;
-  std::vector<QLabel*> grepLabels_;  // beside the four fields, in their order
-  TKyHistoryComboBox* KyFlatComboBoxExGrepStr = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepDir = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepFileMask = nullptr;
-  TKyHistoryComboBox* KyFlatComboBoxExGrepDirMask = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepSubDir = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepMatchCase = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepNoRegExp = nullptr;
-  QCheckBox* KyFlatCheckBoxGrepAutoCode = nullptr;
+  TSearchPanel* PanelGrep = nullptr;
   TKyGrepResult* KyGrepResult = nullptr;
   QMenu* PopupMenuResult = nullptr;
-  QWidget* PanelStatus = nullptr;
-  TStatusPanel* KyFlatPanelIndex = nullptr;
-  TStatusPanel* KyFlatPanelStatus = nullptr;
-  QSizeGrip* ImageGrip = nullptr;
-  QTimer* TimerHistory = nullptr;
-  TGrepParam historyParam_;  // of the entry TimerHistory is to write
+  TStatusBar* PanelStatus = nullptr;
+  TResultHistoryController* History = nullptr;
 };
 
 }  // namespace tansa2

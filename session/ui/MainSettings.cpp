@@ -1,7 +1,6 @@
 // The main window's side of the settings file: reading it at start, writing
 // it at close, and applying the values to the window.
 #include <QApplication>
-#include <QCheckBox>
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include "results/CommaText.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
+#include "session/ui/ResultHistoryController.h"
 #include "settings/IniFileEx.h"
 #include "settings/Locations.h"
 #include "settings/SettingsSections.h"
@@ -22,7 +22,7 @@
 #include "settings/ShortCutText.h"
 #include "settings/ui/FontInfo.h"
 #include "settings/ui/GrepResultSettings.h"
-#include "settings/ui/KyHistoryComboBox.h"
+#include "session/ui/SearchPanel.h"
 
 namespace tansa2 {
 namespace {
@@ -80,14 +80,11 @@ void TFormTS2Main::LoadSettings() {
   DirPanelInfo = ReadDirPanel(ini, dirPanel, width);
   SetDirPanelWidth(width);
 
-  TGrepOptions options = GetGrepOptions();
+  TGrepOptions options = PanelGrep->ReadGrepOptions();
   GrepInfo = ReadGrep(ini, GrepInfo, options);
-  KyFlatCheckBoxGrepMatchCase->setChecked(options.MatchCase);
-  KyFlatCheckBoxGrepNoRegExp->setChecked(options.NoRegExp);
-  KyFlatCheckBoxGrepAutoCode->setChecked(options.AutoCode);
-  KyFlatCheckBoxGrepSubDir->setChecked(options.SubDirectory);
+  PanelGrep->ApplyGrepOptions(options);
 
-  GrepHistoryInfo = ReadGrepHistory(ini);
+  History->Info = ReadGrepHistory(ini);
   EditorInfo = ReadEditor(ini, EditorInfo);
   ReadShortCut(ini);
   ApplyGrepResultSettings(*KyGrepResult, ReadGrepResult(ini, GrepResultSettings(*KyGrepResult)));
@@ -104,15 +101,9 @@ void TFormTS2Main::SaveSettings() {
   WriteBasicInfo(ini, BasicInfo);
   WriteDirPanel(ini, DirPanelInfo, dirPanelWidth_);
 
-  WriteGrep(ini, GetGrepInfo(), GetGrepOptions());
+  WriteGrep(ini, PanelGrep->ReadGrepInfo(GrepInfo), PanelGrep->ReadGrepOptions());
 
-  WriteGrepHistory(ini, GrepHistoryInfo);
-  ini.UpdateFile();
-}
-
-void TFormTS2Main::SaveGrepHistorySettings() {
-  TIniFileEx ini(GetIniFileName());
-  WriteGrepHistory(ini, GrepHistoryInfo);
+  WriteGrepHistory(ini, History->Info);
   ini.UpdateFile();
 }
 
@@ -173,33 +164,13 @@ void TFormTS2Main::ApplyBasicInfo() {
 void TFormTS2Main::ApplyDirPanel() { ApplyFontInfo(*KyFlatDirView, DirPanelInfo.Font); }
 
 void TFormTS2Main::ApplyGrep() {
-  const std::pair<TKyHistoryComboBox*, const std::string*> fields[] = {
-      {KyFlatComboBoxExGrepStr, &GrepInfo.String},
-      {KyFlatComboBoxExGrepDir, &GrepInfo.Directory},
-      {KyFlatComboBoxExGrepFileMask, &GrepInfo.FileMask},
-      {KyFlatComboBoxExGrepDirMask, &GrepInfo.DirectoryMask}};
-  for (const auto& [box, history] : fields) {
-    box->SetItems(FromCommaText(*history));
-    box->SetComplete(GrepInfo.AutoComplete);
-    box->SetMaxHistory(static_cast<uint16_t>(GrepInfo.MaxHistory));
-  }
+  PanelGrep->ApplyGrepInfo(GrepInfo);
   GrepRun.NoFileExtList.Assign(GrepInfo.NoFileExt);
   GrepRun.MaxFileSize = GrepInfo.MaxFileSize;
 }
 
-std::vector<TFormTS2Main::TShortCutMenu> TFormTS2Main::ShortCutMenus() const {
-  const auto popup = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
-  return {{popup("ActionFilePopup"), {ActionFileExit}},
-          {popup("ActionGrepPopup"), {ActionGrepStart, ActionGrepCancel, ActionGrepRefreshDir}},
-          {popup("ActionResultPopup"),
-           {ActionResultPrev, ActionResultNext, ActionResultEditor, ActionResultClear, ActionResultSave,
-            ActionResultClearHistory}},
-          {popup("ActionToolPopup"), {ActionToolEnv, ActionToolShowDirPanel, ActionToolShowToolBar}},
-          {popup("ActionHelpPopup"), {ActionHelpVersion}}};
-}
-
 void TFormTS2Main::ReadShortCut(const TIniFileEx& ini) {
-  for (const TShortCutMenu& menu : ShortCutMenus()) {
+  for (const TShortCutMenu& menu : menus_) {
     for (TKyCommand* command : menu.Commands) {
       const std::string designed = FormatShortCut(command->ShortCut);
       SetActionShortCutText(*command, ini.ReadString(kShortCutSection, ShortCutKey(*command), designed));
@@ -208,14 +179,14 @@ void TFormTS2Main::ReadShortCut(const TIniFileEx& ini) {
 }
 
 void TFormTS2Main::WriteShortCut(TIniFileEx& ini) const {
-  for (const TShortCutMenu& menu : ShortCutMenus())
+  for (const TShortCutMenu& menu : menus_)
     for (const TKyCommand* command : menu.Commands)
       ini.WriteString(kShortCutSection, ShortCutKey(*command), GetActionShortCutText(*command));
 }
 
 TShortCutTable TFormTS2Main::GetShortCutTable() const {
   TShortCutTable table;
-  const std::vector<TShortCutMenu> menus = ShortCutMenus();
+  const std::vector<TShortCutMenu>& menus = menus_;
   table.CategoryCount = static_cast<int32_t>(menus.size());
   for (size_t i = 0; i < menus.size(); ++i) {
     TShortCutCategory& category = table.Categories[i];
@@ -230,7 +201,7 @@ TShortCutTable TFormTS2Main::GetShortCutTable() const {
 }
 
 void TFormTS2Main::ApplyShortCutTable(const TShortCutTable& table) {
-  const std::vector<TShortCutMenu> menus = ShortCutMenus();
+  const std::vector<TShortCutMenu>& menus = menus_;
   for (size_t i = 0; i < menus.size(); ++i)
     for (size_t j = 0; j < menus[i].Commands.size(); ++j)
       SetActionShortCutText(*menus[i].Commands[j], table.Categories[i].Commands[j].ShortCuts);

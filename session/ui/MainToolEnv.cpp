@@ -1,34 +1,19 @@
 // The main window's side of the preferences dialog: the groups handed to
 // it, and what OK changes in the window and in the settings file.
-#include <QCheckBox>
 #include <exception>
 
-#include "results/CommaText.h"
 #include "results/ui/KyGrepResult.h"
 #include "session/ui/FrTS2Main.h"
+#include "session/ui/ResultHistoryController.h"
 #include "settings/IniFileEx.h"
 #include "settings/Locations.h"
 #include "settings/SettingsSections.h"
 #include "settings/ui/FontInfo.h"
 #include "settings/ui/FrToolEnv.h"
 #include "settings/ui/GrepResultSettings.h"
-#include "settings/ui/KyHistoryComboBox.h"
+#include "session/ui/SearchPanel.h"
 
 namespace tansa2 {
-
-TGrepInfo TFormTS2Main::GetGrepInfo() const {
-  TGrepInfo grep = GrepInfo;
-  grep.String = ToCommaText(KyFlatComboBoxExGrepStr->Items());
-  grep.Directory = ToCommaText(KyFlatComboBoxExGrepDir->Items());
-  grep.FileMask = ToCommaText(KyFlatComboBoxExGrepFileMask->Items());
-  grep.DirectoryMask = ToCommaText(KyFlatComboBoxExGrepDirMask->Items());
-  return grep;
-}
-
-TGrepOptions TFormTS2Main::GetGrepOptions() const {
-  return {KyFlatCheckBoxGrepMatchCase->isChecked(), KyFlatCheckBoxGrepNoRegExp->isChecked(),
-          KyFlatCheckBoxGrepAutoCode->isChecked(), KyFlatCheckBoxGrepSubDir->isChecked()};
-}
 
 void TFormTS2Main::ApplyGrepResult(const TGrepResultInfo& info) {
   TGrepResultSection section = GrepResultSettings(*KyGrepResult);
@@ -42,12 +27,12 @@ void TFormTS2Main::ActionToolEnvExecute() {
     TFormToolEnv dialog(this);
     dialog.BasicInfo = BasicInfo;
     dialog.DirPanelInfo = DirPanelInfo;
-    dialog.GrepInfo = GetGrepInfo();
+    dialog.GrepInfo = PanelGrep->ReadGrepInfo(GrepInfo);
     // The dialog shows the excluded extensions as the search uses them;
     // OK then stores the dialog's text in place of the one typed before.
     dialog.GrepInfo.NoFileExt = GrepRun.NoFileExtList.CommaText();
     dialog.GrepResultInfo = GrepResultSettings(*KyGrepResult).Info;
-    dialog.GrepHistoryInfo = GrepHistoryInfo;
+    dialog.GrepHistoryInfo = History->Info;
     dialog.EditorInfo = EditorInfo;
     dialog.ShortCutTable = GetShortCutTable();
     if (dialog.exec() == QDialog::Accepted) {
@@ -57,7 +42,7 @@ void TFormTS2Main::ActionToolEnvExecute() {
       EditorInfo = dialog.EditorInfo;
       // Of the result history the dialog edits only the switch; the
       // counters stay the window's own.
-      GrepHistoryInfo.Used = dialog.GrepHistoryInfo.Used;
+      History->Info.Used = dialog.GrepHistoryInfo.Used;
 
       ApplyBasicInfo();
       ApplyDirPanel();
@@ -81,7 +66,7 @@ void TFormTS2Main::SaveToolEnvSettings() {
   TIniFileEx ini(GetIniFileName());
   WriteBasicInfo(ini, BasicInfo);
   WriteDirPanel(ini, DirPanelInfo, dirPanelWidth_);
-  WriteGrep(ini, GetGrepInfo(), GetGrepOptions());
+  WriteGrep(ini, PanelGrep->ReadGrepInfo(GrepInfo), PanelGrep->ReadGrepOptions());
   WriteEditor(ini, EditorInfo);
   WriteShortCut(ini);
   WriteGrepResult(ini, GrepResultSettings(*KyGrepResult));

@@ -1,5 +1,7 @@
 #include "session/ui/StatusPanel.h"
 
+#include <QSizeGrip>
+
 #include <QPainter>
 
 namespace tansa2 {
@@ -23,6 +25,34 @@ void TStatusPanel::paintEvent(QPaintEvent* event) {
   const QRect area = contentsRect();
   painter.drawText(area, static_cast<int>(alignment_),
                    fontMetrics().elidedText(text_, Qt::ElideRight, area.width()));
+}
+
+namespace {
+
+constexpr int kStatusBarHeight = 23;
+constexpr int kIndexPanelWidth = 73;
+constexpr int kStatusPanelWidth = 322;
+constexpr int kGripSize = 16;
+
+}  // namespace
+
+TStatusBar::TStatusBar(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("PanelStatus"));
+  setFixedHeight(kStatusBarHeight);
+  KyFlatPanelIndex = new TStatusPanel(Qt::AlignRight, this);
+  KyFlatPanelIndex->setObjectName(QStringLiteral("KyFlatPanelIndex"));
+  KyFlatPanelIndex->setGeometry(0, 2, kIndexPanelWidth, kStatusBarHeight - 2);
+  KyFlatPanelStatus = new TStatusPanel(Qt::AlignLeft, this);
+  KyFlatPanelStatus->setObjectName(QStringLiteral("KyFlatPanelStatus"));
+  KyFlatPanelStatus->setGeometry(kIndexPanelWidth, 2, kStatusPanelWidth, kStatusBarHeight - 2);
+  ImageGrip = new QSizeGrip(this);
+  ImageGrip->setObjectName(QStringLiteral("ImageGrip"));
+  ImageGrip->setFixedSize(kGripSize, kGripSize);
+}
+
+void TStatusBar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  ImageGrip->move(width() - kGripSize, height() - kGripSize);
 }
 
 }  // namespace tansa2

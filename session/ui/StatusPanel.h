@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QString>
 
+class QSizeGrip;
+
 namespace tansa2 {
 
 class TStatusPanel : public QFrame {
@@ -22,6 +24,22 @@ class TStatusPanel : public QFrame {
  private:
   QString text_;
   Qt::Alignment alignment_;
+};
+
+// The main window's status bar: the index panel, the status text panel and
+// the size grip in the bottom-right corner.
+class TStatusBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TStatusBar(QWidget* parent = nullptr);
+
+  TStatusPanel* KyFlatPanelIndex = nullptr;
+  TStatusPanel* KyFlatPanelStatus = nullptr;
+  QSizeGrip* ImageGrip = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 }  // namespace tansa2

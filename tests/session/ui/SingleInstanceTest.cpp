@@ -88,7 +88,6 @@ void StartWindowProgram(QProcess& process, const TTempDir& home, const QStringLi
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("TANSA2_HOME"), QString::fromStdString(home.String()));
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  environment.remove(QStringLiteral("TANSA2_AUTORUN"));
   process.setProcessEnvironment(environment);
   process.setProgram(QStringLiteral(TANSA2_WINDOW_PROGRAM));
   process.setArguments(arguments);

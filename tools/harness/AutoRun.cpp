@@ -1,4 +1,4 @@
-#include "session/ui/AutoRun.h"
+#include "tools/harness/AutoRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
