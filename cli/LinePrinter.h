@@ -22,11 +22,15 @@ class TLinePrinter : public TPrinter {
   TLinePrinter(TOutput& output, const TLineLayout& layout, const TColors& colors)
       : output_(output), layout_(layout), colors_(colors) {}
   void File(const TFileReport& report) override;
+  // A file's lines one at a time as they are found, when nothing around
+  // them is printed: StartFile before the first.
+  void StartFile(const std::string& path);
+  void Line(const std::string& path, const TReportLine& line);
 
  private:
-  void Prefix(const TFileReport& report, const TReportLine& line, char separator);
+  void Prefix(const std::string& path, const TReportLine& line, char separator);
   void PaintedLine(const TReportLine& line);
-  void SaveFormat(const TFileReport& report, const TReportLine& line);
+  void SaveFormat(const std::string& path, const TReportLine& line);
 
   TOutput& output_;
   const TLineLayout layout_;

@@ -18,37 +18,63 @@ void PrintError(const std::string& path, int systemError) {
 
 }  // namespace
 
-TSearchSink::TSearchSink(const TSinkSettings& settings, TOutput& output, TPrinter* printer, const TColors& colors,
-                         std::string pattern)
-    : settings_(settings), output_(output), printer_(printer), colors_(colors), matches_(std::move(pattern)) {}
+TSearchSink::TSearchSink(const TSinkSettings& settings, TOutput& output, TPrinter* printer, TLinePrinter* linePrinter,
+                         const TColors& colors, std::string pattern)
+    : settings_(settings),
+      output_(output),
+      printer_(printer),
+      linePrinter_(linePrinter),
+      colors_(colors),
+      matches_(std::move(pattern)),
+      streaming_(!settings.allLines) {}
 
 std::string TSearchSink::DisplayPath(std::string_view enginePath) const {
   if (!settings_.stdinPath.empty() && enginePath == settings_.stdinPath) return "<stdin>";
   return NativeOf(enginePath);
 }
 
-bool TSearchSink::FileBegun(std::string_view) {
+bool TSearchSink::FileBegun(std::string_view fileName) {
   hits_.clear();
+  if (streaming_) file_ = TFileReport{DisplayPath(fileName), {}};
   return true;
 }
 
 bool TSearchSink::Matched(const TGrepHit& hit) {
   const size_t begin = static_cast<size_t>(std::max(hit.MatchPos - 1, 0));
-  hits_.push_back({hit.LineNum, std::string(hit.Line), {begin, begin + std::max(hit.MatchLen, 0)}});
+  const TSpan first{begin, begin + std::max(hit.MatchLen, 0)};
+  if (streaming_) Stream(hit, first);
+  else hits_.push_back({hit.LineNum, std::string(hit.Line), first});
   // Quiet, the first match answers the question.
   if (settings_.listing != TListing::Quiet || settings_.invert) return true;
   quietMatch_ = true;
   return false;
 }
 
+// A hit counted, and printed at once when lines are.
+void TSearchSink::Stream(const TGrepHit& hit, TSpan first) {
+  line_.lineNum = hit.LineNum;
+  line_.text.assign(hit.Line);
+  line_.matches = MatchesOf(line_.text, first);
+  file_.matches += static_cast<int>(line_.matches.size());
+  ++file_.selectedLines;
+  if (settings_.listing != TListing::Lines) return;
+  // A heading goes above the first hit, not above a file that has none.
+  if (file_.selectedLines == 1) linePrinter_->StartFile(file_.path);
+  linePrinter_->Line(file_.path, line_);
+}
+
 bool TSearchSink::FileEnded(std::string_view fileName, int) {
   ++totals_.searches;
   TFileReport report;
-  try {
-    report = Report(fileName);
-  } catch (const platform::EFileError& error) {
-    PathFailed(DisplayPath(fileName), error.SystemError());
-    return true;
+  if (streaming_) {
+    report = std::move(file_);
+  } else {
+    try {
+      report = Report(fileName);
+    } catch (const platform::EFileError& error) {
+      PathFailed(DisplayPath(fileName), error.SystemError());
+      return true;
+    }
   }
   totals_.bytesSearched += report.bytesSearched;
   if (report.selectedLines == 0) {
@@ -58,8 +84,8 @@ bool TSearchSink::FileEnded(std::string_view fileName, int) {
   ++totals_.searchesWithMatch;
   totals_.matchedLines += report.selectedLines;
   totals_.matches += report.matches;
-  if (settings_.listing == TListing::Lines) printer_->File(report);
-  else PrintListing(report.path, report.selectedLines);
+  if (settings_.listing != TListing::Lines) PrintListing(report.path, report.selectedLines);
+  else if (!streaming_) printer_->File(report);
   return settings_.listing != TListing::Quiet;
 }
 
@@ -102,20 +128,13 @@ TRunTotals TSearchSink::Totals() const {
   return totals;
 }
 
+std::vector<TSpan> TSearchSink::MatchesOf(std::string_view line, TSpan first) {
+  return settings_.allMatches ? matches_.All(line, first) : std::vector<TSpan>{first};
+}
+
 TFileReport TSearchSink::Report(std::string_view enginePath) {
   TFileReport report;
   report.path = DisplayPath(enginePath);
-  auto matchesOf = [&](const THit& hit) {
-    return settings_.allMatches ? matches_.All(hit.line, hit.first) : std::vector<TSpan>{hit.first};
-  };
-  if (!settings_.allLines) {
-    for (const THit& hit : hits_) {
-      report.lines.push_back({hit.lineNum, hit.line, true, matchesOf(hit)});
-      report.matches += static_cast<int>(report.lines.back().matches.size());
-    }
-    report.selectedLines = static_cast<int>(hits_.size());
-    return report;
-  }
   if (hits_.empty() && !settings_.invert) return report;
   // The whole file again: the lines around the hits, the ones between them.
   std::vector<std::string> lines = ReadFileLines(std::string(enginePath), settings_.raw, settings_.code);
@@ -136,7 +155,7 @@ TFileReport TSearchSink::Report(std::string_view enginePath) {
     const uint64_t length = output_.Converted(lines[n - 1]).size() + 1;
     if (shown[n] != 0) {
       TReportLine line{n, std::move(lines[n - 1]), shown[n] == 1, {}, offset};
-      if (line.selected && hitOf[n]) line.matches = matchesOf(*hitOf[n]);
+      if (line.selected && hitOf[n]) line.matches = MatchesOf(hitOf[n]->line, hitOf[n]->first);
       report.matches += static_cast<int>(line.selected ? std::max<size_t>(line.matches.size(), 1) : 0);
       report.lines.push_back(std::move(line));
     }

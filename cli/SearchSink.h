@@ -2,7 +2,8 @@
 // The search's sink for tansa2-grep: gathers each file's hits, picks the
 // lines to print (with -v those that don't match, with context the lines
 // around), and hands the file to the printer, or prints the counts and
-// names the listing options ask for.
+// names the listing options ask for. When only the hits themselves are
+// printed or counted, each goes out as it comes instead.
 #include <chrono>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "cli/FileReport.h"
 #include "cli/LineMatches.h"
+#include "cli/LinePrinter.h"
 #include "cli/Options.h"
 #include "cli/Output.h"
 #include "engine/GrepSink.h"
@@ -31,8 +33,9 @@ struct TSinkSettings {
 
 class TSearchSink : public TGrepSink {
  public:
-  TSearchSink(const TSinkSettings& settings, TOutput& output, TPrinter* printer, const TColors& colors,
-              std::string pattern);
+  // `printer` takes whole files; `linePrinter` the hits printed as they come.
+  TSearchSink(const TSinkSettings& settings, TOutput& output, TPrinter* printer, TLinePrinter* linePrinter,
+              const TColors& colors, std::string pattern);
 
   bool FileBegun(std::string_view fileName) override;
   bool Matched(const TGrepHit& hit) override;
@@ -55,15 +58,23 @@ class TSearchSink : public TGrepSink {
     std::string line;
     TSpan first;
   };
+  std::vector<TSpan> MatchesOf(std::string_view line, TSpan first);
+  void Stream(const TGrepHit& hit, TSpan first);
   TFileReport Report(std::string_view enginePath);
   void PrintListing(const std::string& path, int selected);
 
   const TSinkSettings settings_;
   TOutput& output_;
   TPrinter* printer_;
+  TLinePrinter* linePrinter_;
   const TColors colors_;
   TLineMatches matches_;
-  std::vector<THit> hits_;
+  // Without -v, context or JSON a file's other lines and its totals matter
+  // to nothing printed before its end: the hits aren't kept.
+  const bool streaming_;
+  std::vector<THit> hits_;  // not streaming: the file's hits, until its end
+  TFileReport file_;  // streaming: the file being searched, its counts so far
+  TReportLine line_{0, {}, true, {}};  // streaming: the hit being printed
   TRunTotals totals_;
   bool anyError_ = false;
   bool quietMatch_ = false;  // -q stopped the search at a match

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -121,11 +120,11 @@ int Run(const TOptions& options) {
   layout.heading = options.heading.value_or(terminal);
   layout.onlyMatching = options.onlyMatching;
   layout.context = options.before > 0 || options.after > 0;
-  std::unique_ptr<TPrinter> printer;
-  if (options.shape == TShape::Json) printer = std::make_unique<TJsonPrinter>(output);
-  else printer = std::make_unique<TLinePrinter>(output, layout, colors);
+  TLinePrinter linePrinter(output, layout, colors);
+  TJsonPrinter jsonPrinter(output);
+  TPrinter& printer = options.shape == TShape::Json ? static_cast<TPrinter&>(jsonPrinter) : linePrinter;
 
-  TSearchSink sink(settings, output, printer.get(), colors, GrepPattern(param));
+  TSearchSink sink(settings, output, &printer, &linePrinter, colors, GrepPattern(param));
   TGrepRun run(sink);
   run.Prepare(param);
   if (options.encoding) run.SetCode(*options.encoding);
@@ -145,7 +144,7 @@ int Run(const TOptions& options) {
     std::fprintf(stderr, "tansa2-grep: %s\n", output.Converted(error.what()).c_str());
     status = kExitError;
   }
-  if (options.shape == TShape::Json && options.listing == TListing::Lines) printer->Finish(sink.Totals());
+  if (options.shape == TShape::Json && options.listing == TListing::Lines) jsonPrinter.Finish(sink.Totals());
   output.Flush();
   if (options.summary) {
     const TRunTotals totals = sink.Totals();

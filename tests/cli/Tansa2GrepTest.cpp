@@ -467,6 +467,10 @@ TEST_F(Tansa2GrepTest, OutputShapes) {
   EXPECT_EQ(Run({"-w", "-c", "hi", a}).status, 1);
   EXPECT_EQ(Run({"-A1", "-e", "hit 11", "-e", "nothing", tree_.String()}).out,
             a + ":hit 11\n--\n" + tree_.String() + "/b.txt:nothing\n");
+  // Headings only above files with hits, parted by an empty line.
+  tree_.Write("c.txt", "last hit\n");
+  EXPECT_EQ(Run({"--heading", "hit 1|last", tree_.String()}).out,
+            a + "\nhit 1\nhit 11\n\n" + tree_.String() + "/c.txt\nlast hit\n");
 }
 
 TEST_F(Tansa2GrepTest, StandardInputWhenPipedOrAFile) {
