@@ -6,18 +6,18 @@
 
 namespace tansa2 {
 
-std::vector<TShortCutMenu> AddMenus(QMainWindow& window, TCommandList& commands, const std::vector<TMenuSpec>& menus) {
+std::vector<TShortCutMenu> AddMenus(QMainWindow& window, TCommandList& commands, const std::vector<TMenuEntry>& menus) {
   std::vector<TShortCutMenu> built;
-  for (const TMenuSpec& spec : menus) {
-    QMenu* menu = window.menuBar()->addMenu(QString::fromUtf8(spec.Caption));
-    menu->menuAction()->setObjectName(QString::fromLatin1(spec.Name));
-    menu->menuAction()->setToolTip(QString::fromUtf8(spec.Hint));
-    menu->menuAction()->setStatusTip(QString::fromUtf8(spec.Hint));
-    AddMenuItems(*menu, spec.Items);
+  for (const TMenuEntry& entry : menus) {
+    QMenu* menu = window.menuBar()->addMenu(QString::fromUtf8(entry.Caption));
+    menu->menuAction()->setObjectName(QString::fromLatin1(entry.Name));
+    menu->menuAction()->setToolTip(QString::fromUtf8(entry.Hint));
+    menu->menuAction()->setStatusTip(QString::fromUtf8(entry.Hint));
+    AddMenuItems(*menu, entry.Items);
     QObject::connect(menu, &QMenu::aboutToShow, &window,
-                     [&commands, category = spec.Category] { commands.Refresh(category); });
+                     [&commands, category = entry.Category] { commands.Refresh(category); });
     TShortCutMenu& shortCuts = built.emplace_back(TShortCutMenu{menu->menuAction(), {}});
-    for (TKyCommand* command : spec.Items)
+    for (TKyCommand* command : entry.Items)
       if (command) shortCuts.Commands.push_back(command);
   }
   return built;

@@ -15,7 +15,7 @@ namespace tansa2 {
 using TMenuItems = std::vector<TKyCommand*>;
 
 // One menu of the menu bar: its header command and its items.
-struct TMenuSpec {
+struct TMenuEntry {
   const char* Name;
   const char* Caption;
   const char* Hint;
@@ -31,7 +31,7 @@ struct TShortCutMenu {
 
 // Adds the menus to the menu bar of `window`; opening one refreshes the
 // commands of its category in `commands`.
-std::vector<TShortCutMenu> AddMenus(QMainWindow& window, TCommandList& commands, const std::vector<TMenuSpec>& menus);
+std::vector<TShortCutMenu> AddMenus(QMainWindow& window, TCommandList& commands, const std::vector<TMenuEntry>& menus);
 
 // Adds the items to a menu or a tool bar.
 template <typename TBar>
