@@ -44,10 +44,10 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # name, the window's boxes (TANSA2_AUTORUN letters), tansa2-grep options,
 # search string, largest ratio
 cases=(
-  "plain|BNA|-r -a -F|日本|1.3"
-  "regexp|BA|-r -a|東.{0,3}[都府県]|1.3"
-  "raw|BN|-r -F|file|1.3"
-  "dense|BNA|-r -a -F|の|1.2"
+  "plain|BNA|-i -F|日本|1.3"
+  "regexp|BA|-i|東.{0,3}[都府県]|1.3"
+  "raw|BN|--raw -i -F|file|1.3"
+  "dense|BNA|-i -F|の|1.2"
 )
 printf '%-8s %10s %12s %8s %8s %s\n' case window_ms tansa2-grep_ms ratio hits result
 status=0

@@ -1,12 +1,9 @@
 #include "cli/InputWalk.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 #include <string_view>
 
 #include "platform/FindFile.h"
@@ -21,6 +18,7 @@ std::string Join(const std::string& dir, const std::string& name) {
 }
 
 bool MatchesAny(const std::string& name, const std::vector<std::string>& masks) {
+  if (masks.empty()) return false;
   const std::string form = platform::Cp932FormOfName(name);
   return std::any_of(masks.begin(), masks.end(),
                      [&](const std::string& mask) { return platform::MatchesMask(form, mask); });
@@ -51,8 +49,10 @@ void TInputWalk::Walk(const std::vector<std::string>& paths) {
       continue;
     }
     if (S_ISDIR(st.st_mode)) {
+      if (options_.maxDepth && *options_.maxDepth < 1) continue;  // the named paths only, as with ripgrep
       std::vector<std::pair<uint64_t, uint64_t>> ancestors{{st.st_dev, st.st_ino}};
-      WalkDirectory(path, 1, ancestors);
+      if (!readAhead_) readAhead_ = std::make_unique<TListingReadAhead>(options_.followLinks);
+      WalkDirectory(path, ListDirectory(path, options_.followLinks), 1, ancestors);
     } else {
       onFile_(path, static_cast<uint64_t>(st.st_size));
     }
@@ -75,57 +75,43 @@ bool TInputWalk::DirectoryWanted(const std::string& name) const {
 }
 
 // A directory's files first, then its sub-directories, each in name order.
-// Entries are described through the directory's descriptor, which spares
-// the kernel a walk down the whole path for each of them: on a tree of many
-// small files that walk was most of the time.
-void TInputWalk::WalkDirectory(const std::string& dir, int depth,
+void TInputWalk::WalkDirectory(const std::string& dir, TDirectoryListing listing, int depth,
                                std::vector<std::pair<uint64_t, uint64_t>>& ancestors) {
-  if (options_.maxDepth && depth > *options_.maxDepth) return;
+  if (listing.openError != 0) {
+    onError_(dir, listing.openError);
+    return;
+  }
+  if (listing.readError != 0) onError_(dir, listing.readError);
   struct TSubdir {
-    std::string name;
+    std::string path;
     std::pair<uint64_t, uint64_t> identity;
+    TListingReadAhead::TTicket listing;
   };
   std::vector<TSubdir> subdirs;
-  {
-    const std::unique_ptr<DIR, int (*)(DIR*)> handle(opendir(dir.empty() ? "." : dir.c_str()), closedir);
-    if (!handle) {
-      onError_(dir, errno);
-      return;
-    }
-    const int dirFd = dirfd(handle.get());
-    std::vector<std::string> names;
-    errno = 0;
-    while (const dirent* entry = readdir(handle.get())) {
-      const std::string_view name = entry->d_name;
-      if (name != "." && name != "..") names.emplace_back(name);
-    }
-    if (errno != 0) onError_(dir, errno);
-    std::sort(names.begin(), names.end());
-    const int flags = options_.followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
-    for (const std::string& name : names) {
-      struct stat st {};
-      if (fstatat(dirFd, name.c_str(), &st, flags) != 0) {
-        // A link that leads nowhere is no file to search.
-        if (errno != ENOENT) onError_(Join(dir, name), errno);
-        continue;
+  const bool descend = !options_.maxDepth || depth < *options_.maxDepth;
+  for (const TListedEntry& entry : listing.entries) {
+    if (entry.error != 0) {
+      onError_(Join(dir, entry.name), entry.error);
+    } else if (entry.directory) {
+      // A link back to a directory being walked would never end.
+      if (descend && DirectoryWanted(entry.name) &&
+          std::find(ancestors.begin(), ancestors.end(), entry.identity) == ancestors.end()) {
+        std::string path = Join(dir, entry.name);
+        subdirs.push_back({path, entry.identity, readAhead_->Ask(path)});
       }
-      if (S_ISDIR(st.st_mode)) {
-        if (DirectoryWanted(name)) subdirs.push_back({name, {st.st_dev, st.st_ino}});
-      } else if (S_ISREG(st.st_mode) && FileWanted(name, static_cast<uint64_t>(st.st_size))) {
-        // Read raw, as the window does with detection off, a file that
-        // reports no size is passed over: it holds no line to find, and
-        // opening each of many empty files was most of a walk's time. With
-        // detection it is read, for what /proc shows has no size either.
-        if (options_.raw && st.st_size == 0 && options_.listing != TListing::FilesWithoutMatch) continue;
-        onFile_(Join(dir, name), static_cast<uint64_t>(st.st_size));
-      }
+    } else if (FileWanted(entry.name, entry.size)) {
+      // Read raw, as the window does with detection off, a file that
+      // reports no size is passed over: it holds no line to find, and
+      // opening each of many empty files was most of a walk's time. With
+      // detection it is read, for what /proc shows has no size either.
+      if (options_.raw && entry.size == 0 && options_.listing != TListing::FilesWithoutMatch) continue;
+      onFile_(Join(dir, entry.name), entry.size);
     }
   }
+  listing = {};  // not held through the walk below
   for (const TSubdir& subdir : subdirs) {
-    // A link back to a directory being walked would never end.
-    if (std::find(ancestors.begin(), ancestors.end(), subdir.identity) != ancestors.end()) continue;
     ancestors.push_back(subdir.identity);
-    WalkDirectory(Join(dir, subdir.name), depth + 1, ancestors);
+    WalkDirectory(subdir.path, readAhead_->Take(subdir.listing), depth + 1, ancestors);
     ancestors.pop_back();
   }
 }

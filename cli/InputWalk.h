@@ -4,9 +4,11 @@
 // window's way (masks, extensions, size, hidden files) or as the options say.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/DirectoryListing.h"
 #include "cli/Options.h"
 #include "session/GrepRun.h"
 
@@ -26,7 +28,8 @@ class TInputWalk {
   void Walk(const std::vector<std::string>& paths);
 
  private:
-  void WalkDirectory(const std::string& dir, int depth, std::vector<std::pair<uint64_t, uint64_t>>& ancestors);
+  void WalkDirectory(const std::string& dir, TDirectoryListing listing, int depth,
+                     std::vector<std::pair<uint64_t, uint64_t>>& ancestors);
   bool FileWanted(const std::string& name, uint64_t size) const;
   bool DirectoryWanted(const std::string& name) const;
 
@@ -37,6 +40,7 @@ class TInputWalk {
   std::vector<std::string> includes_;  // masks in the name form
   std::vector<std::string> excludes_;
   std::string dirMask_;
+  std::unique_ptr<TListingReadAhead> readAhead_;  // for the first directory named
 };
 
 // The form the engine names a file by: CP932, reversible to the native bytes.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -413,6 +414,37 @@ TEST_F(Tansa2GrepTest, LongOutputArrivesWholeAndInOrder) {
   EXPECT_TRUE(result.out == expected) << result.out.size() << " bytes, " << expected.size() << " expected";
   const TResult raw = Run({"--output-encoding=sjis", "--format=line", "-F", "の", tree_.String() + "/b.txt"});
   EXPECT_TRUE(raw.out == Iconv(longLine + "\n", "CP932")) << raw.out.size() << " bytes";
+}
+
+// Directories are listed ahead of the walk on another thread; the files
+// still come in the walk's order: a directory's own files, then each
+// sub-directory in name order. Unreadable directories are reported once.
+TEST_F(Tansa2GrepTest, AWideDeepTreeIsWalkedInNameOrder) {
+  std::string prefix;
+  if (geteuid() == 0) {
+    if (std::system("command -v setpriv >/dev/null") != 0) GTEST_SKIP() << "root reads every directory";
+    prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+  }
+  const std::vector<std::string> locked{"d2/d5/", "d6/d0/d3/"};
+  std::vector<std::string> expected;
+  // Depth first, as the walk goes: each level's file, then its sub-directories.
+  std::function<void(const std::string&, int)> build = [&](const std::string& dir, int depth) {
+    tree_.Write(dir + "f.txt", "x\n");
+    if (std::none_of(locked.begin(), locked.end(), [&](const std::string& l) { return dir.starts_with(l); }))
+      expected.push_back(tree_.String() + "/" + dir + "f.txt");
+    if (depth == 3) return;
+    for (int i = 0; i < 7; ++i) build(dir + "d" + std::to_string(i) + "/", depth + 1);
+  };
+  build("", 0);
+  for (const std::string& dir : locked) fs::permissions(tree_.Path() / dir, fs::perms::none);
+  for (int round = 0; round < 3; ++round) {
+    const TResult result = Run({"-l", "x", tree_.String()}, "", prefix);
+    EXPECT_EQ(SplitLines(result.out), expected);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tansa2-grep: " + tree_.String() + "/d2/d5: Permission denied (os error 13)\n" +
+                              "tansa2-grep: " + tree_.String() + "/d6/d0/d3: Permission denied (os error 13)\n");
+  }
+  for (const std::string& dir : locked) fs::permissions(tree_.Path() / dir, fs::perms::owner_all);
 }
 
 TEST_F(Tansa2GrepTest, ListingAndColourOptionsRefuseNonsense) {
