@@ -19,7 +19,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
+#include <iterator>
 
 #include "controls/ui/ColorPickerButton.h"
 #include "controls/ui/KyFlatFontNameComboBoxEx.h"
@@ -37,7 +37,6 @@
 namespace tansa2 {
 namespace {
 
-using platform::FromQString;
 using platform::NameFromQString;
 using platform::NameToQString;
 using platform::ToQString;
@@ -91,16 +90,6 @@ void AddFontRow(QGridLayout* grid, int row, TKyFlatFontNameComboBoxEx* name, TKy
   grid->addLayout(line, row, 1);
 }
 
-void SetFont(TKyFlatFontNameComboBoxEx* name, TKyFlatFontSizeComboBoxEx* size, const TFontInfo& font) {
-  name->SetFontName(font.Name);
-  size->SetFontSize(font.Size);
-}
-
-void ReadFont(const TKyFlatFontNameComboBoxEx* name, const TKyFlatFontSizeComboBoxEx* size, TFontInfo& font) {
-  font.Name = name->FontName();
-  font.Size = size->FontSize();
-}
-
 // The entries of the history list, as the program's bytes they came from.
 std::vector<std::string> ListEntries(const QListWidget& list) {
   std::vector<std::string> entries;
@@ -151,6 +140,7 @@ TFormToolEnv::TFormToolEnv(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   connect(KyFlatButtonOk, &QPushButton::clicked, this, &TFormToolEnv::KyFlatButtonOkClick);
   connect(KyFlatButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+  BindFields();
 
   qApp->installEventFilter(this);
 }
@@ -348,58 +338,60 @@ void TFormToolEnv::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
+// Every field the dialog edits, once: how it is shown and read back, in the
+// order OK reads them.
+void TFormToolEnv::BindFields() {
+  fields_.History(KyFlatComboBoxExEditorExeName, EditorInfo.ExeName, EditorInfo.HistExeName);
+  fields_.History(KyFlatComboBoxExEditorCmdLine, EditorInfo.CmdLine, EditorInfo.HistCmdLine);
+
+  fields_.Font(KyFlatFontNameComboBoxExBasic, KyFlatFontSizeComboBoxExBasic, BasicInfo.Font);
+  // One set of flags, a box for each.
+  fields_.Custom(
+      [this] {
+        KyFlatCheckBoxShowProgressCount->setChecked(ShowsProgressCount(BasicInfo.ShowInProgress));
+        KyFlatCheckBoxShowProgressFile->setChecked(ShowsProgressFile(BasicInfo.ShowInProgress));
+      },
+      [this] {
+        BasicInfo.ShowInProgress =
+            ShowInProgressFlags(KyFlatCheckBoxShowProgressCount->isChecked(), KyFlatCheckBoxShowProgressFile->isChecked());
+      });
+
+  fields_.Font(KyFlatFontNameComboBoxExDirPanel, KyFlatFontSizeComboBoxExDirPanel, DirPanelInfo.Font);
+  fields_.Name(KyFlatEditInitialDir, DirPanelInfo.InitialDir);
+
+  fields_.Check(KyFlatCheckBoxGrepAutoComplete, GrepInfo.AutoComplete);
+  fields_.Number(KyFlatSpinEditIntegerGrepHistory, GrepInfo.MaxHistory);
+  // The four search-field histories, one kind at a time in the list.
+  fields_.Custom([this] { ShowFirstHistoryKind(); }, [this] { StoreShownHistory(); });
+  fields_.Check(KyFlatCheckBoxGrepLastStr, GrepInfo.LastString);
+  fields_.Check(KyFlatCheckBoxGrepLastDir, GrepInfo.LastDirectory);
+  fields_.Check(KyFlatCheckBoxGrepLastFileMask, GrepInfo.LastFileMask);
+  fields_.Check(KyFlatCheckBoxGrepLastDirMask, GrepInfo.LastDirectoryMask);
+  fields_.Text(KyFlatEditNoFileExt, GrepInfo.NoFileExt);
+  fields_.Number(KyFlatSpinEditFileSize, GrepInfo.MaxFileSize);
+
+  fields_.Font(KyFlatFontNameComboBoxExGrepResult, KyFlatFontSizeComboBoxExGrepResult, GrepResultInfo.Font);
+  fields_.Color(ColorPickerButtonGrepResultFont, GrepResultInfo.Font.Color);
+  fields_.Color(ColorPickerButtonGrepResultBk, GrepResultInfo.Color);
+  fields_.Color(ColorPickerButtonGrepResultSel, GrepResultInfo.SelColor);
+  fields_.Color(ColorPickerButtonGrepResultSelBk, GrepResultInfo.SelBkColor);
+  fields_.Color(ColorPickerButtonGrepResultMatch, GrepResultInfo.MatchColor);
+  fields_.Color(ColorPickerButtonGrepResultMatchBk, GrepResultInfo.MatchBkColor);
+  fields_.Check(KyFlatCheckBoxGrepResultDoubleBuffered, GrepResultInfo.DoubleBuffered);
+  fields_.Check(KyFlatCheckBoxGrepResultShowGridLine, GrepResultInfo.ShowGridLine);
+  fields_.Check(KyFlatCheckBoxGrepResultShowFileNameOnly, GrepResultInfo.ShowFileNameOnly);
+  fields_.Check(KyFlatCheckBoxGrepResultRightClickSelect, GrepResultInfo.RightClickSelect);
+  fields_.Check(KyFlatCheckBoxGrepResultHorizontalScroll, GrepResultInfo.HorizontalScroll);
+  fields_.Number(KyFlatSpinEditIntegerWheelScrollLine, GrepResultInfo.WheelScrollLine);
+  fields_.Choice(saveTypes_, GrepResultInfo.SaveType);
+
+  fields_.Check(KyFlatCheckBoxGrepHistoryUsed, GrepHistoryInfo.Used);
+  fields_.Custom([this] { ShortCutPage->SetTable(ShortCutTable); }, [this] { ShortCutTable = ShortCutPage->Table(); });
+}
+
 void TFormToolEnv::FormShow() {
-  KyFlatComboBoxExEditorExeName->SetItems(FromCommaText(EditorInfo.HistExeName));
-  KyFlatComboBoxExEditorExeName->SetText(EditorInfo.ExeName);
-  KyFlatComboBoxExEditorCmdLine->SetItems(FromCommaText(EditorInfo.HistCmdLine));
-  KyFlatComboBoxExEditorCmdLine->SetText(EditorInfo.CmdLine);
-
-  SetFont(KyFlatFontNameComboBoxExBasic, KyFlatFontSizeComboBoxExBasic, BasicInfo.Font);
-  KyFlatCheckBoxShowProgressCount->setChecked(ShowsProgressCount(BasicInfo.ShowInProgress));
-  KyFlatCheckBoxShowProgressFile->setChecked(ShowsProgressFile(BasicInfo.ShowInProgress));
-
-  SetFont(KyFlatFontNameComboBoxExDirPanel, KyFlatFontSizeComboBoxExDirPanel, DirPanelInfo.Font);
-  KyFlatEditInitialDir->setText(NameToQString(DirPanelInfo.InitialDir));
+  fields_.Show();
   PlaceInitialDirButton();
-
-  KyFlatCheckBoxGrepAutoComplete->setChecked(GrepInfo.AutoComplete);
-  KyFlatSpinEditIntegerGrepHistory->setValue(std::clamp(GrepInfo.MaxHistory, 0, kMaxHistory));
-
-  historyKind_ = -1;
-  {
-    const QSignalBlocker blocker(KyFlatComboBoxExGrepHistory);
-    KyFlatComboBoxExGrepHistory->setCurrentIndex(0);
-  }
-  KyFlatComboBoxExGrepHistoryChange();
-
-  KyFlatCheckBoxGrepLastStr->setChecked(GrepInfo.LastString);
-  KyFlatCheckBoxGrepLastDir->setChecked(GrepInfo.LastDirectory);
-  KyFlatCheckBoxGrepLastFileMask->setChecked(GrepInfo.LastFileMask);
-  KyFlatCheckBoxGrepLastDirMask->setChecked(GrepInfo.LastDirectoryMask);
-  KyFlatEditNoFileExt->setText(ToQString(GrepInfo.NoFileExt));
-  KyFlatSpinEditFileSize->setValue(std::clamp(GrepInfo.MaxFileSize, 1, kMaxFileSize));
-
-  SetFont(KyFlatFontNameComboBoxExGrepResult, KyFlatFontSizeComboBoxExGrepResult, GrepResultInfo.Font);
-  ColorPickerButtonGrepResultFont->SetColor(GrepResultInfo.Font.Color);
-  ColorPickerButtonGrepResultBk->SetColor(GrepResultInfo.Color);
-  ColorPickerButtonGrepResultSel->SetColor(GrepResultInfo.SelColor);
-  ColorPickerButtonGrepResultSelBk->SetColor(GrepResultInfo.SelBkColor);
-  ColorPickerButtonGrepResultMatch->SetColor(GrepResultInfo.MatchColor);
-  ColorPickerButtonGrepResultMatchBk->SetColor(GrepResultInfo.MatchBkColor);
-  KyFlatCheckBoxGrepResultDoubleBuffered->setChecked(GrepResultInfo.DoubleBuffered);
-  KyFlatCheckBoxGrepResultShowGridLine->setChecked(GrepResultInfo.ShowGridLine);
-  KyFlatCheckBoxGrepResultShowFileNameOnly->setChecked(GrepResultInfo.ShowFileNameOnly);
-  KyFlatCheckBoxGrepResultRightClickSelect->setChecked(GrepResultInfo.RightClickSelect);
-  KyFlatCheckBoxGrepResultHorizontalScroll->setChecked(GrepResultInfo.HorizontalScroll);
-  KyFlatSpinEditIntegerWheelScrollLine->setValue(std::clamp(GrepResultInfo.WheelScrollLine, 0, kMaxWheelScrollLine));
-  // Another SaveType checks no button.
-  saveTypes_->setExclusive(false);
-  for (QAbstractButton* radio : saveTypes_->buttons()) radio->setChecked(saveTypes_->id(radio) == GrepResultInfo.SaveType);
-  saveTypes_->setExclusive(true);
-
-  KyFlatCheckBoxGrepHistoryUsed->setChecked(GrepHistoryInfo.Used);
-
-  ShortCutPage->SetTable(ShortCutTable);
   KyFlatPagesEnv->setCurrentIndex(0);
 }
 
@@ -457,8 +449,21 @@ std::string& TFormToolEnv::GrepHistory(int kind) {
   }
 }
 
-void TFormToolEnv::KyFlatComboBoxExGrepHistoryChange() {
+void TFormToolEnv::ShowFirstHistoryKind() {
+  historyKind_ = -1;
+  {
+    const QSignalBlocker blocker(KyFlatComboBoxExGrepHistory);
+    KyFlatComboBoxExGrepHistory->setCurrentIndex(0);
+  }
+  KyFlatComboBoxExGrepHistoryChange();
+}
+
+void TFormToolEnv::StoreShownHistory() {
   if (historyKind_ >= 0) GrepHistory(historyKind_) = ToCommaText(ListEntries(*KyFlatListBoxGrepHistory));
+}
+
+void TFormToolEnv::KyFlatComboBoxExGrepHistoryChange() {
+  StoreShownHistory();
   historyKind_ = KyFlatComboBoxExGrepHistory->currentIndex();
   KyFlatListBoxGrepHistory->clear();
   for (const std::string& entry : FromCommaText(GrepHistory(historyKind_))) {
@@ -524,47 +529,7 @@ void TFormToolEnv::KyFlatButtonOkClick() {
     return;
   }
 
-  KyFlatComboBoxExEditorExeName->AddHistory();
-  EditorInfo.ExeName = KyFlatComboBoxExEditorExeName->Text();
-  EditorInfo.HistExeName = ToCommaText(KyFlatComboBoxExEditorExeName->Items());
-  KyFlatComboBoxExEditorCmdLine->AddHistory();
-  EditorInfo.CmdLine = KyFlatComboBoxExEditorCmdLine->Text();
-  EditorInfo.HistCmdLine = ToCommaText(KyFlatComboBoxExEditorCmdLine->Items());
-
-  ReadFont(KyFlatFontNameComboBoxExBasic, KyFlatFontSizeComboBoxExBasic, BasicInfo.Font);
-  BasicInfo.ShowInProgress =
-      ShowInProgressFlags(KyFlatCheckBoxShowProgressCount->isChecked(), KyFlatCheckBoxShowProgressFile->isChecked());
-
-  ReadFont(KyFlatFontNameComboBoxExDirPanel, KyFlatFontSizeComboBoxExDirPanel, DirPanelInfo.Font);
-  DirPanelInfo.InitialDir = NameFromQString(KyFlatEditInitialDir->text());
-
-  GrepInfo.AutoComplete = KyFlatCheckBoxGrepAutoComplete->isChecked();
-  GrepInfo.MaxHistory = KyFlatSpinEditIntegerGrepHistory->Value();
-  KyFlatComboBoxExGrepHistoryChange();
-  GrepInfo.LastString = KyFlatCheckBoxGrepLastStr->isChecked();
-  GrepInfo.LastDirectory = KyFlatCheckBoxGrepLastDir->isChecked();
-  GrepInfo.LastFileMask = KyFlatCheckBoxGrepLastFileMask->isChecked();
-  GrepInfo.LastDirectoryMask = KyFlatCheckBoxGrepLastDirMask->isChecked();
-  GrepInfo.NoFileExt = FromQString(KyFlatEditNoFileExt->text());
-  GrepInfo.MaxFileSize = KyFlatSpinEditFileSize->Value();
-
-  ReadFont(KyFlatFontNameComboBoxExGrepResult, KyFlatFontSizeComboBoxExGrepResult, GrepResultInfo.Font);
-  GrepResultInfo.Font.Color = ColorPickerButtonGrepResultFont->Color();
-  GrepResultInfo.Color = ColorPickerButtonGrepResultBk->Color();
-  GrepResultInfo.SelColor = ColorPickerButtonGrepResultSel->Color();
-  GrepResultInfo.SelBkColor = ColorPickerButtonGrepResultSelBk->Color();
-  GrepResultInfo.MatchColor = ColorPickerButtonGrepResultMatch->Color();
-  GrepResultInfo.MatchBkColor = ColorPickerButtonGrepResultMatchBk->Color();
-  GrepResultInfo.DoubleBuffered = KyFlatCheckBoxGrepResultDoubleBuffered->isChecked();
-  GrepResultInfo.ShowGridLine = KyFlatCheckBoxGrepResultShowGridLine->isChecked();
-  GrepResultInfo.ShowFileNameOnly = KyFlatCheckBoxGrepResultShowFileNameOnly->isChecked();
-  GrepResultInfo.RightClickSelect = KyFlatCheckBoxGrepResultRightClickSelect->isChecked();
-  GrepResultInfo.HorizontalScroll = KyFlatCheckBoxGrepResultHorizontalScroll->isChecked();
-  GrepResultInfo.WheelScrollLine = KyFlatSpinEditIntegerWheelScrollLine->Value();
-  if (saveTypes_->checkedId() >= 0) GrepResultInfo.SaveType = saveTypes_->checkedId();
-
-  GrepHistoryInfo.Used = KyFlatCheckBoxGrepHistoryUsed->isChecked();
-  ShortCutTable = ShortCutPage->Table();
+  fields_.Read();
   accept();
 }
 

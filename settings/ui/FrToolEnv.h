@@ -8,6 +8,7 @@
 
 #include "settings/SettingsGroups.h"
 #include "settings/ShortCutTable.h"
+#include "settings/ui/FieldBindings.h"
 
 class QAction;
 class QButtonGroup;
@@ -56,11 +57,15 @@ class TFormToolEnv : public QDialog {
  private:
   QWidget* CreateBasicPage1();
   QWidget* CreateBasicPage2();
+  void BindFields();
   void FormShow();
   void PlaceInitialDirButton();
 
   void KyFlatButtonOkClick();
   void ActionTabChangeExecute();
+  void ShowFirstHistoryKind();
+  // Puts the list's entries back into the history of the kind it shows.
+  void StoreShownHistory();
   void KyFlatComboBoxExGrepHistoryChange();
   void KyFlatListBoxGrepHistoryClick();
   void KyFlatButtonGrepHistoryDeleteClick();
@@ -78,6 +83,7 @@ class TFormToolEnv : public QDialog {
   bool shown_ = false;
   bool capturing_ = false;
   int historyKind_ = -1;  // the kind the list shows; -1 none
+  TFieldBindings fields_;
 
   QAction* ActionTabChange = nullptr;
   QTabWidget* KyFlatPagesEnv = nullptr;

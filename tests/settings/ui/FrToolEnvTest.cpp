@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include "controls/ui/ColorPickerButton.h"
 #include "controls/ui/KyFlatFontNameComboBoxEx.h"
@@ -262,6 +263,184 @@ TEST_F(FrToolEnvTest, OkHandsBackWhatTheControlsShowAndPassesTheRestThrough) {
   EXPECT_EQ(d.GrepHistoryInfo.First, 3);
   EXPECT_EQ(d.GrepHistoryInfo.Last, 9);
   EXPECT_EQ(d.GrepHistoryInfo.Current, 10);
+}
+
+// The groups a dialog edits, compared field by field.
+struct TGroups {
+  TBasicInfo Basic;
+  TDirPanelInfo DirPanel;
+  TGrepInfo Grep;
+  TGrepResultInfo GrepResult;
+  TGrepHistoryInfo GrepHistory;
+  TEditorInfo Editor;
+  TShortCutTable ShortCuts;
+};
+
+TGroups GroupsOf(const TFormToolEnv& d) {
+  return {d.BasicInfo, d.DirPanelInfo, d.GrepInfo, d.GrepResultInfo, d.GrepHistoryInfo, d.EditorInfo, d.ShortCutTable};
+}
+
+auto Fields(const TFontInfo& f) { return std::tie(f.Name, f.Size, f.Color, f.Bold, f.Italic, f.Underline); }
+
+void ExpectSameGroups(const TGroups& got, const TGroups& want) {
+  const auto& [b, d, g, r, h, e, s] = got;
+  const auto& [wb, wd, wg, wr, wh, we, ws] = want;
+  EXPECT_EQ(Fields(b.Font), Fields(wb.Font));
+  EXPECT_EQ(std::tie(b.ShowInProgress, b.ShowToolBar, b.ShowDirPanel),
+            std::tie(wb.ShowInProgress, wb.ShowToolBar, wb.ShowDirPanel));
+  EXPECT_EQ(Fields(d.Font), Fields(wd.Font));
+  EXPECT_EQ(d.InitialDir, wd.InitialDir);
+  EXPECT_EQ(std::tie(g.AutoComplete, g.MaxHistory, g.String, g.Directory, g.FileMask, g.DirectoryMask, g.LastString,
+                     g.LastDirectory, g.LastFileMask, g.LastDirectoryMask, g.NoFileExt, g.MaxFileSize),
+            std::tie(wg.AutoComplete, wg.MaxHistory, wg.String, wg.Directory, wg.FileMask, wg.DirectoryMask,
+                     wg.LastString, wg.LastDirectory, wg.LastFileMask, wg.LastDirectoryMask, wg.NoFileExt,
+                     wg.MaxFileSize));
+  EXPECT_EQ(Fields(r.Font), Fields(wr.Font));
+  EXPECT_EQ(std::tie(r.Color, r.SelColor, r.SelBkColor, r.MatchColor, r.MatchBkColor, r.DoubleBuffered,
+                     r.ShowFileNameOnly, r.ShowGridLine, r.WheelScrollLine, r.RightClickSelect, r.HorizontalScroll,
+                     r.SaveType),
+            std::tie(wr.Color, wr.SelColor, wr.SelBkColor, wr.MatchColor, wr.MatchBkColor, wr.DoubleBuffered,
+                     wr.ShowFileNameOnly, wr.ShowGridLine, wr.WheelScrollLine, wr.RightClickSelect,
+                     wr.HorizontalScroll, wr.SaveType));
+  EXPECT_EQ(std::tie(h.Used, h.First, h.Last, h.Current), std::tie(wh.Used, wh.First, wh.Last, wh.Current));
+  EXPECT_EQ(std::tie(e.ExeName, e.CmdLine, e.HistExeName, e.HistCmdLine),
+            std::tie(we.ExeName, we.CmdLine, we.HistExeName, we.HistCmdLine));
+  ASSERT_EQ(s.CategoryCount, ws.CategoryCount);
+  for (int i = 0; i < s.CategoryCount; ++i) {
+    const TShortCutCategory& c = s.Categories[i];
+    const TShortCutCategory& wc = ws.Categories[i];
+    ASSERT_EQ(std::tie(c.Name, c.Count), std::tie(wc.Name, wc.Count));
+    for (int j = 0; j < c.Count; ++j)
+      EXPECT_EQ(std::tie(c.Commands[j].Name, c.Commands[j].ShortCuts),
+                std::tie(wc.Commands[j].Name, wc.Commands[j].ShortCuts));
+  }
+}
+
+// The fields FillGroups leaves at their defaults, given other values too,
+// and a shortcut table.
+void FillTheRest(TFormToolEnv& d) {
+  d.GrepInfo.LastDirectory = true;
+  d.GrepInfo.LastDirectoryMask = true;
+  d.GrepInfo.DirectoryMask = ToCommaText({"CVS", ".git"});
+  d.GrepResultInfo.ShowGridLine = true;
+  d.ShortCutTable.CategoryCount = 1;
+  d.ShortCutTable.Categories[0].Name = "File";
+  d.ShortCutTable.Categories[0].Count = 2;
+  d.ShortCutTable.Categories[0].Commands[0] = {"Open", "Ctrl+O"};
+  d.ShortCutTable.Categories[0].Commands[1] = {"Save", "Ctrl+S,F2"};
+}
+
+TEST_F(FrToolEnvTest, OkWithNothingChangedHandsBackEveryFieldAsItWasGiven) {
+  auto dialog = Open(FillTheRest);
+  const TGroups given = GroupsOf(*dialog);
+  Click(*dialog, "KyFlatButtonOk");
+  ASSERT_EQ(dialog->result(), QDialog::Accepted);
+  ExpectSameGroups(GroupsOf(*dialog), given);
+}
+
+// Each control changed alone changes its own field and no other, on OK;
+// Cancel after changing them all hands back nothing.
+TEST_F(FrToolEnvTest, EachControlLandsInItsOwnFieldOnOkAndInNoneOnCancel) {
+  struct TChange {
+    std::string control;
+    std::function<void(TFormToolEnv&)> change;
+    std::function<void(TGroups&)> expect;
+  };
+  std::vector<TChange> changes = {
+      {"KyFlatComboBoxExEditorExeName",
+       [](TFormToolEnv& d) { Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorExeName")->SetText("/bin/sh"); },
+       [this](TGroups& g) {
+         g.Editor.ExeName = "/bin/sh";
+         g.Editor.HistExeName = ToCommaText({"/bin/sh", editor_, "/usr/bin/vi"});
+       }},
+      {"KyFlatComboBoxExEditorCmdLine",
+       [](TFormToolEnv& d) { Find<TKyHistoryComboBox>(d, "KyFlatComboBoxExEditorCmdLine")->SetText("%F"); },
+       [](TGroups& g) {
+         g.Editor.CmdLine = "%F";
+         g.Editor.HistCmdLine = ToCommaText({"%F", "+%L %F"});
+       }},
+      {"KyFlatFontSizeComboBoxExBasic",
+       [](TFormToolEnv& d) { Find<TKyFlatFontSizeComboBoxEx>(d, "KyFlatFontSizeComboBoxExBasic")->SetFontSize(16); },
+       [](TGroups& g) { g.Basic.Font.Size = 16; }},
+      {"KyFlatCheckBoxShowProgressFile",
+       [](TFormToolEnv& d) { Find<QCheckBox>(d, "KyFlatCheckBoxShowProgressFile")->setChecked(false); },
+       [](TGroups& g) { g.Basic.ShowInProgress = 1; }},
+      {"KyFlatFontNameComboBoxExDirPanel",
+       [](TFormToolEnv& d) { Find<TKyFlatFontNameComboBoxEx>(d, "KyFlatFontNameComboBoxExDirPanel")->SetFontName("Sans D"); },
+       [](TGroups& g) { g.DirPanel.Font.Name = "Sans D"; }},
+      {"KyFlatEditInitialDir",
+       [this](TFormToolEnv& d) { Find<QLineEdit>(d, "KyFlatEditInitialDir")->setText(platform::NameToQString(home_.String())); },
+       [this](TGroups& g) { g.DirPanel.InitialDir = home_.String(); }},
+      {"KyFlatSpinEditIntegerGrepHistory",
+       [](TFormToolEnv& d) { Find<QSpinBox>(d, "KyFlatSpinEditIntegerGrepHistory")->setValue(5); },
+       [](TGroups& g) { g.Grep.MaxHistory = 5; }},
+      {"KyFlatListBoxGrepHistory",
+       [](TFormToolEnv& d) {
+         Find<QListWidget>(d, "KyFlatListBoxGrepHistory")->item(1)->setSelected(true);
+         Click(d, "KyFlatButtonGrepHistoryDelete");
+       },
+       [](TGroups& g) { g.Grep.String = ToCommaText({Utf8ToCp932("東京"), "third"}); }},
+      {"KyFlatEditNoFileExt",
+       [](TFormToolEnv& d) { Find<QLineEdit>(d, "KyFlatEditNoFileExt")->setText(QStringLiteral("txt,表")); },
+       [](TGroups& g) { g.Grep.NoFileExt = Utf8ToCp932("txt,表"); }},
+      {"KyFlatSpinEditFileSize", [](TFormToolEnv& d) { Find<QSpinBox>(d, "KyFlatSpinEditFileSize")->setValue(3); },
+       [](TGroups& g) { g.Grep.MaxFileSize = 3; }},
+      {"KyFlatFontSizeComboBoxExGrepResult",
+       [](TFormToolEnv& d) { Find<TKyFlatFontSizeComboBoxEx>(d, "KyFlatFontSizeComboBoxExGrepResult")->SetFontSize(8); },
+       [](TGroups& g) { g.GrepResult.Font.Size = 8; }},
+      {"KyFlatSpinEditIntegerWheelScrollLine",
+       [](TFormToolEnv& d) { Find<QSpinBox>(d, "KyFlatSpinEditIntegerWheelScrollLine")->setValue(3); },
+       [](TGroups& g) { g.GrepResult.WheelScrollLine = 3; }},
+      {"KyFlatRadioButtonGrepResultSaveTag", [](TFormToolEnv& d) { Click(d, "KyFlatRadioButtonGrepResultSaveTag"); },
+       [](TGroups& g) { g.GrepResult.SaveType = 1; }},
+  };
+  // Every check box of its own field, turned over.
+  const std::pair<const char*, bool& (*)(TGroups&)> boxes[] = {
+      {"KyFlatCheckBoxGrepAutoComplete", [](TGroups& g) -> bool& { return g.Grep.AutoComplete; }},
+      {"KyFlatCheckBoxGrepLastStr", [](TGroups& g) -> bool& { return g.Grep.LastString; }},
+      {"KyFlatCheckBoxGrepLastDir", [](TGroups& g) -> bool& { return g.Grep.LastDirectory; }},
+      {"KyFlatCheckBoxGrepLastFileMask", [](TGroups& g) -> bool& { return g.Grep.LastFileMask; }},
+      {"KyFlatCheckBoxGrepLastDirMask", [](TGroups& g) -> bool& { return g.Grep.LastDirectoryMask; }},
+      {"KyFlatCheckBoxGrepResultDoubleBuffered", [](TGroups& g) -> bool& { return g.GrepResult.DoubleBuffered; }},
+      {"KyFlatCheckBoxGrepResultShowGridLine", [](TGroups& g) -> bool& { return g.GrepResult.ShowGridLine; }},
+      {"KyFlatCheckBoxGrepResultShowFileNameOnly", [](TGroups& g) -> bool& { return g.GrepResult.ShowFileNameOnly; }},
+      {"KyFlatCheckBoxGrepResultRightClickSelect", [](TGroups& g) -> bool& { return g.GrepResult.RightClickSelect; }},
+      {"KyFlatCheckBoxGrepResultHorizontalScroll", [](TGroups& g) -> bool& { return g.GrepResult.HorizontalScroll; }},
+      {"KyFlatCheckBoxGrepHistoryUsed", [](TGroups& g) -> bool& { return g.GrepHistory.Used; }},
+  };
+  for (const auto& [name, field] : boxes)
+    changes.push_back({name, [name](TFormToolEnv& d) { Find<QCheckBox>(d, name)->toggle(); },
+                       [field](TGroups& g) { field(g) = !field(g); }});
+  // Every colour picker of its own colour.
+  const std::pair<const char*, uint32_t& (*)(TGroups&)> pickers[] = {
+      {"ColorPickerButtonGrepResultFont", [](TGroups& g) -> uint32_t& { return g.GrepResult.Font.Color; }},
+      {"ColorPickerButtonGrepResultBk", [](TGroups& g) -> uint32_t& { return g.GrepResult.Color; }},
+      {"ColorPickerButtonGrepResultSel", [](TGroups& g) -> uint32_t& { return g.GrepResult.SelColor; }},
+      {"ColorPickerButtonGrepResultSelBk", [](TGroups& g) -> uint32_t& { return g.GrepResult.SelBkColor; }},
+      {"ColorPickerButtonGrepResultMatch", [](TGroups& g) -> uint32_t& { return g.GrepResult.MatchColor; }},
+      {"ColorPickerButtonGrepResultMatchBk", [](TGroups& g) -> uint32_t& { return g.GrepResult.MatchBkColor; }},
+  };
+  for (const auto& [name, field] : pickers)
+    changes.push_back({name, [name](TFormToolEnv& d) { Find<TColorPickerButton>(d, name)->SetColor(0x00ABCDEF); },
+                       [field](TGroups& g) { field(g) = 0x00ABCDEF; }});
+
+  for (const TChange& c : changes) {
+    SCOPED_TRACE(c.control);
+    auto dialog = Open(FillTheRest);
+    TGroups expected = GroupsOf(*dialog);
+    c.change(*dialog);
+    Click(*dialog, "KyFlatButtonOk");
+    ASSERT_EQ(dialog->result(), QDialog::Accepted);
+    c.expect(expected);
+    ExpectSameGroups(GroupsOf(*dialog), expected);
+  }
+
+  auto dialog = Open(FillTheRest);
+  const TGroups given = GroupsOf(*dialog);
+  for (const TChange& c : changes) c.change(*dialog);
+  Click(*dialog, "KyFlatButtonCancel");
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  ExpectSameGroups(GroupsOf(*dialog), given);
 }
 
 TEST_F(FrToolEnvTest, AFailedCheckKeepsTheDialogOpenOnPage1WithTheFocusOnItsField) {
