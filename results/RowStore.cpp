@@ -1,12 +1,13 @@
 #include "results/RowStore.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tansa2 {
 namespace {
 
 // Large enough that a block's header and the rest left unused at its end
-// hardly count; a record larger than a quarter of it gets a block of its own.
+// hardly count.
 constexpr size_t kBlockSize = size_t{1} << 20;
 
 size_t LengthBytes(size_t length) {
@@ -33,18 +34,16 @@ const char* GetLength(const char* in, size_t& length) {
 }  // namespace
 
 char* TRowStore::Allocate(size_t size) {
-  if (size > kBlockSize / 4) {
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
-    return blocks_.back().get();
+  if (blocks_.empty() || size > lastSize_ - used_) {
+    // A record larger than a quarter of a block gets one of its own, and the
+    // next record a new block: the rows of a block must follow one another.
+    lastSize_ = size > kBlockSize / 4 ? size : kBlockSize;
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(lastSize_));
+    blockFirstRows_.push_back(static_cast<uint32_t>(rows_.size()));
+    used_ = 0;
   }
-  if (size > freeSize_) {
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-    free_ = blocks_.back().get();
-    freeSize_ = kBlockSize;
-  }
-  char* room = free_;
-  free_ += size;
-  freeSize_ -= size;
+  char* room = blocks_.back().get() + used_;
+  used_ += size;
   return room;
 }
 
@@ -59,20 +58,17 @@ uint32_t TRowStore::FileIndex(std::string_view name) {
 }
 
 int TRowStore::AddRow(std::span<const std::string_view> cells) {
-  TRow row{nullptr, FileIndex(cells.empty() ? std::string_view() : cells[0]),
-           static_cast<uint32_t>(cells.size())};
-  size_t size = 0;
+  const uint32_t file = FileIndex(cells.empty() ? std::string_view() : cells[0]);
+  size_t size = LengthBytes(cells.size()) + LengthBytes(file);
   for (size_t i = 1; i < cells.size(); ++i) size += LengthBytes(cells[i].size()) + cells[i].size();
-  if (size > 0) {
-    char* out = Allocate(size);
-    row.packed = out;
-    for (size_t i = 1; i < cells.size(); ++i) {
-      out = PutLength(out, cells[i].size());
-      if (!cells[i].empty()) std::memcpy(out, cells[i].data(), cells[i].size());
-      out += cells[i].size();
-    }
+  char* out = Allocate(size);
+  rows_.push_back(static_cast<uint32_t>(out - blocks_.back().get()));
+  out = PutLength(PutLength(out, cells.size()), file);
+  for (size_t i = 1; i < cells.size(); ++i) {
+    out = PutLength(out, cells[i].size());
+    if (!cells[i].empty()) std::memcpy(out, cells[i].data(), cells[i].size());
+    out += cells[i].size();
   }
-  rows_.push_back(row);
   return RowCount() - 1;
 }
 
@@ -82,16 +78,29 @@ void TRowStore::Clear() {
   files_.clear();
   files_.shrink_to_fit();
   blocks_.clear();
-  free_ = nullptr;
-  freeSize_ = 0;
+  blockFirstRows_.clear();
+  used_ = 0;
+  lastSize_ = 0;
+}
+
+const char* TRowStore::Record(int row) const {
+  const auto block = std::upper_bound(blockFirstRows_.begin(), blockFirstRows_.end(), static_cast<uint32_t>(row)) - 1;
+  return blocks_[static_cast<size_t>(block - blockFirstRows_.begin())].get() + rows_[static_cast<size_t>(row)];
+}
+
+int TRowStore::CellCount(int row) const {
+  size_t count = 0;
+  GetLength(Record(row), count);
+  return static_cast<int>(count);
 }
 
 std::string_view TRowStore::Cell(int col, int row) const {
   if (row < 0 || row >= RowCount() || col < 0) return {};
-  const TRow& cells = rows_[static_cast<size_t>(row)];
-  if (static_cast<uint32_t>(col) >= cells.cellCount) return {};
-  if (col == 0) return files_[cells.file];
-  const char* in = cells.packed;
+  size_t count = 0;
+  size_t file = 0;
+  const char* in = GetLength(GetLength(Record(row), count), file);
+  if (static_cast<size_t>(col) >= count) return {};
+  if (col == 0) return files_[file];
   size_t length = 0;
   for (int i = 1;; ++i) {
     in = GetLength(in, length);

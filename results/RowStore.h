@@ -1,9 +1,10 @@
 #pragma once
-// Rows of text cells kept compactly, for lists of a million rows: the cells
-// after the first are packed, each behind its length, into large blocks
-// shared by all rows, and the first cell (a file name) is kept once for a run
-// of rows that have the same one. A row costs its texts and about 30 bytes,
-// where a string per cell would cost a heap block each.
+// Rows of text cells kept compactly, for lists of a million rows: each row
+// is one record (its cell count, its file and the cells after the first,
+// each behind its length) packed into large blocks, and the first cell (a
+// file name) is kept once for a run of rows that have the same one. A row
+// costs its texts and about 8 bytes, where a string per cell would cost a
+// heap block each.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,26 +21,26 @@ class TRowStore {
   void Clear();
   int RowCount() const { return static_cast<int>(rows_.size()); }
   // The cells a row was given; past them its cells read as "".
-  int CellCount(int row) const { return static_cast<int>(rows_[static_cast<size_t>(row)].cellCount); }
+  int CellCount(int row) const;
   // "" outside the table. Valid until the store is cleared or destroyed.
   std::string_view Cell(int col, int row) const;
 
  private:
-  struct TRow {
-    const char* packed;  // cells 1 and on, each a length (7 bits a byte, low first) and its bytes
-    uint32_t file;       // cell 0, an index into files_
-    uint32_t cellCount;
-  };
-
-  // Room for `size` bytes that stay where they are.
+  // Room for `size` bytes that stay where they are, in the last block.
   char* Allocate(size_t size);
   uint32_t FileIndex(std::string_view name);
+  // Where a row's record begins.
+  const char* Record(int row) const;
 
-  std::vector<TRow> rows_;
+  // Each row's record as an offset into its block. A record lies in the
+  // block that was last when it was added, so the rows of a block follow
+  // one another and blockFirstRows_ tells a row's block.
+  std::vector<uint32_t> rows_;
   std::vector<std::string_view> files_;  // in the blocks
   std::vector<std::unique_ptr<char[]>> blocks_;
-  char* free_ = nullptr;  // the unused end of the last ordinary block
-  size_t freeSize_ = 0;
+  std::vector<uint32_t> blockFirstRows_;  // the rows added before each block
+  size_t used_ = 0;                       // bytes used of the last block
+  size_t lastSize_ = 0;                   // its size
 };
 
 }  // namespace tansa2

@@ -151,6 +151,10 @@ TGrepResultHeader::TGrepResultHeader(TKyGrepResult& list) : QHeaderView(Qt::Hori
   setSectionResizeMode(QHeaderView::Interactive);
 }
 
+QSize TGrepResultHeader::sizeHint() const {
+  return {QHeaderView::sizeHint().width(), QFontMetrics(list_.font()).height() + 6};
+}
+
 void TGrepResultHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
   const QPalette& pal = list_.palette();
   painter->fillRect(rect, ToQColor(list_.ColorFixed(), pal));

@@ -34,6 +34,8 @@ class TGrepResultHeader : public QHeaderView {
   std::function<void()> OnLeftRelease;
   std::function<void()> OnDoubleClick;
 
+  QSize sizeHint() const override;  // a line of the list's font, and a little room
+
  protected:
   void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -2,7 +2,7 @@
 // The result list's rows as a table for Qt's views: three columns (file name,
 // line number, line text) over the row store. An empty list still has one
 // row, blank, so that the list always has a current row. Rows added to the
-// store reach the views only when ShowAddedRows says so, many at a time.
+// store reach the views only when ShowRows says so, many at a time.
 #include <QAbstractTableModel>
 #include <algorithm>
 #include <string>

@@ -1,15 +1,14 @@
 #include "results/ui/KyGrepResult.h"
 
-#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -34,10 +33,9 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
       saveType_(stTag) {
   setHorizontalHeader(header_);
   setModel(model_);
-  verticalHeader()->setModel(new QStringListModel(this));  // no rows: nothing kept per row
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setMinimumSectionSize(1);
   verticalHeader()->hide();
-  // The corner button sits where a row header would meet the column header.
-  for (auto* corner : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) corner->hide();
   setItemDelegate(new TGrepResultDelegate(*this));
   header_->resizeSection(0, 140);
   header_->resizeSection(1, 60);
@@ -45,10 +43,6 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
     if (!horizontalScroll_) ApplyColumn2Width();
   };
   header_->OnDoubleClick = [this] { OpenSelected(); };
-  connect(header_, &QHeaderView::sectionResized, this, [this] {
-    updateGeometries();
-    viewport()->update();
-  });
   ApplyFontHeights();
   // The frame's one pixel keeps the scroll bars inside it; event() paints it.
   setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -56,6 +50,8 @@ TKyGrepResult::TKyGrepResult(QWidget* parent)
   setShowGrid(false);
   setCornerButtonEnabled(false);
   setTabKeyNavigation(false);
+  setVerticalScrollMode(ScrollPerItem);  // the scroll bar counts rows: the top row is its value
+  setHorizontalScrollMode(ScrollPerPixel);
   setEditTriggers(NoEditTriggers);
   setSelectionBehavior(SelectRows);
   setSelectionMode(SingleSelection);
@@ -72,30 +68,29 @@ int TKyGrepResult::AddData(const TGrepHit& hit) {
   // shown together at the next turn.
   if (!Rows().Updating() && !addedRowsPending_) {
     addedRowsPending_ = true;
-    QMetaObject::invokeMethod(this, [this] { ShowAddedRows(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { ShowRows(false); }, Qt::QueuedConnection);
   }
   return index;
 }
 
-void TKyGrepResult::ShowAddedRows() {
+void TKyGrepResult::ShowRows(bool replaced) {
   addedRowsPending_ = false;
-  model_->ShowRows(false);
+  model_->ShowRows(replaced);
+  updateGeometries();  // now, not at the view's next layout: the scroll bar's range follows the rows
 }
 
 void TKyGrepResult::ClearData() {
   model_->Rows().ClearData();
-  addedRowsPending_ = false;
-  model_->ShowRows(true);
+  ShowRows(true);
 }
 
 void TKyGrepResult::LoadFromFile(const std::string& fileName) {
   model_->Rows().LoadFromFile(fileName);
-  addedRowsPending_ = false;
-  model_->ShowRows(true);
+  ShowRows(true);
 }
 
 void TKyGrepResult::SelectData(int index) {
-  ShowAddedRows();
+  ShowRows(false);
   const QModelIndex target = model_->index(index, std::max(0, currentIndex().column()));
   if (target == currentIndex()) {
     DoSelectData(index);
@@ -118,7 +113,7 @@ void TKyGrepResult::BeginUpdate() {
 
 void TKyGrepResult::EndUpdate() {
   if (!model_->Rows().EndUpdate()) return;
-  ShowAddedRows();
+  ShowRows(false);
   setUpdatesEnabled(true);
   viewport()->update();
 }
@@ -150,8 +145,8 @@ void TKyGrepResult::SetHorizontalScroll(bool value) {
 
 void TKyGrepResult::ApplyFontHeights() {
   rowHeight_ = QFontMetrics(font()).height() + 4;
+  verticalHeader()->setDefaultSectionSize(rowHeight_);
   updateGeometries();
-  viewport()->update();
 }
 
 void TKyGrepResult::ApplyColumn2Width() {
@@ -173,7 +168,7 @@ int TKyGrepResult::VisibleRows() const {
 // the new row leaves it on the side it moves to.
 void TKyGrepResult::WheelStep(bool down) {
   if (DataCount() == 0) return;
-  ShowAddedRows();
+  ShowRows(false);
   BeginUpdate();
   QScrollBar* bar = verticalScrollBar();
   const long long from = SelectedIndex();
@@ -197,84 +192,6 @@ void TKyGrepResult::ShowPopup(const QPoint& globalPos) {
   if (!popupMenu_) return;
   if (OnPopup) OnPopup();
   popupMenu_->popup(globalPos);
-}
-
-QRect TKyGrepResult::visualRect(const QModelIndex& index) const {
-  if (!index.isValid()) return {};
-  const long long y = static_cast<long long>(index.row() - verticalScrollBar()->value()) * rowHeight_;
-  const int clamped = static_cast<int>(std::clamp(y, -(1LL << 24), 1LL << 24));  // far rows stay far
-  return QRect(header_->sectionViewportPosition(index.column()), clamped, header_->sectionSize(index.column()),
-               rowHeight_);
-}
-
-void TKyGrepResult::scrollTo(const QModelIndex& index, ScrollHint) {
-  if (!index.isValid()) return;
-  QScrollBar* bar = verticalScrollBar();
-  if (index.row() < bar->value()) bar->setValue(index.row());
-  else if (index.row() > bar->value() + PageRows() - 1) bar->setValue(index.row() - PageRows() + 1);
-  const QRect cell = visualRect(index);
-  QScrollBar* across = horizontalScrollBar();
-  if (cell.left() < 0 || cell.width() > viewport()->width()) across->setValue(across->value() + cell.left());
-  else if (cell.right() >= viewport()->width()) across->setValue(across->value() + cell.right() - viewport()->width() + 1);
-}
-
-QModelIndex TKyGrepResult::indexAt(const QPoint& point) const {
-  if (point.y() < 0) return {};
-  return model_->index(verticalScrollBar()->value() + point.y() / rowHeight_, header_->logicalIndexAt(point.x()));
-}
-
-int TKyGrepResult::horizontalOffset() const { return horizontalScrollBar()->value(); }
-int TKyGrepResult::verticalOffset() const { return verticalScrollBar()->value() * rowHeight_; }
-
-void TKyGrepResult::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
-  selectionModel()->select(indexAt(rect.topLeft()), command | QItemSelectionModel::Rows);
-}
-
-QRegion TKyGrepResult::visualRegionForSelection(const QItemSelection& selection) const {
-  QRegion region;
-  for (const QItemSelectionRange& range : selection) {
-    const int top = std::max(range.top(), verticalScrollBar()->value());
-    const int bottom = std::min(range.bottom(), verticalScrollBar()->value() + PageRows());
-    if (top <= bottom)
-      region += visualRect(model_->index(top, 0)).united(visualRect(model_->index(bottom, 0)))
-                    .adjusted(0, 0, viewport()->width(), 0);
-  }
-  return region;
-}
-
-void TKyGrepResult::updateGeometries() {
-  const int headerHeight = QFontMetrics(font()).height() + 6;
-  setViewportMargins(0, headerHeight, 0, 0);
-  const QRect area = viewport()->geometry();
-  header_->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
-  QScrollBar* bar = verticalScrollBar();
-  bar->setRange(0, std::max(0, model_->ShownRows() - PageRows()));
-  bar->setPageStep(PageRows());
-  bar->setSingleStep(1);
-  QScrollBar* across = horizontalScrollBar();
-  across->setRange(0, std::max(0, header_->length() - viewport()->width()));
-  across->setPageStep(std::max(1, viewport()->width()));
-  across->setSingleStep(std::max(1, 2 * QFontMetrics(font()).averageCharWidth()));
-  header_->setOffset(across->value());
-  QAbstractItemView::updateGeometries();  // not the table's, which lays out by its row header
-}
-
-void TKyGrepResult::scrollContentsBy(int, int) {
-  header_->setOffset(horizontalScrollBar()->value());
-  viewport()->update();
-}
-
-void TKyGrepResult::rowsInserted(const QModelIndex& parent, int start, int end) {
-  QTableView::rowsInserted(parent, start, end);
-  updateGeometries();
-  viewport()->update();
-}
-
-void TKyGrepResult::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
-  QTableView::rowsAboutToBeRemoved(parent, start, end);
-  // Once the rows are gone.
-  QMetaObject::invokeMethod(this, [this] { updateGeometries(); }, Qt::QueuedConnection);
-  viewport()->update();
 }
 
 // The grid's keys: arrows, page keys moving the current row and the top row
@@ -311,24 +228,12 @@ bool TKyGrepResult::event(QEvent* event) {
 }
 
 void TKyGrepResult::paintEvent(QPaintEvent* event) {
-  QPainter painter(viewport());
-  painter.fillRect(event->rect(), platform::ToQColor(Color(), palette()));
-  painter.setFont(font());
-  QStyleOptionViewItem option;
-  initViewItemOption(&option);
-  const int top = verticalScrollBar()->value();
-  for (int row = top; row < model_->ShownRows() && (row - top) * rowHeight_ < viewport()->height(); ++row)
-    for (int col = 0; col < TGrepResultModel::kColCount; ++col) {
-      const QModelIndex index = model_->index(row, col);
-      option.rect = visualRect(index);
-      if (option.rect.width() > 0 && option.rect.intersects(event->rect()))
-        itemDelegate()->paint(&painter, option, index);
-    }
+  QPainter(viewport()).fillRect(event->rect(), platform::ToQColor(Color(), palette()));  // below the last row too
+  QTableView::paintEvent(event);
 }
 
 void TKyGrepResult::resizeEvent(QResizeEvent* event) {
   QTableView::resizeEvent(event);
-  updateGeometries();
   ApplyColumn2Width();
 }
 
@@ -337,18 +242,8 @@ void TKyGrepResult::changeEvent(QEvent* event) {
   QTableView::changeEvent(event);
 }
 
-void TKyGrepResult::focusInEvent(QFocusEvent* event) {
-  QTableView::focusInEvent(event);
-  viewport()->update();
-}
-
-void TKyGrepResult::focusOutEvent(QFocusEvent* event) {
-  QTableView::focusOutEvent(event);
-  viewport()->update();
-}
-
 void TKyGrepResult::keyPressEvent(QKeyEvent* event) {
-  ShowAddedRows();
+  ShowRows(false);
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     event->accept();
     OpenSelected();
@@ -358,13 +253,12 @@ void TKyGrepResult::keyPressEvent(QKeyEvent* event) {
 }
 
 void TKyGrepResult::mousePressEvent(QMouseEvent* event) {
-  ShowAddedRows();
+  ShowRows(false);
   if (event->button() != Qt::RightButton) {
     QTableView::mousePressEvent(event);
     return;
   }
-  const int y = event->position().toPoint().y();
-  const int index = y < 0 ? -1 : verticalScrollBar()->value() + y / rowHeight_;
+  const int index = rowAt(event->position().toPoint().y());
   if (rightClickSelect_ && index >= 0 && index < DataCount()) SelectData(index);
 }
 

@@ -3,10 +3,7 @@
 // three columns (file name, line number, line text) with the matched bytes
 // highlighted. The rows are a table model (GrepResultModel.h) the list shows
 // through a delegate (GrepResultDelegate.h); keyboard, mouse, selection and
-// assistive technology are the table view's. Rows have one height, so the
-// list lays them out itself and keeps nothing per row (the table view's row
-// header would): a list of a million rows costs no more than its texts and
-// scrolls as lightly as one of ten.
+// assistive technology are the table view's; rows have one height.
 #include <QTableView>
 #include <array>
 #include <cstdint>
@@ -97,10 +94,6 @@ class TKyGrepResult : public QTableView {
   void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
 
   int RowHeight() const { return rowHeight_; }
-  // The view's geometry: one row a scroll step, the header above.
-  QRect visualRect(const QModelIndex& index) const override;
-  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
-  QModelIndex indexAt(const QPoint& point) const override;
 
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
@@ -114,22 +107,11 @@ class TKyGrepResult : public QTableView {
   virtual void DoSelectData(int index);
 
   QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
-  int horizontalOffset() const override;
-  int verticalOffset() const override;
-  bool isIndexHidden(const QModelIndex&) const override { return false; }
-  void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
-  QRegion visualRegionForSelection(const QItemSelection& selection) const override;
-  void updateGeometries() override;
-  void scrollContentsBy(int dx, int dy) override;
-  void rowsInserted(const QModelIndex& parent, int start, int end) override;
-  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
   void keyboardSearch(const QString&) override {}  // typing doesn't jump to rows
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -143,9 +125,10 @@ class TKyGrepResult : public QTableView {
   void SetColorProperty(int index, uint32_t value);
   void ApplyFontHeights();
   void ApplyColumn2Width();
-  // Rows added since the last time reach the view; what the keyboard, the
-  // mouse and the selection act on.
-  void ShowAddedRows();
+  // The rows the store gained or lost since the last time reach the view;
+  // what the keyboard, the mouse and the selection act on. `replaced` as
+  // for TGrepResultModel::ShowRows.
+  void ShowRows(bool replaced);
   void OpenSelected();
   // Rows that fit wholly in the view; data rows wholly on show from the top
   // row, counting only rows that exist.
@@ -166,7 +149,7 @@ class TKyGrepResult : public QTableView {
   int saveType_;
   QMenu* popupMenu_ = nullptr;
   int wheelDelta_ = 0;             // wheel units not yet making a full step
-  bool addedRowsPending_ = false;  // rows added that ShowAddedRows hasn't shown yet
+  bool addedRowsPending_ = false;  // rows added that ShowRows hasn't shown yet
 };
 
 }  // namespace tansa2

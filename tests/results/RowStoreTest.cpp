@@ -43,15 +43,22 @@ TEST(RowStoreTest, EveryCellComesBackAsGiven) {
   for (const auto& [col, row] : {std::pair{0, -1}, {0, 7}, {-1, 0}}) EXPECT_EQ(store.Cell(col, row), "");
 }
 
-// A million rows fill many blocks; texts already handed out stay where they
-// are while more rows come.
+// A million rows fill many blocks, some rows with a block of their own;
+// every row finds its own cells, and texts already handed out stay where
+// they are while more rows come.
 TEST(RowStoreTest, TextsStayPutWhileRowsAreAdded) {
   TRowStore store;
   Add(store, {"/d/first.txt", "1", "the first line", "1", "3"});
   const std::string_view first = store.Cell(2, 0);
+  const auto line = [](int i) { return i % 99991 == 0 ? std::string(400000, 'L') : "line " + std::to_string(i); };
   for (int i = 1; i < 1000000; ++i) {
     const std::string number = std::to_string(i);
-    Add(store, {"/d/f" + std::to_string(i / 1000) + ".txt", number, "line " + number, "1", "4"});
+    Add(store, {"/d/f" + std::to_string(i / 1000) + ".txt", number, line(i), "1", "4"});
+  }
+  for (int i = 1; i < 1000000; ++i) {
+    ASSERT_EQ(store.Cell(1, i), std::to_string(i));
+    ASSERT_EQ(store.Cell(2, i), line(i));
+    ASSERT_EQ(store.CellCount(i), 5);
   }
   EXPECT_EQ(first, "the first line");
   EXPECT_EQ(store.Cell(2, 999999), "line 999999");
