@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test.
 #   --sanitize  every test built with AddressSanitizer, UndefinedBehaviorSanitizer and the
 #               standard library's own checks of indexes and empty optionals (build-asan/)
-#   --tsan      the threaded engine and cancel tests built with ThreadSanitizer (build-tsan/)
+#   --tsan      the threaded engine, cancel and tansa2-grep tests built with ThreadSanitizer (build-tsan/)
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
@@ -16,10 +16,11 @@ case "${1:-}" in
       ctest --test-dir build-asan --output-on-failure --timeout 900 -j "$(nproc)"
     ;;
   --tsan)
-    tansa2_build build-tsan -fsanitize=thread --target tests_engine tests_session
+    tansa2_build build-tsan -fsanitize=thread --target tests_engine tests_session tests_cli tansa2-grep
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
     build-tsan/tests/tests_engine
     build-tsan/tests/tests_session --gtest_filter='GrepRun*'
+    build-tsan/tests/tests_cli --gtest_filter='*WalkedInNameOrder*:*Hostile*'
     ;;
   *)
     tansa2_build
