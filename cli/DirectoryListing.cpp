@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <string_view>
 
 namespace tansa2::cli {
@@ -100,7 +101,12 @@ void TListingReadAhead::ReadAhead() {
     waiting_.pop_back();
     task->state = TTask::TState::Reading;
     lock.unlock();
-    TDirectoryListing listing = ListDirectory(task->dir, followLinks_);
+    TDirectoryListing listing;
+    try {
+      listing = ListDirectory(task->dir, followLinks_);
+    } catch (const std::bad_alloc&) {
+      listing.openError = ENOMEM;  // reported by the walk, which goes on
+    }
     lock.lock();
     task->listing = std::move(listing);
     task->state = TTask::TState::Ready;
