@@ -214,6 +214,19 @@ std::bitset<256> BitsOf(const unsigned char (&bytes)[32]) {
   return bits;
 }
 
+// The body and case flag of a pattern m/BODY/FLAGS read as Shift-JIS (with
+// k); the flags hold no slash.
+struct TSjisPattern {
+  std::string_view body;
+  bool ignoreCase;
+};
+std::optional<TSjisPattern> SjisPatternOf(std::string_view pattern) {
+  const size_t close = pattern.rfind('/');
+  const std::string_view flags = pattern.substr(close + 1);
+  if (flags.find('k') == std::string_view::npos) return std::nullopt;
+  return TSjisPattern{pattern.substr(2, close - 2), flags.find('i') != std::string_view::npos};
+}
+
 // The first place where `finder` finds its run beginning a character, as the
 // library reads the line from its start: a run that begins on a second byte
 // is none. Npos when there is none.
@@ -282,6 +295,14 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails, &startsMatch); count != 0)
     charRun_.emplace(BitsOf(leads), BitsOf(trails), count);
   runStartsMatch_ = charRun_ && startsMatch != 0;
+  // Classes one after the other, as in [一-龠]{2}[ぁ-ん]{2}, make a longer run.
+  if (const std::optional<TSjisPattern> sjis = SjisPatternOf(pattern_)) {
+    const TRequiredRun run = RequiredCharRun(sjis->body, sjis->ignoreCase);
+    if (static_cast<int>(run.places.size()) > (charRun_ ? charRun_->Count() : 0)) {
+      charRun_.emplace(run.places);
+      runStartsMatch_ = run.startsMatch;
+    }
+  }
   // Single characters as words, like the class in [アイウ]{3}, would find
   // nearly every line of Japanese text; the run they make is rarer.
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
@@ -314,12 +335,10 @@ void TLineMatcher::Saw(size_t bytes) {
 }
 
 void TLineMatcher::SetPrefilter() {
-  // m/BODY/FLAGS; the flags hold no slash.
-  const size_t close = pattern_.rfind('/');
-  const std::string_view flags = std::string_view(pattern_).substr(close + 1);
-  if (flags.find('k') == std::string_view::npos) return;
-  const std::string_view body = std::string_view(pattern_).substr(2, close - 2);
-  const bool ignoreCase = flags.find('i') != std::string_view::npos;
+  const std::optional<TSjisPattern> sjis = SjisPatternOf(pattern_);
+  if (!sjis) return;
+  const std::string_view body = sjis->body;
+  const bool ignoreCase = sjis->ignoreCase;
   std::optional<TPrefilterFinder> withAnchors = TPrefilterFinder::Of(body, ignoreCase, true);
   if (withAnchors && !withAnchors->Anchored()) {
     prefilter_ = std::move(withAnchors);

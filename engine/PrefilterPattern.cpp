@@ -251,6 +251,31 @@ TCharSet Range(unsigned first, unsigned last) {
   return set;
 }
 
+// The character place a set of double-byte characters alone makes, with
+// every second byte any of its lead bytes takes; none when it holds a
+// single-byte character.
+std::optional<TCharPlace> PlaceOf(const TCharSet& set) {
+  if (set.singles.any()) return std::nullopt;
+  TCharPlace place;
+  for (unsigned lead = 0; lead < 256; ++lead)
+    if (set.trails[lead].any()) {
+      place.leads.set(lead);
+      place.trails |= set.trails[lead];
+    }
+  if (place.leads.none()) return std::nullopt;
+  return place;
+}
+
+// How often a quantified item occurs in a match: at least `least` times,
+// and exactly that when `fixed`.
+struct TRepeat {
+  size_t least = 1;
+  bool fixed = true;
+};
+
+// Characters of a required run worth keeping; a longer one is found by its first ones.
+constexpr size_t kMostPlaces = 8;
+
 // Any run of bytes inside a line, which a back reference may take.
 const std::string kAnyRun = "[\\x00-\\x09\\x0b\\x0c\\x0e-\\xff]*";
 
@@ -265,6 +290,13 @@ class TTranslator {
     return TPrefilterPattern{std::move(expression), anchored_};
   }
 
+  // The longest run the pattern's own sequence requires, once translated.
+  TRequiredRun Run() {
+    CloseRun();
+    if (failed_ || branches_) return {};
+    return TRequiredRun{bestRun_, bestRunStarts_ && !looksAround_};
+  }
+
  private:
   std::string Alternatives() {
     std::string out = Sequence();
@@ -275,34 +307,66 @@ class TTranslator {
       out += Sequence();
       several = true;
     }
+    if (several && depth_ == 0) branches_ = true;
     return several ? NonCapturing(out) : out;
   }
 
   std::string Sequence() {
     std::string out;
-    while (!failed_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')') {
+    for (bool first = true; !failed_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')'; first = false) {
       bool zeroWidth = false;
+      place_.reset();
       std::string item = Item(zeroWidth);
+      const std::optional<TCharPlace> place = std::move(place_);
       // Every quantifier only repeats what is already there, so a lazy or
       // possessive mark read as one more repeat widens and never narrows.
-      while (!failed_ && Quantifier(item)) {
+      TRepeat repeat;
+      while (!failed_ && Quantifier(item, repeat)) {
         if (zeroWidth) Fail();
       }
+      if (zeroWidth) looksAround_ = true;
+      if (depth_ == 0) ExtendRun(place, repeat, first);
       out += item;
     }
     return out;
   }
 
+  // Adds an item of the pattern's own sequence to the run it ends, or ends
+  // the run: X{2,}Y holds XXY, and so does YX{2,} hold YXX, but not YXXY.
+  void ExtendRun(const std::optional<TCharPlace>& place, TRepeat repeat, bool first) {
+    if (!place || repeat.least == 0) {
+      CloseRun();
+      return;
+    }
+    if (run_.empty()) runStarts_ = first && repeat.fixed;
+    for (size_t k = 0; k < repeat.least && run_.size() < kMostPlaces; ++k) run_.push_back(*place);
+    if (repeat.fixed) return;
+    CloseRun();
+    for (size_t k = 0; k < repeat.least && run_.size() < kMostPlaces; ++k) run_.push_back(*place);
+  }
+
+  void CloseRun() {
+    if (run_.size() > bestRun_.size()) {
+      bestRun_ = run_;
+      bestRunStarts_ = runStarts_;
+    }
+    run_.clear();
+    runStarts_ = false;
+  }
+
   void Fail() { failed_ = true; }
 
-  // A quantifier at i_ applied to `item`; false when there is none.
-  bool Quantifier(std::string& item) {
+  // A quantifier at i_ applied to `item`, and to how often it occurs; false
+  // when there is none.
+  bool Quantifier(std::string& item, TRepeat& times) {
     if (i_ >= body_.size()) return false;
     const char c = body_[i_];
     std::string repeat;
     if (c == '*' || c == '+' || c == '?') {
       repeat = c;
       ++i_;
+      if (c != '+') times.least = 0;
+      times.fixed = false;
     } else if (c == '{') {
       size_t j = i_ + 1;
       std::string lower;
@@ -318,6 +382,9 @@ class TTranslator {
         Fail();
         return false;
       }
+      const size_t least = lower.empty() ? 0 : std::stoul(lower);
+      times.least = std::min(times.least * least, kMostPlaces);
+      times.fixed = times.fixed && (!comma || (!upper.empty() && std::stoul(upper) == least));
       repeat = '{';
       repeat += lower.empty() ? "0" : lower;
       if (comma) repeat += ',';
@@ -341,6 +408,7 @@ class TTranslator {
       const auto trail = static_cast<unsigned char>(body_[i_ + 1]);
       i_ += 2;
       if ((ignoreCase_ && IsCasedLead(c)) || code_ != TPrefilterCode::Sjis) return Set(Range(c << 8 | trail, c << 8 | trail));
+      place_ = PlaceOf(Range(c << 8 | trail, c << 8 | trail));
       return Hex(c) + Hex(trail);
     }
     switch (c) {
@@ -393,6 +461,7 @@ class TTranslator {
 
   std::string Set(TCharSet set) {
     if (ignoreCase_) set.FoldCase();
+    place_ = PlaceOf(set);
     std::string out = set.Expression(code_);
     if (out.empty()) Fail();  // takes nothing a line holds
     return out;
@@ -423,12 +492,15 @@ class TTranslator {
         return {};
       }
     }
+    ++depth_;
     std::string inner = Alternatives();
+    --depth_;
     if (failed_ || i_ >= body_.size() || body_[i_] != ')') {
       Fail();
       return {};
     }
     ++i_;
+    place_.reset();  // a group is no single character
     // Dropping what looks around only lets more through.
     if (lookAround) {
       zeroWidth = true;
@@ -612,6 +684,18 @@ class TTranslator {
   size_t i_ = 0;
   bool failed_ = false;
   bool anchored_ = false;
+  // The required run: of groups around i_, whether the pattern is an
+  // alternation or has zero-width items, the character place the item just
+  // read makes, the run being read and the longest one so far, and whether
+  // each begins with the pattern.
+  int depth_ = 0;
+  bool branches_ = false;
+  bool looksAround_ = false;
+  std::optional<TCharPlace> place_;
+  std::vector<TCharPlace> run_;
+  bool runStarts_ = false;
+  std::vector<TCharPlace> bestRun_;
+  bool bestRunStarts_ = false;
 };
 
 }  // namespace
@@ -619,6 +703,15 @@ class TTranslator {
 std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
                                                     TPrefilterCode code) {
   return TTranslator(body, ignoreCase, keepAnchors, code).Translate();
+}
+
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase) {
+  if (ignoreCase) return {};
+  TTranslator translator(body, false, false, TPrefilterCode::Sjis);
+  if (!translator.Translate()) return {};
+  TRequiredRun run = translator.Run();
+  if (run.places.size() < 2) return {};
+  return run;
 }
 
 }  // namespace tansa2

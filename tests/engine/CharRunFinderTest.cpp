@@ -49,5 +49,31 @@ TEST(CharRunFinderTest, FindsALongRunByItsFirstCharacters) {
   EXPECT_EQ(finder.Find(std::string(33, ' ') + run.substr(2), 0), std::string::npos);
 }
 
+// Places of different sets in turn: a kanji of lead byte 88 or 89, then
+// two hiragana (82 9F-F1). The same characters in another order are no run.
+TEST(CharRunFinderTest, FindsARunOfDifferentPlaces) {
+  std::bitset<256> anyTrail;
+  anyTrail.set();
+  std::bitset<256> hiragana;
+  for (unsigned trail = 0x9F; trail <= 0xF1; ++trail) hiragana.set(trail);
+  const TCharRunFinder finder({{Bytes("\x88\x89"), anyTrail}, {Bytes("\x82"), hiragana}, {Bytes("\x82"), hiragana}});
+  EXPECT_EQ(finder.Count(), 3);
+  const std::string kanji = "\x89\x40";
+  const std::string kana = "\x82\xA0";
+  const std::string filler(40, 'a');
+  const struct {
+    std::string text;
+    size_t found;
+  } cases[] = {
+      {kanji + kana + kana, 0},
+      {filler + kana + kanji + kana + kana + filler, 42},
+      {kana + kana + kanji, std::string::npos},
+      {filler + kanji + kana + "\x82\xF2" + filler, std::string::npos},  // past the hiragana
+      {filler + kanji + kana + "\x83\xA0" + kanji + kana + kana, 46},
+      {filler + kanji + kana + "\x82", std::string::npos},
+  };
+  for (const auto& c : cases) EXPECT_EQ(finder.Find(c.text, 0), c.found) << c.text.size();
+}
+
 }  // namespace
 }  // namespace tansa2

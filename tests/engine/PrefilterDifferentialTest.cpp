@@ -11,6 +11,7 @@
 #include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 #include "engine/PrefilterFinder.h"
+#include "engine/PrefilterPattern.h"
 #include "platform/CodePage.h"
 #include "tests/support/PlainReading.h"
 
@@ -26,6 +27,10 @@ constexpr int kConverted = -2;
 // Pattern bodies, in UTF-8 (turned into Shift-JIS), each with and without i.
 const char* const kBodies[] = {
     "[一-龠]{2}[ぁ-ん]{2}",      // classes of double-byte characters, across lead bytes
+    "[ぁ-ん]{2}[一-龠]{2}",      // runs of several classes, which find the lines themselves
+    "[ア-ン][一-龠]+[ぁ-ん]",
+    "日[一-龠]{2,}本",
+    "(?<=[ア-ン])[一-龠]{2}[ぁ-ん]",
     "[ぁ-んァ-ヶ]{3}",            // two ranges in one class
     "[^ぁ-ん\\sa-z]{2,}x",        // a negated class
     "\\d+[-/]\\d+",               // digits around a class of ASCII
@@ -157,6 +162,27 @@ TEST(PrefilterDifferential, FindsAMatchAnywhereInALongText) {
       const std::string text = std::string(at, 'x') + Sjis(c.match) + std::string(300 - at, 'x');
       EXPECT_NE(finder->Scanner().Find(text, 0), std::string::npos) << c.body << " at " << at;
     }
+  }
+}
+
+// The run of characters a pattern requires lies in every line the library
+// matches, and where the match begins when every match is said to begin with it.
+TEST(PrefilterDifferential, RequiredRunLiesInEveryMatchingLine) {
+  std::mt19937 random(2712);
+  TBRegExp plain;
+  for (const char* body : kBodies) {
+    const std::string sjis = Sjis(body);
+    const TRequiredRun run = RequiredCharRun(sjis, false);
+    if (run.places.empty()) continue;
+    const TCharRunFinder finder(run.places);
+    const std::string pattern = "m/" + sjis + "/k";
+    for (int round = 0; round < 300; ++round)
+      for (const std::string& line : testing::ConvertedLines(RandomText(random))) {
+        if (plain.Match(pattern, line) <= 0) continue;
+        const size_t matchStart = static_cast<size_t>(plain.MatchPos() - 1);
+        const size_t at = finder.Find(line, run.startsMatch ? matchStart : 0);
+        EXPECT_TRUE(at != std::string::npos && (!run.startsMatch || at == matchStart)) << body << ": " << line;
+      }
   }
 }
 

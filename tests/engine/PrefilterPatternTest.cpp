@@ -61,5 +61,53 @@ TEST(PrefilterPattern, WhatIsNotReadGivesNothing) {
     EXPECT_FALSE(TranslatePrefilter(Sjis(body), false, true)) << body;
 }
 
+// The run of double-byte characters every match holds: the pattern's own
+// sequence of classes and characters, each place as many times as its
+// repeat takes at least, broken by anything else.
+TEST(PrefilterPattern, RequiredCharRuns) {
+  struct TCase {
+    const char* body;  // UTF-8
+    bool ignoreCase;
+    size_t places;
+    bool startsMatch;
+  };
+  const TCase cases[] = {
+      {"[一-龠]{2}[ぁ-ん]{2}", false, 4, true},
+      {"日本[ア-ン]", false, 3, true},
+      {"[ア-ン]{20}", false, 8, true},
+      // a repeat without an upper bound ends a run and begins the next
+      {"[ぁ-ん]+[一-龠]{2}", false, 3, false},
+      {"日[ア-ン]{2,}本語", false, 4, false},
+      {"[ア-ン]{2,3}", false, 2, false},
+      // what breaks it: single-byte characters, dots, groups, optional items
+      {"a[ア-ン]{2}日", false, 3, false},
+      {"[ア-ンa]日本", false, 2, false},
+      {"[^ア]日本", false, 2, false},
+      {"日.本語", false, 2, false},
+      {"(日本)語[ア-ン]", false, 2, false},
+      {"日[ア-ン]?本語", false, 2, false},
+      {"[ア-ン]{2}(?<=ア)", false, 2, false},
+      {"^[ア-ン]{2}", false, 2, false},
+      // none: a single character, an alternation, case ignored, what isn't read
+      {"日a", false, 0, false},
+      {"[ア-ン]{2}|日本", false, 0, false},
+      {"[ア-ン]{2}", true, 0, false},
+      {"(?i)[ア-ン]{2}", false, 0, false},
+  };
+  for (const TCase& c : cases) {
+    const TRequiredRun run = RequiredCharRun(Sjis(c.body), c.ignoreCase);
+    EXPECT_EQ(run.places.size(), c.places) << c.body;
+    EXPECT_EQ(run.startsMatch, c.startsMatch) << c.body;
+  }
+  // Each place takes the lead and second bytes of its characters: ぁ-ん are 82 9F-F1.
+  const TRequiredRun run = RequiredCharRun(Sjis("[一-龠][ぁ-ん]"), false);
+  ASSERT_EQ(run.places.size(), 2u);
+  EXPECT_TRUE(run.places[1].leads[0x82]);
+  EXPECT_EQ(run.places[1].leads.count(), 1u);
+  EXPECT_EQ(run.places[1].trails.count(), 0xF1u - 0x9Fu + 1);
+  EXPECT_TRUE(run.places[0].leads[0x88] && run.places[0].leads[0xEA] && !run.places[0].leads[0xA0]);
+  EXPECT_TRUE(run.places[0].trails.all());
+}
+
 }  // namespace
 }  // namespace tansa2
