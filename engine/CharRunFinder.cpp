@@ -3,8 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/Avx2.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace tansa2 {
@@ -38,6 +43,10 @@ TCharRunFinder::TCharRunFinder(const std::vector<TCharPlace>& places)
     const auto [leadLow, leadSpan] = RangeOf(places_[k].leads);
     const auto [trailLow, trailSpan] = RangeOf(places_[k].trails);
     sieves_.push_back({leadLow, leadSpan, trailLow, trailSpan, places_[k].trails.all(), 2 * k});
+    for (size_t byte = 0; byte < 256; ++byte) {
+      if (places_[k].leads[byte]) leadBits_[byte] |= static_cast<unsigned char>(1u << k);
+      if (places_[k].trails[byte]) trailBits_[byte] |= static_cast<unsigned char>(1u << k);
+    }
   }
   std::stable_sort(sieves_.begin(), sieves_.end(),
                    [](const TSieve& a, const TSieve& b) { return a.leadSpan < b.leadSpan; });
@@ -45,9 +54,42 @@ TCharRunFinder::TCharRunFinder(const std::vector<TCharPlace>& places)
 
 bool TCharRunFinder::RunsAt(const unsigned char* data) const {
   for (size_t k = 0; k < places_.size(); ++k)
-    if (!places_[k].leads[data[2 * k]] || !places_[k].trails[data[2 * k + 1]]) return false;
+    if ((leadBits_[data[2 * k]] & trailBits_[data[2 * k + 1]] & (1u << k)) == 0) return false;
   return true;
 }
+
+#if defined(__x86_64__)
+TANSA2_AVX2_BEGIN
+namespace {
+
+// The places of thirty-two bytes at `at` that lie in [low, low + span]: at
+// most `span` above `low`.
+__m256i WithinWide(const unsigned char* at, unsigned char low, unsigned char span) {
+  const __m256i above = _mm256_sub_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)),
+                                        _mm256_set1_epi8(static_cast<char>(low)));
+  return _mm256_cmpeq_epi8(_mm256_min_epu8(above, _mm256_set1_epi8(static_cast<char>(span))), above);
+}
+
+}  // namespace
+
+size_t TCharRunFinder::FindWide(const unsigned char* data, size_t last, size_t& pos) const {
+  for (; pos + 32 <= last + 1; pos += 32) {
+    __m256i hits = _mm256_set1_epi8(-1);
+    for (const TSieve& sieve : sieves_) {
+      hits = _mm256_and_si256(hits, WithinWide(data + pos + sieve.offset, sieve.leadLow, sieve.leadSpan));
+      if (!sieve.anyTrail)
+        hits = _mm256_and_si256(hits, WithinWide(data + pos + sieve.offset + 1, sieve.trailLow, sieve.trailSpan));
+      if (_mm256_movemask_epi8(hits) == 0) break;
+    }
+    for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
+      const size_t at = pos + static_cast<size_t>(__builtin_ctz(bits));
+      if (RunsAt(data + at)) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+TANSA2_AVX2_END
+#endif
 
 size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
   const size_t span = 2 * places_.size();  // bytes of the run
@@ -55,6 +97,10 @@ size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   const size_t last = text.size() - span;  // the last place a run can begin
   size_t pos = from;
+#if defined(__x86_64__)
+  if (HasAvx2())
+    if (const size_t found = FindWide(data, last, pos); found != std::string_view::npos) return found;
+#endif
 #if defined(__SSE2__)
   // A byte lies in [low, low + span] when it is at most `span` above `low`.
   const auto within = [data](size_t i, unsigned char low, unsigned char span) {

@@ -2,6 +2,7 @@
 // Finds runs of double-byte characters whose first and second bytes lie in
 // given sets, as in a run of katakana (all begin with 0x83 in Shift-JIS) or
 // of kanji followed by hiragana, for patterns that require such a run.
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <string_view>
@@ -29,6 +30,9 @@ class TCharRunFinder {
 
  private:
   bool RunsAt(const unsigned char* data) const;
+  // Find thirty-two places at a time, on processors with AVX2; `pos` ends
+  // where those blocks stop fitting when nothing is found.
+  size_t FindWide(const unsigned char* data, size_t last, size_t& pos) const;
 
   // The smallest ranges holding a place's sets: a block of text is sifted by
   // them before a place is checked byte by byte.
@@ -41,6 +45,10 @@ class TCharRunFinder {
     size_t offset;  // of the character in the run, in bytes
   };
   std::vector<TCharPlace> places_;
+  // For each byte, bit k set when place k may begin (`leadBits_`) or end
+  // (`trailBits_`) with it.
+  std::array<unsigned char, 256> leadBits_{};
+  std::array<unsigned char, 256> trailBits_{};
   // The places' ranges, the narrowest first: most blocks fail on it.
   std::vector<TSieve> sieves_;
 };

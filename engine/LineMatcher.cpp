@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -229,16 +230,13 @@ std::optional<TSjisPattern> SjisPatternOf(std::string_view pattern) {
 
 // The first place where `finder` finds its run beginning a character, as the
 // library reads the line from its start: a run that begins on a second byte
-// is none. Npos when there is none.
-size_t FirstRunAtCharacter(std::string_view line, const TCharRunFinder& finder) {
-  size_t character = 0;  // where a character begins
-  for (size_t from = 0;;) {
-    const size_t at = finder.Find(line, from);
-    if (at == std::string_view::npos) return at;
-    while (character < at) character += CharacterLength(line, character);
-    if (character == at) return at;
-    from = at + 1;
-  }
+// is none. Npos when there is none. `firstRun` is the first place the
+// finder finds in the line, when the caller knows it, else npos.
+size_t FirstRunAtCharacter(std::string_view line, const TCharRunFinder& finder, size_t firstRun) {
+  for (size_t at = firstRun != std::string_view::npos ? firstRun : finder.Find(line, 0);
+       at != std::string_view::npos; at = finder.Find(line, at + 1))
+    if (StartsCharacter(line, at)) return at;
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -467,12 +465,13 @@ std::optional<int> TLineMatcher::MatchEncodedByPrefilter(std::string_view raw, i
 }
 
 template <class TLineNum>
-bool TLineMatcher::Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go) {
+bool TLineMatcher::Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go,
+                        size_t firstRun) {
   // A line without one of the second words can't match: the library needn't look.
   if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
   size_t from = 0;  // where the library begins to search
   if (charRun_) {
-    const size_t run = FirstRunAtCharacter(line, *charRun_);
+    const size_t run = FirstRunAtCharacter(line, *charRun_, firstRun);
     if (run == std::string_view::npos) return false;
     // No match begins before the first place the run does: the library
     // needn't try the places before it.
@@ -558,8 +557,16 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   // counting the breaks before each of them would pass over the whole text.
   size_t numbered = 0;  // a line start whose number is known
   int numberedLine = 1;
-  auto test = [&](size_t lineStart, size_t lineEnd) {
+  // `candidate` is where the finder found the line, or npos for the first line.
+  auto test = [&](size_t lineStart, size_t lineEnd, size_t candidate) {
     std::string_view line = breaks.Line(text, lineStart, lineEnd);
+    // The run finder's place is the first run in the line, when the run
+    // lies inside it: the line needn't be searched for it again.
+    size_t firstRun = std::string_view::npos;
+    if constexpr (std::is_same_v<TFinder, TCharRunFinder>)
+      if (!convert && candidate != std::string_view::npos && &finder == &*charRun_ &&
+          candidate + 2 * static_cast<size_t>(finder.Count()) <= lineStart + line.size())
+        firstRun = candidate - lineStart;
     if (convert) {
       // Converted first: converting may move the room's bytes.
       const size_t length = convert(line, convertedLine_);
@@ -569,12 +576,12 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
       numberedLine += breaks.Count(text, numbered, lineStart);
       numbered = lineStart;
       return numberedLine;
-    }, onLine, count, go);
+    }, onLine, count, go, firstRun);
   };
   // The first line is always tested, so that a broken pattern fails on the
   // same files as it does line by line.
   size_t end = breaks.End(text, 0);
-  test(0, end);
+  test(0, end, std::string_view::npos);
   size_t start = breaks.Next(text, end);
   for (size_t searchFrom = start; go && start < text.size() && !cancel;) {
     const size_t candidate = finder.Find(text, searchFrom);
@@ -585,7 +592,7 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
     }
     const size_t lineStart = breaks.StartOf(text, candidate, start);
     end = breaks.End(text, candidate);
-    test(lineStart, end);
+    test(lineStart, end, candidate);
     start = breaks.Next(text, end);
     searchFrom = start;
   }

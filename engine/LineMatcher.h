@@ -75,9 +75,11 @@ class TLineMatcher {
   // The automaton that finds candidate lines in `text`, if the pattern has one.
   const TPrefilterFinder* PrefilterFor(std::string_view text) const;
   // Tests one line and reports it when it matches; `lineNum()` gives its
-  // number, asked only then.
+  // number, asked only then. `firstRun` is where the required run first
+  // lies in the line, when the caller knows it, else npos.
   template <class TLineNum>
-  bool Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go);
+  bool Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go,
+            size_t firstRun = std::string_view::npos);
 
   std::string pattern_;
   std::optional<TLiteralFinder> literal_;
