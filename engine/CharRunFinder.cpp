@@ -15,8 +15,10 @@
 namespace tansa2 {
 namespace {
 
-// A longer run is found by its first characters: they are enough to skip text.
+// A longer run is found by its first characters: they are enough to skip
+// text, and each of their bytes has a bit of a 32-bit mask.
 constexpr size_t kMostCompared = 8;
+constexpr size_t kMostBytes = 24;
 
 // The lowest member of a non-empty set and the distance to its highest.
 std::pair<unsigned char, unsigned char> RangeOf(const std::bitset<256>& set) {
@@ -29,7 +31,7 @@ std::pair<unsigned char, unsigned char> RangeOf(const std::bitset<256>& set) {
 
 std::vector<TCharPlace> Repeated(const std::bitset<256>& leads, const std::bitset<256>& trails, int count) {
   return std::vector<TCharPlace>(std::clamp<size_t>(static_cast<size_t>(std::max(count, 1)), 1, kMostCompared),
-                                 TCharPlace{leads, trails});
+                                 TCharPlace{{leads, trails}});
 }
 
 }  // namespace
@@ -37,24 +39,26 @@ std::vector<TCharPlace> Repeated(const std::bitset<256>& leads, const std::bitse
 TCharRunFinder::TCharRunFinder(const std::bitset<256>& leads, const std::bitset<256>& trails, int count)
     : TCharRunFinder(Repeated(leads, trails, count)) {}
 
-TCharRunFinder::TCharRunFinder(const std::vector<TCharPlace>& places)
-    : places_(places.begin(), places.begin() + static_cast<std::ptrdiff_t>(std::min(places.size(), kMostCompared))) {
-  for (size_t k = 0; k < places_.size(); ++k) {
-    const auto [leadLow, leadSpan] = RangeOf(places_[k].leads);
-    const auto [trailLow, trailSpan] = RangeOf(places_[k].trails);
-    sieves_.push_back({leadLow, leadSpan, trailLow, trailSpan, places_[k].trails.all(), 2 * k});
-    for (size_t byte = 0; byte < 256; ++byte) {
-      if (places_[k].leads[byte]) leadBits_[byte] |= static_cast<unsigned char>(1u << k);
-      if (places_[k].trails[byte]) trailBits_[byte] |= static_cast<unsigned char>(1u << k);
+TCharRunFinder::TCharRunFinder(const std::vector<TCharPlace>& places) {
+  for (const TCharPlace& place : places) {
+    if (count_ == static_cast<int>(kMostCompared) || length_ + place.bytes.size() > kMostBytes) break;
+    ++count_;
+    for (const std::bitset<256>& values : place.bytes) {
+      for (size_t byte = 0; byte < 256; ++byte)
+        if (values[byte]) byteBits_[byte] |= uint32_t{1} << length_;
+      if (!values.all()) {
+        const auto [low, span] = RangeOf(values);
+        sieves_.push_back({low, span, length_});
+      }
+      ++length_;
     }
   }
-  std::stable_sort(sieves_.begin(), sieves_.end(),
-                   [](const TSieve& a, const TSieve& b) { return a.leadSpan < b.leadSpan; });
+  std::stable_sort(sieves_.begin(), sieves_.end(), [](const TSieve& a, const TSieve& b) { return a.span < b.span; });
 }
 
 bool TCharRunFinder::RunsAt(const unsigned char* data) const {
-  for (size_t k = 0; k < places_.size(); ++k)
-    if ((leadBits_[data[2 * k]] & trailBits_[data[2 * k + 1]] & (1u << k)) == 0) return false;
+  for (size_t k = 0; k < length_; ++k)
+    if ((byteBits_[data[k]] >> k & 1) == 0) return false;
   return true;
 }
 
@@ -76,9 +80,7 @@ size_t TCharRunFinder::FindWide(const unsigned char* data, size_t last, size_t& 
   for (; pos + 32 <= last + 1; pos += 32) {
     __m256i hits = _mm256_set1_epi8(-1);
     for (const TSieve& sieve : sieves_) {
-      hits = _mm256_and_si256(hits, WithinWide(data + pos + sieve.offset, sieve.leadLow, sieve.leadSpan));
-      if (!sieve.anyTrail)
-        hits = _mm256_and_si256(hits, WithinWide(data + pos + sieve.offset + 1, sieve.trailLow, sieve.trailSpan));
+      hits = _mm256_and_si256(hits, WithinWide(data + pos + sieve.offset, sieve.low, sieve.span));
       if (_mm256_movemask_epi8(hits) == 0) break;
     }
     for (auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {
@@ -92,10 +94,9 @@ TANSA2_AVX2_END
 #endif
 
 size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
-  const size_t span = 2 * places_.size();  // bytes of the run
-  if (from > text.size() || text.size() - from < span) return std::string_view::npos;
+  if (from > text.size() || text.size() - from < length_) return std::string_view::npos;
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t last = text.size() - span;  // the last place a run can begin
+  const size_t last = text.size() - length_;  // the last place a run can begin
   size_t pos = from;
 #if defined(__x86_64__)
   if (HasAvx2())
@@ -111,8 +112,7 @@ size_t TCharRunFinder::Find(std::string_view text, size_t from) const {
   for (; pos + 16 <= last + 1; pos += 16) {
     __m128i hits = _mm_set1_epi8(-1);
     for (const TSieve& sieve : sieves_) {
-      hits = _mm_and_si128(hits, within(pos + sieve.offset, sieve.leadLow, sieve.leadSpan));
-      if (!sieve.anyTrail) hits = _mm_and_si128(hits, within(pos + sieve.offset + 1, sieve.trailLow, sieve.trailSpan));
+      hits = _mm_and_si128(hits, within(pos + sieve.offset, sieve.low, sieve.span));
       if (_mm_movemask_epi8(hits) == 0) break;
     }
     for (auto bits = static_cast<unsigned>(_mm_movemask_epi8(hits)); bits != 0; bits &= bits - 1) {

@@ -257,6 +257,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   charRun_.reset();
+  utf8Run_.reset();
+  eucRun_.reset();
   runFirst_ = false;
   runStartsMatch_ = false;
   prefilter_.reset();
@@ -293,12 +295,20 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails, &startsMatch); count != 0)
     charRun_.emplace(BitsOf(leads), BitsOf(trails), count);
   runStartsMatch_ = charRun_ && startsMatch != 0;
-  // Classes one after the other, as in [一-龠]{2}[ぁ-ん]{2}, make a longer run.
+  // Classes one after the other, as in [一-龠]{2}[ぁ-ん]{2}, make a longer
+  // run; one the pattern's own reading gives is also found in UTF-8 and
+  // clean EUC-JP bytes.
   if (const std::optional<TSjisPattern> sjis = SjisPatternOf(pattern_)) {
     const TRequiredRun run = RequiredCharRun(sjis->body, sjis->ignoreCase);
-    if (static_cast<int>(run.places.size()) > (charRun_ ? charRun_->Count() : 0)) {
+    if (!run.places.empty() && static_cast<int>(run.places.size()) >= (charRun_ ? charRun_->Count() : 0)) {
       charRun_.emplace(run.places);
       runStartsMatch_ = run.startsMatch;
+      if (const TRequiredRun utf8 = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Utf8);
+          !utf8.places.empty())
+        utf8Run_.emplace(utf8.places);
+      if (const TRequiredRun euc = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Euc);
+          !euc.places.empty())
+        eucRun_.emplace(euc.places);
     }
   }
   // Single characters as words, like the class in [アイウ]{3}, would find
@@ -391,7 +401,9 @@ void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                               const std::atomic<bool>& cancel) {
   Saw(raw.size());
-  if (byPrefilter_) return MatchEncodedByPrefilter(raw, code, onLine, cancel);
+  if (byPrefilter_) return MatchUtf8OrEuc(raw, code, utf8Prefilter_, eucPrefilter_, onLine, cancel);
+  if (runFirst_)
+    if (const std::optional<int> count = MatchUtf8OrEuc(raw, code, utf8Run_, eucRun_, onLine, cancel)) return count;
   const std::optional<TLiteralFinder>* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
@@ -438,30 +450,35 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
 }
 
-std::optional<int> TLineMatcher::MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
-                                                         const std::atomic<bool>& cancel) {
-  const TPrefilterFinder* prefilter = nullptr;
+template <class TFinder>
+std::optional<int> TLineMatcher::MatchUtf8OrEuc(std::string_view raw, int code, const std::optional<TFinder>& utf8,
+                                                const std::optional<TFinder>& euc, const TOnLine& onLine,
+                                                const std::atomic<bool>& cancel) {
+  const TFinder* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
     case kcUtf8Bom:
       raw.remove_prefix(std::min<size_t>(3, raw.size()));
       [[fallthrough]];
     case kcUtf8:
-      prefilter = utf8Prefilter_ ? &*utf8Prefilter_ : nullptr;
+      finder = utf8 ? &*utf8 : nullptr;
       convert = platform::Utf8ToCp932;
       break;
     case kcEuc:
-      if (!IsCleanEuc(raw)) return std::nullopt;
-      prefilter = eucPrefilter_ ? &*eucPrefilter_ : nullptr;
+      if (!euc || !IsCleanEuc(raw)) return std::nullopt;
+      finder = &*euc;
       convert = EucToSjis;
       break;
     default:
       return std::nullopt;
   }
-  if (!prefilter) return std::nullopt;
+  if (!finder) return std::nullopt;
   // These codes keep CR, LF and 0x00 as themselves, line for line.
   raw = raw.substr(0, raw.find('\0'));
-  return MatchCandidateLines(raw, TLineBreaks{true}, prefilter->Scanner(), convert, onLine, cancel);
+  if constexpr (std::is_same_v<TFinder, TPrefilterFinder>)
+    return MatchCandidateLines(raw, TLineBreaks{true}, finder->Scanner(), convert, onLine, cancel);
+  else
+    return MatchCandidateLines(raw, TLineBreaks{true}, *finder, convert, onLine, cancel);
 }
 
 template <class TLineNum>
@@ -565,7 +582,7 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
     size_t firstRun = std::string_view::npos;
     if constexpr (std::is_same_v<TFinder, TCharRunFinder>)
       if (!convert && candidate != std::string_view::npos && &finder == &*charRun_ &&
-          candidate + 2 * static_cast<size_t>(finder.Count()) <= lineStart + line.size())
+          candidate + finder.Length() <= lineStart + line.size())
         firstRun = candidate - lineStart;
     if (convert) {
       // Converted first: converting may move the room's bytes.

@@ -177,31 +177,8 @@ struct TCharSet {
       tail.resize(form.size() - 1);
       for (size_t k = 1; k < form.size(); ++k) tail[k - 1].set(static_cast<unsigned char>(form[k]));
     };
-    auto forEach = [&](auto put) {
-      for (unsigned c = 0; c < 0x100; ++c)
-        if (singles[c] && !IsLead(c) && c != '\r' && c != '\n') put(c);
-      for (unsigned lead = 0; lead < 256; ++lead)
-        if (IsLead(lead))
-          for (unsigned trail = 0; trail < 256; ++trail)
-            if (trails[lead][trail]) put(lead << 8 | trail);
-    };
-    if (code == TPrefilterCode::Utf8) {
-      const TUtf8Sources& sources = Utf8Sources();
-      anyNonAscii = singles['?'];
-      char form[3];
-      forEach([&](unsigned sjis) {
-        sources.ForEach(sjis, [&](unsigned u) { addForm(std::string_view(form, Utf8Of(u, form))); });
-      });
-    } else {
-      forEach([&](unsigned sjis) {
-        std::string bytes;
-        if (sjis >= 0x100) bytes += static_cast<char>(sjis >> 8);
-        bytes += static_cast<char>(sjis & 0xFF);
-        const std::string euc = SjisToEuc(bytes);
-        // Codes beyond JIS X 0208 have no clean form, and don't occur.
-        if (IsCleanEuc(euc) && EucToSjis(euc) == bytes) addForm(euc);
-      });
-    }
+    if (code == TPrefilterCode::Utf8) anyNonAscii = singles['?'];
+    ForEachForm(code, addForm);
     // First bytes with the same later bytes are one branch.
     std::map<std::string, std::bitset<256>> firstsByTail;
     for (const auto& [key, tail] : tails) {
@@ -218,6 +195,41 @@ struct TCharSet {
       out += branch;
     }
     return branches.size() > 1 ? NonCapturing(out) : out;
+  }
+
+  // Calls put(form) with the bytes of every form of each character of the
+  // set in text of `code` that is read in its own bytes (UTF-8: each source
+  // CP932 converts from, besides the "?" of what it lacks; EUC-JP: the clean
+  // form, none beyond JIS X 0208, which doesn't occur); line breaks left out.
+  template <class TPut>
+  void ForEachForm(TPrefilterCode code, TPut put) const {
+    auto forEach = [&](auto sjisPut) {
+      for (unsigned c = 0; c < 0x100; ++c)
+        if (singles[c] && !IsLead(c) && c != '\r' && c != '\n') sjisPut(c);
+      for (unsigned lead = 0; lead < 256; ++lead)
+        if (IsLead(lead))
+          for (unsigned trail = 0; trail < 256; ++trail)
+            if (trails[lead][trail]) sjisPut(lead << 8 | trail);
+    };
+    if (code == TPrefilterCode::Utf8) {
+      const TUtf8Sources& sources = Utf8Sources();
+      char form[3];
+      forEach([&](unsigned sjis) {
+        sources.ForEach(sjis, [&](unsigned u) { put(std::string_view(form, Utf8Of(u, form))); });
+      });
+      return;
+    }
+    forEach([&](unsigned sjis) {
+      std::string bytes;
+      if (sjis >= 0x100) bytes += static_cast<char>(sjis >> 8);
+      bytes += static_cast<char>(sjis & 0xFF);
+      if (code == TPrefilterCode::Sjis) {
+        put(std::string_view(bytes));
+        return;
+      }
+      const std::string euc = SjisToEuc(bytes);
+      if (IsCleanEuc(euc) && EucToSjis(euc) == bytes) put(std::string_view(euc));
+    });
   }
 
   std::string SjisExpression() const {
@@ -251,18 +263,21 @@ TCharSet Range(unsigned first, unsigned last) {
   return set;
 }
 
-// The character place a set of double-byte characters alone makes, with
-// every second byte any of its lead bytes takes; none when it holds a
-// single-byte character.
-std::optional<TCharPlace> PlaceOf(const TCharSet& set) {
+// The character place a set of double-byte characters alone makes in text
+// of `code`: each byte of its forms as any value the forms have there (a
+// kanji's second byte as that of any kanji). None when the set holds a
+// single-byte character, or its forms differ in length or there are none.
+std::optional<TCharPlace> PlaceOf(const TCharSet& set, TPrefilterCode code) {
   if (set.singles.any()) return std::nullopt;
   TCharPlace place;
-  for (unsigned lead = 0; lead < 256; ++lead)
-    if (set.trails[lead].any()) {
-      place.leads.set(lead);
-      place.trails |= set.trails[lead];
-    }
-  if (place.leads.none()) return std::nullopt;
+  bool sameLength = true;
+  set.ForEachForm(code, [&](std::string_view form) {
+    if (place.bytes.empty()) place.bytes.resize(form.size());
+    if (form.size() != place.bytes.size()) sameLength = false;
+    for (size_t k = 0; k < form.size() && k < place.bytes.size(); ++k)
+      place.bytes[k].set(static_cast<unsigned char>(form[k]));
+  });
+  if (!sameLength || place.bytes.empty()) return std::nullopt;
   return place;
 }
 
@@ -290,11 +305,18 @@ class TTranslator {
     return TPrefilterPattern{std::move(expression), anchored_};
   }
 
-  // The longest run the pattern's own sequence requires, once translated.
-  TRequiredRun Run() {
+  // The longest run the pattern's own sequence requires, once translated,
+  // in the bytes of `code`; none when a place has no form there.
+  TRequiredRun Run(TPrefilterCode code) {
     CloseRun();
     if (failed_ || branches_) return {};
-    return TRequiredRun{bestRun_, bestRunStarts_ && !looksAround_};
+    TRequiredRun run{{}, bestRunStarts_ && !looksAround_};
+    for (const TCharSet& set : bestRun_) {
+      std::optional<TCharPlace> place = PlaceOf(set, code);
+      if (!place) return {};
+      run.places.push_back(std::move(*place));
+    }
+    return run;
   }
 
  private:
@@ -317,7 +339,7 @@ class TTranslator {
       bool zeroWidth = false;
       place_.reset();
       std::string item = Item(zeroWidth);
-      const std::optional<TCharPlace> place = std::move(place_);
+      const std::optional<TCharSet> place = std::move(place_);
       // Every quantifier only repeats what is already there, so a lazy or
       // possessive mark read as one more repeat widens and never narrows.
       TRepeat repeat;
@@ -333,7 +355,7 @@ class TTranslator {
 
   // Adds an item of the pattern's own sequence to the run it ends, or ends
   // the run: X{2,}Y holds XXY, and so does YX{2,} hold YXX, but not YXXY.
-  void ExtendRun(const std::optional<TCharPlace>& place, TRepeat repeat, bool first) {
+  void ExtendRun(const std::optional<TCharSet>& place, TRepeat repeat, bool first) {
     if (!place || repeat.least == 0) {
       CloseRun();
       return;
@@ -408,7 +430,7 @@ class TTranslator {
       const auto trail = static_cast<unsigned char>(body_[i_ + 1]);
       i_ += 2;
       if ((ignoreCase_ && IsCasedLead(c)) || code_ != TPrefilterCode::Sjis) return Set(Range(c << 8 | trail, c << 8 | trail));
-      place_ = PlaceOf(Range(c << 8 | trail, c << 8 | trail));
+      place_ = Range(c << 8 | trail, c << 8 | trail);
       return Hex(c) + Hex(trail);
     }
     switch (c) {
@@ -461,7 +483,7 @@ class TTranslator {
 
   std::string Set(TCharSet set) {
     if (ignoreCase_) set.FoldCase();
-    place_ = PlaceOf(set);
+    if (set.singles.none()) place_ = set;
     std::string out = set.Expression(code_);
     if (out.empty()) Fail();  // takes nothing a line holds
     return out;
@@ -691,10 +713,10 @@ class TTranslator {
   int depth_ = 0;
   bool branches_ = false;
   bool looksAround_ = false;
-  std::optional<TCharPlace> place_;
-  std::vector<TCharPlace> run_;
+  std::optional<TCharSet> place_;  // of double-byte characters alone
+  std::vector<TCharSet> run_;
   bool runStarts_ = false;
-  std::vector<TCharPlace> bestRun_;
+  std::vector<TCharSet> bestRun_;
   bool bestRunStarts_ = false;
 };
 
@@ -705,11 +727,11 @@ std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool 
   return TTranslator(body, ignoreCase, keepAnchors, code).Translate();
 }
 
-TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase) {
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code) {
   if (ignoreCase) return {};
   TTranslator translator(body, false, false, TPrefilterCode::Sjis);
   if (!translator.Translate()) return {};
-  TRequiredRun run = translator.Run();
+  TRequiredRun run = translator.Run(code);
   if (run.places.size() < 2) return {};
   return run;
 }

@@ -42,7 +42,8 @@ std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool 
 
 // A run of double-byte characters every match of a Shift-JIS pattern holds
 // in a row (as [一-龠]{2}[ぁ-ん]{2} holds four), the longest the pattern's
-// sequence gives, of at most eight characters.
+// sequence gives, of at most eight characters; as their bytes in text of a
+// code (in UTF-8 or clean EUC-JP, the forms that convert to them).
 struct TRequiredRun {
   std::vector<TCharPlace> places;  // empty when there is none
   // Every match begins with the run, and the pattern looks at nothing
@@ -50,7 +51,9 @@ struct TRequiredRun {
   bool startsMatch = false;
 };
 
-// None when case is ignored, the pattern is an alternation, or isn't read.
-TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase);
+// None when case is ignored, the pattern is an alternation, or isn't read,
+// and in UTF-8 when a character's forms differ in length (Greek is two
+// bytes, kanji three).
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code = TPrefilterCode::Sjis);
 
 }  // namespace tansa2

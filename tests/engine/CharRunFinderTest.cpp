@@ -56,8 +56,10 @@ TEST(CharRunFinderTest, FindsARunOfDifferentPlaces) {
   anyTrail.set();
   std::bitset<256> hiragana;
   for (unsigned trail = 0x9F; trail <= 0xF1; ++trail) hiragana.set(trail);
-  const TCharRunFinder finder({{Bytes("\x88\x89"), anyTrail}, {Bytes("\x82"), hiragana}, {Bytes("\x82"), hiragana}});
+  const TCharRunFinder finder({TCharPlace{{Bytes("\x88\x89"), anyTrail}}, TCharPlace{{Bytes("\x82"), hiragana}},
+                               TCharPlace{{Bytes("\x82"), hiragana}}});
   EXPECT_EQ(finder.Count(), 3);
+  EXPECT_EQ(finder.Length(), 6u);
   const std::string kanji = "\x89\x40";
   const std::string kana = "\x82\xA0";
   const std::string filler(40, 'a');
@@ -73,6 +75,19 @@ TEST(CharRunFinderTest, FindsARunOfDifferentPlaces) {
       {filler + kanji + kana + "\x82", std::string::npos},
   };
   for (const auto& c : cases) EXPECT_EQ(finder.Find(c.text, 0), c.found) << c.text.size();
+}
+
+// Characters of three bytes, as UTF-8 has them: あい is E3 81 82 E3 81 84.
+TEST(CharRunFinderTest, FindsARunOfThreeByteCharacters) {
+  std::bitset<256> continuation;
+  for (unsigned byte = 0x80; byte <= 0xBF; ++byte) continuation.set(byte);
+  const TCharPlace hiragana{{Bytes("\xE3"), Bytes("\x81\x82"), continuation}};
+  const TCharRunFinder finder({hiragana, hiragana});
+  EXPECT_EQ(finder.Length(), 6u);
+  const std::string filler(40, 'a');
+  EXPECT_EQ(finder.Find(filler + "\xE3\x81\x82\xE3\x81\x84" + filler, 0), 40u);
+  EXPECT_EQ(finder.Find(filler + "\xE3\x81\x82x\xE3\x81\x84" + filler, 0), std::string::npos);
+  EXPECT_EQ(finder.Find(filler + "\xE3\x81\x82\xE4\xB8\x80" + filler, 0), std::string::npos);  // 一
 }
 
 }  // namespace

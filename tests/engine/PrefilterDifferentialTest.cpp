@@ -28,6 +28,8 @@ constexpr int kConverted = -2;
 const char* const kBodies[] = {
     "[一-龠]{2}[ぁ-ん]{2}",      // classes of double-byte characters, across lead bytes
     "[ぁ-ん]{2}[一-龠]{2}",      // runs of several classes, which find the lines themselves
+    "[α-ωぁ-ん]{2}[一-龠]{2}",   // in UTF-8 of two and three bytes: no run there
+    "[〜～ー]{2}[ぁ-ん]{2}",      // characters with more than one UTF-8 source
     "[ア-ン][一-龠]+[ぁ-ん]",
     "日[一-龠]{2,}本",
     "(?<=[ア-ン])[一-龠]{2}[ぁ-ん]",
@@ -248,6 +250,40 @@ TEST(PrefilterDifferential, OwnBytesOfUtf8AndEucGiveTheRowsOfTheirConversion) {
             << body << (ignoreCase ? " i" : "") << " EUC-JP";
       }
     }
+}
+
+// A run of characters found in UTF-8 and clean EUC-JP bytes: the rows of
+// the conversion, with the run at a line's start and end, across a line
+// break, broken by a byte that converts to "?", and in both UTF-8 forms of ～.
+TEST(PrefilterDifferential, RunInOwnBytesGivesTheRowsOfTheConversion) {
+  const char* const kLines[] = {"漢字かな", "かな漢字", "x漢字かなx漢字", "漢字か", "な漢字かな", "漢\xE3\x81字かな",
+                                "〜～かな", "～〜かなと漢字", "ー〜ー", "", "漢字かなかな漢字かな"};
+  TBRegExp plain;
+  TLineMatcher matcher;
+  for (const char* body : {"[一-龠]{2}[ぁ-ん]{2}", "[〜～ー]{2}[ぁ-ん]{2}"}) {
+    const std::string pattern = "m/" + Sjis(body) + "/k";
+    matcher.SetPattern(pattern);
+    for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
+      std::string utf8;
+      for (const char* line : kLines) utf8 += std::string(line) + lineBreak;
+      const std::atomic<bool> cancel = false;
+      std::vector<TRow> rows;
+      auto onLine = [&](std::string_view line, int lineNum, int pos, int len) {
+        rows.push_back({lineNum, std::string(line), pos, len});
+        return true;
+      };
+      ASSERT_TRUE(matcher.MatchEncoded(utf8, kcUtf8, onLine, cancel)) << body;
+      const std::vector<TRow> expected =
+          testing::MatchingRows(testing::ConvertedLines(platform::Utf8ToCp932(utf8)), pattern, plain);
+      EXPECT_FALSE(expected.empty()) << body;
+      EXPECT_EQ(rows, expected) << body << " UTF-8";
+      const std::string euc = SjisToEuc(platform::Utf8ToCp932(utf8));
+      ASSERT_TRUE(IsCleanEuc(euc));
+      rows.clear();
+      ASSERT_TRUE(matcher.MatchEncoded(euc, kcEuc, onLine, cancel)) << body;
+      EXPECT_EQ(rows, testing::MatchingRows(testing::ConvertedLines(EucToSjis(euc)), pattern, plain)) << body << " EUC-JP";
+    }
+  }
 }
 
 // Long texts, whose stretches end before the text does: a match right after

@@ -99,14 +99,48 @@ TEST(PrefilterPattern, RequiredCharRuns) {
     EXPECT_EQ(run.places.size(), c.places) << c.body;
     EXPECT_EQ(run.startsMatch, c.startsMatch) << c.body;
   }
-  // Each place takes the lead and second bytes of its characters: ぁ-ん are 82 9F-F1.
-  const TRequiredRun run = RequiredCharRun(Sjis("[一-龠][ぁ-ん]"), false);
-  ASSERT_EQ(run.places.size(), 2u);
-  EXPECT_TRUE(run.places[1].leads[0x82]);
-  EXPECT_EQ(run.places[1].leads.count(), 1u);
-  EXPECT_EQ(run.places[1].trails.count(), 0xF1u - 0x9Fu + 1);
-  EXPECT_TRUE(run.places[0].leads[0x88] && run.places[0].leads[0xEA] && !run.places[0].leads[0xA0]);
-  EXPECT_TRUE(run.places[0].trails.all());
+}
+
+// Each place takes the bytes of its characters, in each code read in its
+// own bytes: ぁ-ん are 82 9F-F1 in Shift-JIS, A4 A1-F3 in EUC-JP, E3 81 81
+// to E3 82 93 in UTF-8; kanji take any second byte of their lead bytes.
+TEST(PrefilterPattern, RequiredCharRunsInEachCode) {
+  auto values = [](const std::bitset<256>& set) {
+    std::string out;
+    for (unsigned byte = 0; byte < 256; ++byte)
+      if (set[byte]) out += static_cast<char>(byte);
+    return out;
+  };
+  auto range = [](unsigned first, unsigned last) {
+    std::string out;
+    for (unsigned byte = first; byte <= last; ++byte) out += static_cast<char>(byte);
+    return out;
+  };
+  const std::string body = Sjis("[一-龠][ぁ-ん]");
+  const TRequiredRun sjis = RequiredCharRun(body, false);
+  ASSERT_EQ(sjis.places.size(), 2u);
+  ASSERT_EQ(sjis.places[1].bytes.size(), 2u);
+  EXPECT_EQ(values(sjis.places[1].bytes[0]), "\x82");
+  EXPECT_EQ(values(sjis.places[1].bytes[1]), range(0x9F, 0xF1));
+  EXPECT_EQ(values(sjis.places[0].bytes[0]), range(0x88, 0x9F) + range(0xE0, 0xEA));
+  EXPECT_TRUE(sjis.places[0].bytes[1].all());
+  const TRequiredRun euc = RequiredCharRun(body, false, TPrefilterCode::Euc);
+  ASSERT_EQ(euc.places.size(), 2u);
+  EXPECT_EQ(values(euc.places[1].bytes[0]), "\xA4");
+  EXPECT_EQ(values(euc.places[1].bytes[1]), range(0xA1, 0xF3));
+  EXPECT_EQ(values(euc.places[0].bytes[0]), range(0xB0, 0xF3));  // rows 16 (一) to 83 (龠)
+  const TRequiredRun utf8 = RequiredCharRun(body, false, TPrefilterCode::Utf8);
+  ASSERT_EQ(utf8.places.size(), 2u);
+  ASSERT_EQ(utf8.places[1].bytes.size(), 3u);
+  EXPECT_EQ(values(utf8.places[1].bytes[0]), "\xE3");
+  EXPECT_EQ(values(utf8.places[1].bytes[1]), "\x81\x82");
+  EXPECT_EQ(values(utf8.places[1].bytes[2]), range(0x80, 0xBF));
+  // Greek letters are two bytes in UTF-8, kanji three: no run there.
+  EXPECT_EQ(RequiredCharRun(Sjis("[α-ω亜]日"), false).places.size(), 2u);
+  EXPECT_TRUE(RequiredCharRun(Sjis("[α-ω亜]日"), false, TPrefilterCode::Utf8).places.empty());
+  // Codes beyond JIS X 0208 (IBM's kanji here) have no clean EUC-JP form.
+  EXPECT_EQ(RequiredCharRun(Sjis("纊日"), false).places.size(), 2u);
+  EXPECT_TRUE(RequiredCharRun(Sjis("纊日"), false, TPrefilterCode::Euc).places.empty());
 }
 
 }  // namespace
