@@ -310,7 +310,7 @@ class TTranslator {
   TRequiredRun Run(TPrefilterCode code) {
     CloseRun();
     if (failed_ || branches_) return {};
-    TRequiredRun run{{}, bestRunStarts_ && !looksAround_};
+    TRequiredRun run{{}, bestRunStarts_ && !looksAround_, bestRunItems_ == items_};
     for (const TCharSet& set : bestRun_) {
       std::optional<TCharPlace> place = PlaceOf(set, code);
       if (!place) return {};
@@ -356,24 +356,34 @@ class TTranslator {
   // Adds an item of the pattern's own sequence to the run it ends, or ends
   // the run: X{2,}Y holds XXY, and so does YX{2,} hold YXX, but not YXXY.
   void ExtendRun(const std::optional<TCharSet>& place, TRepeat repeat, bool first) {
+    ++items_;
     if (!place || repeat.least == 0) {
       CloseRun();
       return;
     }
     if (run_.empty()) runStarts_ = first && repeat.fixed;
-    for (size_t k = 0; k < repeat.least && run_.size() < kMostPlaces; ++k) run_.push_back(*place);
+    Append(*place, repeat.least);
     if (repeat.fixed) return;
     CloseRun();
-    for (size_t k = 0; k < repeat.least && run_.size() < kMostPlaces; ++k) run_.push_back(*place);
+    Append(*place, repeat.least);
+  }
+
+  // `times` places of `place` at the run's end; the item counts as in the
+  // run when they all fit.
+  void Append(const TCharSet& place, size_t times) {
+    if (run_.size() + times <= kMostPlaces) ++runItems_;
+    for (size_t k = 0; k < times && run_.size() < kMostPlaces; ++k) run_.push_back(place);
   }
 
   void CloseRun() {
     if (run_.size() > bestRun_.size()) {
       bestRun_ = run_;
       bestRunStarts_ = runStarts_;
+      bestRunItems_ = runItems_;
     }
     run_.clear();
     runStarts_ = false;
+    runItems_ = 0;
   }
 
   void Fail() { failed_ = true; }
@@ -405,7 +415,7 @@ class TTranslator {
         return false;
       }
       const size_t least = lower.empty() ? 0 : std::stoul(lower);
-      times.least = std::min(times.least * least, kMostPlaces);
+      times.least = std::min(times.least * least, kMostPlaces + 1);  // more than a run holds
       times.fixed = times.fixed && (!comma || (!upper.empty() && std::stoul(upper) == least));
       repeat = '{';
       repeat += lower.empty() ? "0" : lower;
@@ -718,6 +728,10 @@ class TTranslator {
   bool runStarts_ = false;
   std::vector<TCharSet> bestRun_;
   bool bestRunStarts_ = false;
+  // Items of the pattern's own sequence, and those wholly in each run.
+  size_t items_ = 0;
+  size_t runItems_ = 0;
+  size_t bestRunItems_ = 0;
 };
 
 }  // namespace

@@ -49,6 +49,9 @@ struct TRequiredRun {
   // Every match begins with the run, and the pattern looks at nothing
   // before a match: a line may be searched from the run's first place on.
   bool startsMatch = false;
+  // The pattern is the run and nothing else (X{2,}Y or YX{2,} too): the
+  // lines holding the run are about those that match.
+  bool wholePattern = false;
 };
 
 // None when case is ignored, the pattern is an alternation, or isn't read,

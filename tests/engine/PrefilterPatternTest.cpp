@@ -63,41 +63,44 @@ TEST(PrefilterPattern, WhatIsNotReadGivesNothing) {
 
 // The run of double-byte characters every match holds: the pattern's own
 // sequence of classes and characters, each place as many times as its
-// repeat takes at least, broken by anything else.
+// repeat takes at least, broken by anything else; and whether it is all
+// the pattern is.
 TEST(PrefilterPattern, RequiredCharRuns) {
   struct TCase {
     const char* body;  // UTF-8
     bool ignoreCase;
     size_t places;
     bool startsMatch;
+    bool wholePattern;
   };
   const TCase cases[] = {
-      {"[一-龠]{2}[ぁ-ん]{2}", false, 4, true},
-      {"日本[ア-ン]", false, 3, true},
-      {"[ア-ン]{20}", false, 8, true},
+      {"[一-龠]{2}[ぁ-ん]{2}", false, 4, true, true},
+      {"日本[ア-ン]", false, 3, true, true},
+      {"[ア-ン]{20}", false, 8, true, false},
       // a repeat without an upper bound ends a run and begins the next
-      {"[ぁ-ん]+[一-龠]{2}", false, 3, false},
-      {"日[ア-ン]{2,}本語", false, 4, false},
-      {"[ア-ン]{2,3}", false, 2, false},
+      {"[ぁ-ん]+[一-龠]{2}", false, 3, false, true},
+      {"日[ア-ン]{2,}本語", false, 4, false, false},
+      {"[ア-ン]{2,3}", false, 2, false, true},
       // what breaks it: single-byte characters, dots, groups, optional items
-      {"a[ア-ン]{2}日", false, 3, false},
-      {"[ア-ンa]日本", false, 2, false},
-      {"[^ア]日本", false, 2, false},
-      {"日.本語", false, 2, false},
-      {"(日本)語[ア-ン]", false, 2, false},
-      {"日[ア-ン]?本語", false, 2, false},
-      {"[ア-ン]{2}(?<=ア)", false, 2, false},
-      {"^[ア-ン]{2}", false, 2, false},
+      {"a[ア-ン]{2}日", false, 3, false, false},
+      {"[ア-ンa]日本", false, 2, false, false},
+      {"[^ア]日本", false, 2, false, false},
+      {"日.本語", false, 2, false, false},
+      {"(日本)語[ア-ン]", false, 2, false, false},
+      {"日[ア-ン]?本語", false, 2, false, false},
+      {"[ア-ン]{2}(?<=ア)", false, 2, false, false},
+      {"^[ア-ン]{2}", false, 2, false, false},
       // none: a single character, an alternation, case ignored, what isn't read
-      {"日a", false, 0, false},
-      {"[ア-ン]{2}|日本", false, 0, false},
-      {"[ア-ン]{2}", true, 0, false},
-      {"(?i)[ア-ン]{2}", false, 0, false},
+      {"日a", false, 0, false, false},
+      {"[ア-ン]{2}|日本", false, 0, false, false},
+      {"[ア-ン]{2}", true, 0, false, false},
+      {"(?i)[ア-ン]{2}", false, 0, false, false},
   };
   for (const TCase& c : cases) {
     const TRequiredRun run = RequiredCharRun(Sjis(c.body), c.ignoreCase);
     EXPECT_EQ(run.places.size(), c.places) << c.body;
     EXPECT_EQ(run.startsMatch, c.startsMatch) << c.body;
+    EXPECT_EQ(run.wholePattern, c.wholePattern) << c.body;
   }
 }
 
