@@ -16,10 +16,4 @@ bool StartsCharacter(std::string_view line, size_t at) {
   return leads % 2 == 0;
 }
 
-size_t CharacterLength(std::string_view line, size_t at) {
-  const bool pair = platform::IsDBCSLeadByte(static_cast<unsigned char>(line[at])) && at + 1 < line.size() &&
-                    MayBeTrail(static_cast<unsigned char>(line[at + 1]));
-  return pair ? 2 : 1;
-}
-
 }  // namespace tansa2

@@ -11,8 +11,4 @@ namespace tansa2 {
 // other begins one when the lead bytes right before it pair up.
 bool StartsCharacter(std::string_view line, size_t at);
 
-// The length of the character that begins at `at`: two bytes for a lead
-// byte with a byte after it that can be a trail byte, else one.
-size_t CharacterLength(std::string_view line, size_t at);
-
 }  // namespace tansa2

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -214,18 +215,28 @@ std::bitset<256> BitsOf(const unsigned char (&bytes)[32]) {
   return bits;
 }
 
+// The body and case flag of a pattern m/BODY/FLAGS read as Shift-JIS (with
+// k); the flags hold no slash.
+struct TSjisPattern {
+  std::string_view body;
+  bool ignoreCase;
+};
+std::optional<TSjisPattern> SjisPatternOf(std::string_view pattern) {
+  const size_t close = pattern.rfind('/');
+  const std::string_view flags = pattern.substr(close + 1);
+  if (flags.find('k') == std::string_view::npos) return std::nullopt;
+  return TSjisPattern{pattern.substr(2, close - 2), flags.find('i') != std::string_view::npos};
+}
+
 // The first place where `finder` finds its run beginning a character, as the
 // library reads the line from its start: a run that begins on a second byte
-// is none. Npos when there is none.
-size_t FirstRunAtCharacter(std::string_view line, const TCharRunFinder& finder) {
-  size_t character = 0;  // where a character begins
-  for (size_t from = 0;;) {
-    const size_t at = finder.Find(line, from);
-    if (at == std::string_view::npos) return at;
-    while (character < at) character += CharacterLength(line, character);
-    if (character == at) return at;
-    from = at + 1;
-  }
+// is none. Npos when there is none. `firstRun` is the first place the
+// finder finds in the line, when the caller knows it, else npos.
+size_t FirstRunAtCharacter(std::string_view line, const TCharRunFinder& finder, size_t firstRun) {
+  for (size_t at = firstRun != std::string_view::npos ? firstRun : finder.Find(line, 0);
+       at != std::string_view::npos; at = finder.Find(line, at + 1))
+    if (StartsCharacter(line, at)) return at;
+  return std::string_view::npos;
 }
 
 }  // namespace
@@ -246,6 +257,8 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   digitAfter_ = false;
   staysInLine_ = BStaysInLine(pattern.c_str()) != 0;
   charRun_.reset();
+  utf8Run_.reset();
+  eucRun_.reset();
   runFirst_ = false;
   runStartsMatch_ = false;
   prefilter_.reset();
@@ -282,13 +295,35 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   if (const int count = BRequiredCharRun(pattern.c_str(), leads, trails, &startsMatch); count != 0)
     charRun_.emplace(BitsOf(leads), BitsOf(trails), count);
   runStartsMatch_ = charRun_ && startsMatch != 0;
+  // Classes one after the other, as in [一-龠]{2}[ぁ-ん]{2}, make a longer
+  // run; one the pattern's own reading gives is also found in UTF-8 and
+  // clean EUC-JP bytes.
+  bool runIsPattern = false;
+  if (const std::optional<TSjisPattern> sjis = SjisPatternOf(pattern_)) {
+    const TRequiredRun run = RequiredCharRun(sjis->body, sjis->ignoreCase);
+    if (!run.places.empty() && static_cast<int>(run.places.size()) >= (charRun_ ? charRun_->Count() : 0)) {
+      charRun_.emplace(run.places);
+      runStartsMatch_ = run.startsMatch;
+      runIsPattern = run.wholePattern;
+      if (const TRequiredRun utf8 = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Utf8);
+          !utf8.places.empty())
+        utf8Run_.emplace(utf8.places);
+      if (const TRequiredRun euc = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Euc);
+          !euc.places.empty())
+        eucRun_.emplace(euc.places);
+    }
+  }
   // Single characters as words, like the class in [アイウ]{3}, would find
   // nearly every line of Japanese text; the run they make is rarer.
   runFirst_ = charRun_ && std::all_of(literals.begin(), literals.end(), [](const TLiteral& literal) {
                 return literal.bytes.size() <= 2;
               });
-  // A long run of one class is found faster by the run finder.
-  prefilterWanted_ = (literals.empty() || runFirst_) && !(runFirst_ && charRun_->Count() >= kLongRun);
+  // A long run is found faster by the run finder, and so is a short one
+  // that is the whole pattern and of ranges (thousands of words to the
+  // automaton); the automaton finds a few listed characters in a row faster,
+  // and fewer lines where the pattern requires more than a short run.
+  prefilterWanted_ = (literals.empty() || runFirst_) &&
+                     !(runFirst_ && (charRun_->Count() >= kLongRun || (runIsPattern && literals.empty())));
   if (literals.empty()) return;
   alsoRequired_ = FinderOf(LiteralsOf(BAlsoRequiredLiterals, pattern));
   SetCleanForms(literals);
@@ -314,12 +349,10 @@ void TLineMatcher::Saw(size_t bytes) {
 }
 
 void TLineMatcher::SetPrefilter() {
-  // m/BODY/FLAGS; the flags hold no slash.
-  const size_t close = pattern_.rfind('/');
-  const std::string_view flags = std::string_view(pattern_).substr(close + 1);
-  if (flags.find('k') == std::string_view::npos) return;
-  const std::string_view body = std::string_view(pattern_).substr(2, close - 2);
-  const bool ignoreCase = flags.find('i') != std::string_view::npos;
+  const std::optional<TSjisPattern> sjis = SjisPatternOf(pattern_);
+  if (!sjis) return;
+  const std::string_view body = sjis->body;
+  const bool ignoreCase = sjis->ignoreCase;
   std::optional<TPrefilterFinder> withAnchors = TPrefilterFinder::Of(body, ignoreCase, true);
   if (withAnchors && !withAnchors->Anchored()) {
     prefilter_ = std::move(withAnchors);
@@ -374,7 +407,9 @@ void TLineMatcher::SetCleanForms(const std::vector<TLiteral>& literals) {
 std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                               const std::atomic<bool>& cancel) {
   Saw(raw.size());
-  if (byPrefilter_) return MatchEncodedByPrefilter(raw, code, onLine, cancel);
+  if (byPrefilter_) return MatchUtf8OrEuc(raw, code, utf8Prefilter_, eucPrefilter_, onLine, cancel);
+  if (runFirst_)
+    if (const std::optional<int> count = MatchUtf8OrEuc(raw, code, utf8Run_, eucRun_, onLine, cancel)) return count;
   const std::optional<TLiteralFinder>* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
@@ -421,39 +456,45 @@ std::optional<int> TLineMatcher::MatchEncoded(std::string_view raw, int code, co
   return MatchLiteralLines(raw, TLineBreaks{true}, **finder, convert, onLine, cancel);
 }
 
-std::optional<int> TLineMatcher::MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
-                                                         const std::atomic<bool>& cancel) {
-  const TPrefilterFinder* prefilter = nullptr;
+template <class TFinder>
+std::optional<int> TLineMatcher::MatchUtf8OrEuc(std::string_view raw, int code, const std::optional<TFinder>& utf8,
+                                                const std::optional<TFinder>& euc, const TOnLine& onLine,
+                                                const std::atomic<bool>& cancel) {
+  const TFinder* finder = nullptr;
   TConvertLine convert = nullptr;
   switch (code) {
     case kcUtf8Bom:
       raw.remove_prefix(std::min<size_t>(3, raw.size()));
       [[fallthrough]];
     case kcUtf8:
-      prefilter = utf8Prefilter_ ? &*utf8Prefilter_ : nullptr;
+      finder = utf8 ? &*utf8 : nullptr;
       convert = platform::Utf8ToCp932;
       break;
     case kcEuc:
-      if (!IsCleanEuc(raw)) return std::nullopt;
-      prefilter = eucPrefilter_ ? &*eucPrefilter_ : nullptr;
+      if (!euc || !IsCleanEuc(raw)) return std::nullopt;
+      finder = &*euc;
       convert = EucToSjis;
       break;
     default:
       return std::nullopt;
   }
-  if (!prefilter) return std::nullopt;
+  if (!finder) return std::nullopt;
   // These codes keep CR, LF and 0x00 as themselves, line for line.
   raw = raw.substr(0, raw.find('\0'));
-  return MatchCandidateLines(raw, TLineBreaks{true}, prefilter->Scanner(), convert, onLine, cancel);
+  if constexpr (std::is_same_v<TFinder, TPrefilterFinder>)
+    return MatchCandidateLines(raw, TLineBreaks{true}, finder->Scanner(), convert, onLine, cancel);
+  else
+    return MatchCandidateLines(raw, TLineBreaks{true}, *finder, convert, onLine, cancel);
 }
 
 template <class TLineNum>
-bool TLineMatcher::Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go) {
+bool TLineMatcher::Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go,
+                        size_t firstRun) {
   // A line without one of the second words can't match: the library needn't look.
   if (alsoRequired_ && alsoRequired_->Find(line, 0) == std::string_view::npos) return false;
   size_t from = 0;  // where the library begins to search
   if (charRun_) {
-    const size_t run = FirstRunAtCharacter(line, *charRun_);
+    const size_t run = FirstRunAtCharacter(line, *charRun_, firstRun);
     if (run == std::string_view::npos) return false;
     // No match begins before the first place the run does: the library
     // needn't try the places before it.
@@ -539,8 +580,16 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
   // counting the breaks before each of them would pass over the whole text.
   size_t numbered = 0;  // a line start whose number is known
   int numberedLine = 1;
-  auto test = [&](size_t lineStart, size_t lineEnd) {
+  // `candidate` is where the finder found the line, or npos for the first line.
+  auto test = [&](size_t lineStart, size_t lineEnd, size_t candidate) {
     std::string_view line = breaks.Line(text, lineStart, lineEnd);
+    // The run finder's place is the first run in the line, when the run
+    // lies inside it: the line needn't be searched for it again.
+    size_t firstRun = std::string_view::npos;
+    if constexpr (std::is_same_v<TFinder, TCharRunFinder>)
+      if (!convert && candidate != std::string_view::npos && &finder == &*charRun_ &&
+          candidate + finder.Length() <= lineStart + line.size())
+        firstRun = candidate - lineStart;
     if (convert) {
       // Converted first: converting may move the room's bytes.
       const size_t length = convert(line, convertedLine_);
@@ -550,12 +599,12 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
       numberedLine += breaks.Count(text, numbered, lineStart);
       numbered = lineStart;
       return numberedLine;
-    }, onLine, count, go);
+    }, onLine, count, go, firstRun);
   };
   // The first line is always tested, so that a broken pattern fails on the
   // same files as it does line by line.
   size_t end = breaks.End(text, 0);
-  test(0, end);
+  test(0, end, std::string_view::npos);
   size_t start = breaks.Next(text, end);
   for (size_t searchFrom = start; go && start < text.size() && !cancel;) {
     const size_t candidate = finder.Find(text, searchFrom);
@@ -566,7 +615,7 @@ int TLineMatcher::MatchCandidateLines(std::string_view text, const TBreaks& brea
     }
     const size_t lineStart = breaks.StartOf(text, candidate, start);
     end = breaks.End(text, candidate);
-    test(lineStart, end);
+    test(lineStart, end, candidate);
     start = breaks.Next(text, end);
     searchFrom = start;
   }

@@ -34,10 +34,6 @@ class TLineMatcher {
   std::optional<int> MatchEncoded(std::string_view raw, int code, const TOnLine& onLine,
                                   const std::atomic<bool>& cancel);
 
-  // MatchEncoded for a pattern whose lines the automaton finds.
-  std::optional<int> MatchEncodedByPrefilter(std::string_view raw, int code, const TOnLine& onLine,
-                                             const std::atomic<bool>& cancel);
-
   // Converted text: lines end at CR, LF or CR LF.
   int MatchConverted(std::string_view text, const TOnLine& onLine, const std::atomic<bool>& cancel);
   // A file's own bytes: lines end at LF or CR LF, a lone CR is dropped from
@@ -47,6 +43,12 @@ class TLineMatcher {
  private:
   struct TLineBreaks;
   struct TUtf16LineBreaks;
+  // MatchEncoded of UTF-8 and clean EUC-JP text by a finder of its own
+  // bytes (the automaton, or the run of characters), when it has one.
+  template <class TFinder>
+  std::optional<int> MatchUtf8OrEuc(std::string_view raw, int code, const std::optional<TFinder>& utf8,
+                                    const std::optional<TFinder>& euc, const TOnLine& onLine,
+                                    const std::atomic<bool>& cancel);
   int MatchEveryLine(std::string_view text, const TLineBreaks& breaks, const TOnLine& onLine,
                      const std::atomic<bool>& cancel);
   // Lines of a Shift-JIS text: by the places a finder gives, when the
@@ -75,9 +77,11 @@ class TLineMatcher {
   // The automaton that finds candidate lines in `text`, if the pattern has one.
   const TPrefilterFinder* PrefilterFor(std::string_view text) const;
   // Tests one line and reports it when it matches; `lineNum()` gives its
-  // number, asked only then.
+  // number, asked only then. `firstRun` is where the required run first
+  // lies in the line, when the caller knows it, else npos.
   template <class TLineNum>
-  bool Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go);
+  bool Test(std::string_view line, TLineNum lineNum, const TOnLine& onLine, int& count, bool& go,
+            size_t firstRun = std::string_view::npos);
 
   std::string pattern_;
   std::optional<TLiteralFinder> literal_;
@@ -104,6 +108,10 @@ class TLineMatcher {
   // before the regular expression is; with `runFirst_` lines are found by
   // it, when the pattern has no literal or only single characters.
   std::optional<TCharRunFinder> charRun_;
+  // The run in UTF-8 and clean EUC-JP bytes, when the pattern's own reading
+  // gives it.
+  std::optional<TCharRunFinder> utf8Run_;
+  std::optional<TCharRunFinder> eucRun_;
   bool runFirst_ = false;
   // Every match begins with the run, and the pattern looks at nothing
   // before a match: a line is searched from the run's first place on.

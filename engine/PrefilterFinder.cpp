@@ -9,6 +9,17 @@
 
 #if defined(TANSA2_HAVE_HYPERSCAN)
 #include <hs.h>
+
+#include "engine/Avx2.h"
+
+// Vectorscan built for several processors picks its AVX-512 code where the
+// processor has it, and that code (5.4.9) misses matches past the first 64
+// bytes of a text for expressions like \x82[\x9f-\xf1] or a. (a byte and a
+// class after it); its AVX2 code finds them. Such a build has an entry for
+// each processor, and where it has this one the automaton is scanned by it.
+extern "C" hs_error_t avx2_hs_scan(const hs_database_t* database, const char* data, unsigned length,
+                                   unsigned flags, hs_scratch_t* scratch, match_event_handler onEvent,
+                                   void* context) __attribute__((weak));
 #endif
 
 namespace tansa2 {
@@ -92,6 +103,9 @@ bool LibraryFindsEveryMatch() {
 
 constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+// Whether automata are built for and scanned by the AVX2 code alone.
+bool ByAvx2() { return avx2_hs_scan != nullptr && HasAvx2(); }
+
 }  // namespace
 
 struct TPrefilterFinder::TAutomaton {
@@ -116,8 +130,14 @@ std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view body, bool
   const bool everywhere = info->min_width == 0 && !pattern->anchored;
   std::free(info);
   if (everywhere) return std::nullopt;
+  hs_platform_info_t avx2{};
+  if (ByAvx2()) {
+    if (hs_populate_platform(&avx2) != HS_SUCCESS) return std::nullopt;
+    avx2.cpu_features &= HS_CPU_FEATURES_AVX2;
+  }
   hs_database_t* database = nullptr;
-  if (hs_compile(pattern->expression.c_str(), kFlags, HS_MODE_BLOCK, nullptr, &database, &error) != HS_SUCCESS) {
+  if (hs_compile(pattern->expression.c_str(), kFlags, HS_MODE_BLOCK, ByAvx2() ? &avx2 : nullptr, &database, &error) !=
+      HS_SUCCESS) {
     hs_free_compile_error(error);
     return std::nullopt;
   }
@@ -151,8 +171,8 @@ size_t TPrefilterFinder::TScanner::Find(std::string_view text, size_t from) cons
   found_.clear();
   next_ = 0;
   TScan scan{text.data() + from, length, &found_};
-  hs_scan(automaton_.database.get(), scan.block, static_cast<unsigned>(length), 0, automaton_.scratch.get(),
-          OnMatch, &scan);
+  (ByAvx2() ? avx2_hs_scan : hs_scan)(automaton_.database.get(), scan.block, static_cast<unsigned>(length), 0,
+                                      automaton_.scratch.get(), OnMatch, &scan);
   // A lead byte cut off by the end of the text, which the automaton can't
   // see as a character: its line is tested.
   if (stretchEnd_ == text.size() && IsLead(static_cast<unsigned char>(text.back()))) Keep(scan, length - 1);

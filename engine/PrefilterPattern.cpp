@@ -177,31 +177,8 @@ struct TCharSet {
       tail.resize(form.size() - 1);
       for (size_t k = 1; k < form.size(); ++k) tail[k - 1].set(static_cast<unsigned char>(form[k]));
     };
-    auto forEach = [&](auto put) {
-      for (unsigned c = 0; c < 0x100; ++c)
-        if (singles[c] && !IsLead(c) && c != '\r' && c != '\n') put(c);
-      for (unsigned lead = 0; lead < 256; ++lead)
-        if (IsLead(lead))
-          for (unsigned trail = 0; trail < 256; ++trail)
-            if (trails[lead][trail]) put(lead << 8 | trail);
-    };
-    if (code == TPrefilterCode::Utf8) {
-      const TUtf8Sources& sources = Utf8Sources();
-      anyNonAscii = singles['?'];
-      char form[3];
-      forEach([&](unsigned sjis) {
-        sources.ForEach(sjis, [&](unsigned u) { addForm(std::string_view(form, Utf8Of(u, form))); });
-      });
-    } else {
-      forEach([&](unsigned sjis) {
-        std::string bytes;
-        if (sjis >= 0x100) bytes += static_cast<char>(sjis >> 8);
-        bytes += static_cast<char>(sjis & 0xFF);
-        const std::string euc = SjisToEuc(bytes);
-        // Codes beyond JIS X 0208 have no clean form, and don't occur.
-        if (IsCleanEuc(euc) && EucToSjis(euc) == bytes) addForm(euc);
-      });
-    }
+    if (code == TPrefilterCode::Utf8) anyNonAscii = singles['?'];
+    ForEachForm(code, addForm);
     // First bytes with the same later bytes are one branch.
     std::map<std::string, std::bitset<256>> firstsByTail;
     for (const auto& [key, tail] : tails) {
@@ -218,6 +195,41 @@ struct TCharSet {
       out += branch;
     }
     return branches.size() > 1 ? NonCapturing(out) : out;
+  }
+
+  // Calls put(form) with the bytes of every form of each character of the
+  // set in text of `code` that is read in its own bytes (UTF-8: each source
+  // CP932 converts from, besides the "?" of what it lacks; EUC-JP: the clean
+  // form, none beyond JIS X 0208, which doesn't occur); line breaks left out.
+  template <class TPut>
+  void ForEachForm(TPrefilterCode code, TPut put) const {
+    auto forEach = [&](auto sjisPut) {
+      for (unsigned c = 0; c < 0x100; ++c)
+        if (singles[c] && !IsLead(c) && c != '\r' && c != '\n') sjisPut(c);
+      for (unsigned lead = 0; lead < 256; ++lead)
+        if (IsLead(lead))
+          for (unsigned trail = 0; trail < 256; ++trail)
+            if (trails[lead][trail]) sjisPut(lead << 8 | trail);
+    };
+    if (code == TPrefilterCode::Utf8) {
+      const TUtf8Sources& sources = Utf8Sources();
+      char form[3];
+      forEach([&](unsigned sjis) {
+        sources.ForEach(sjis, [&](unsigned u) { put(std::string_view(form, Utf8Of(u, form))); });
+      });
+      return;
+    }
+    forEach([&](unsigned sjis) {
+      std::string bytes;
+      if (sjis >= 0x100) bytes += static_cast<char>(sjis >> 8);
+      bytes += static_cast<char>(sjis & 0xFF);
+      if (code == TPrefilterCode::Sjis) {
+        put(std::string_view(bytes));
+        return;
+      }
+      const std::string euc = SjisToEuc(bytes);
+      if (IsCleanEuc(euc) && EucToSjis(euc) == bytes) put(std::string_view(euc));
+    });
   }
 
   std::string SjisExpression() const {
@@ -251,6 +263,34 @@ TCharSet Range(unsigned first, unsigned last) {
   return set;
 }
 
+// The character place a set of double-byte characters alone makes in text
+// of `code`: each byte of its forms as any value the forms have there (a
+// kanji's second byte as that of any kanji). None when the set holds a
+// single-byte character, or its forms differ in length or there are none.
+std::optional<TCharPlace> PlaceOf(const TCharSet& set, TPrefilterCode code) {
+  if (set.singles.any()) return std::nullopt;
+  TCharPlace place;
+  bool sameLength = true;
+  set.ForEachForm(code, [&](std::string_view form) {
+    if (place.bytes.empty()) place.bytes.resize(form.size());
+    if (form.size() != place.bytes.size()) sameLength = false;
+    for (size_t k = 0; k < form.size() && k < place.bytes.size(); ++k)
+      place.bytes[k].set(static_cast<unsigned char>(form[k]));
+  });
+  if (!sameLength || place.bytes.empty()) return std::nullopt;
+  return place;
+}
+
+// How often a quantified item occurs in a match: at least `least` times,
+// and exactly that when `fixed`.
+struct TRepeat {
+  size_t least = 1;
+  bool fixed = true;
+};
+
+// Characters of a required run worth keeping; a longer one is found by its first ones.
+constexpr size_t kMostPlaces = 8;
+
 // Any run of bytes inside a line, which a back reference may take.
 const std::string kAnyRun = "[\\x00-\\x09\\x0b\\x0c\\x0e-\\xff]*";
 
@@ -265,6 +305,20 @@ class TTranslator {
     return TPrefilterPattern{std::move(expression), anchored_};
   }
 
+  // The longest run the pattern's own sequence requires, once translated,
+  // in the bytes of `code`; none when a place has no form there.
+  TRequiredRun Run(TPrefilterCode code) {
+    CloseRun();
+    if (failed_ || branches_) return {};
+    TRequiredRun run{{}, bestRunStarts_ && !looksAround_, bestRunItems_ == items_};
+    for (const TCharSet& set : bestRun_) {
+      std::optional<TCharPlace> place = PlaceOf(set, code);
+      if (!place) return {};
+      run.places.push_back(std::move(*place));
+    }
+    return run;
+  }
+
  private:
   std::string Alternatives() {
     std::string out = Sequence();
@@ -275,34 +329,76 @@ class TTranslator {
       out += Sequence();
       several = true;
     }
+    if (several && depth_ == 0) branches_ = true;
     return several ? NonCapturing(out) : out;
   }
 
   std::string Sequence() {
     std::string out;
-    while (!failed_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')') {
+    for (bool first = true; !failed_ && i_ < body_.size() && body_[i_] != '|' && body_[i_] != ')'; first = false) {
       bool zeroWidth = false;
+      place_.reset();
       std::string item = Item(zeroWidth);
+      const std::optional<TCharSet> place = std::move(place_);
       // Every quantifier only repeats what is already there, so a lazy or
       // possessive mark read as one more repeat widens and never narrows.
-      while (!failed_ && Quantifier(item)) {
+      TRepeat repeat;
+      while (!failed_ && Quantifier(item, repeat)) {
         if (zeroWidth) Fail();
       }
+      if (zeroWidth) looksAround_ = true;
+      if (depth_ == 0) ExtendRun(place, repeat, first);
       out += item;
     }
     return out;
   }
 
+  // Adds an item of the pattern's own sequence to the run it ends, or ends
+  // the run: X{2,}Y holds XXY, and so does YX{2,} hold YXX, but not YXXY.
+  void ExtendRun(const std::optional<TCharSet>& place, TRepeat repeat, bool first) {
+    ++items_;
+    if (!place || repeat.least == 0) {
+      CloseRun();
+      return;
+    }
+    if (run_.empty()) runStarts_ = first && repeat.fixed;
+    Append(*place, repeat.least);
+    if (repeat.fixed) return;
+    CloseRun();
+    Append(*place, repeat.least);
+  }
+
+  // `times` places of `place` at the run's end; the item counts as in the
+  // run when they all fit.
+  void Append(const TCharSet& place, size_t times) {
+    if (run_.size() + times <= kMostPlaces) ++runItems_;
+    for (size_t k = 0; k < times && run_.size() < kMostPlaces; ++k) run_.push_back(place);
+  }
+
+  void CloseRun() {
+    if (run_.size() > bestRun_.size()) {
+      bestRun_ = run_;
+      bestRunStarts_ = runStarts_;
+      bestRunItems_ = runItems_;
+    }
+    run_.clear();
+    runStarts_ = false;
+    runItems_ = 0;
+  }
+
   void Fail() { failed_ = true; }
 
-  // A quantifier at i_ applied to `item`; false when there is none.
-  bool Quantifier(std::string& item) {
+  // A quantifier at i_ applied to `item`, and to how often it occurs; false
+  // when there is none.
+  bool Quantifier(std::string& item, TRepeat& times) {
     if (i_ >= body_.size()) return false;
     const char c = body_[i_];
     std::string repeat;
     if (c == '*' || c == '+' || c == '?') {
       repeat = c;
       ++i_;
+      if (c != '+') times.least = 0;
+      times.fixed = false;
     } else if (c == '{') {
       size_t j = i_ + 1;
       std::string lower;
@@ -318,6 +414,9 @@ class TTranslator {
         Fail();
         return false;
       }
+      const size_t least = lower.empty() ? 0 : std::stoul(lower);
+      times.least = std::min(times.least * least, kMostPlaces + 1);  // more than a run holds
+      times.fixed = times.fixed && (!comma || (!upper.empty() && std::stoul(upper) == least));
       repeat = '{';
       repeat += lower.empty() ? "0" : lower;
       if (comma) repeat += ',';
@@ -341,6 +440,7 @@ class TTranslator {
       const auto trail = static_cast<unsigned char>(body_[i_ + 1]);
       i_ += 2;
       if ((ignoreCase_ && IsCasedLead(c)) || code_ != TPrefilterCode::Sjis) return Set(Range(c << 8 | trail, c << 8 | trail));
+      place_ = Range(c << 8 | trail, c << 8 | trail);
       return Hex(c) + Hex(trail);
     }
     switch (c) {
@@ -393,6 +493,7 @@ class TTranslator {
 
   std::string Set(TCharSet set) {
     if (ignoreCase_) set.FoldCase();
+    if (set.singles.none()) place_ = set;
     std::string out = set.Expression(code_);
     if (out.empty()) Fail();  // takes nothing a line holds
     return out;
@@ -423,12 +524,15 @@ class TTranslator {
         return {};
       }
     }
+    ++depth_;
     std::string inner = Alternatives();
+    --depth_;
     if (failed_ || i_ >= body_.size() || body_[i_] != ')') {
       Fail();
       return {};
     }
     ++i_;
+    place_.reset();  // a group is no single character
     // Dropping what looks around only lets more through.
     if (lookAround) {
       zeroWidth = true;
@@ -612,6 +716,22 @@ class TTranslator {
   size_t i_ = 0;
   bool failed_ = false;
   bool anchored_ = false;
+  // The required run: of groups around i_, whether the pattern is an
+  // alternation or has zero-width items, the character place the item just
+  // read makes, the run being read and the longest one so far, and whether
+  // each begins with the pattern.
+  int depth_ = 0;
+  bool branches_ = false;
+  bool looksAround_ = false;
+  std::optional<TCharSet> place_;  // of double-byte characters alone
+  std::vector<TCharSet> run_;
+  bool runStarts_ = false;
+  std::vector<TCharSet> bestRun_;
+  bool bestRunStarts_ = false;
+  // Items of the pattern's own sequence, and those wholly in each run.
+  size_t items_ = 0;
+  size_t runItems_ = 0;
+  size_t bestRunItems_ = 0;
 };
 
 }  // namespace
@@ -619,6 +739,15 @@ class TTranslator {
 std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
                                                     TPrefilterCode code) {
   return TTranslator(body, ignoreCase, keepAnchors, code).Translate();
+}
+
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code) {
+  if (ignoreCase) return {};
+  TTranslator translator(body, false, false, TPrefilterCode::Sjis);
+  if (!translator.Translate()) return {};
+  TRequiredRun run = translator.Run(code);
+  if (run.places.size() < 2) return {};
+  return run;
 }
 
 }  // namespace tansa2

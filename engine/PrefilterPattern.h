@@ -14,6 +14,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "engine/CharRunFinder.h"
 
 namespace tansa2 {
 
@@ -36,5 +39,24 @@ struct TPrefilterPattern {
 // broken by CR too.
 std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool ignoreCase, bool keepAnchors,
                                                     TPrefilterCode code = TPrefilterCode::Sjis);
+
+// A run of double-byte characters every match of a Shift-JIS pattern holds
+// in a row (as [一-龠]{2}[ぁ-ん]{2} holds four), the longest the pattern's
+// sequence gives, of at most eight characters; as their bytes in text of a
+// code (in UTF-8 or clean EUC-JP, the forms that convert to them).
+struct TRequiredRun {
+  std::vector<TCharPlace> places;  // empty when there is none
+  // Every match begins with the run, and the pattern looks at nothing
+  // before a match: a line may be searched from the run's first place on.
+  bool startsMatch = false;
+  // The pattern is the run and nothing else (X{2,}Y or YX{2,} too): the
+  // lines holding the run are about those that match.
+  bool wholePattern = false;
+};
+
+// None when case is ignored, the pattern is an alternation, or isn't read,
+// and in UTF-8 when a character's forms differ in length (Greek is two
+// bytes, kanji three).
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code = TPrefilterCode::Sjis);
 
 }  // namespace tansa2

@@ -16,10 +16,10 @@ namespace {
 
 // A literal, a pattern with no literal, one whose matches can cross
 // nothing but stay in a line, one whose lines must hold a second word, and
-// runs of a class across lead bytes and of listed characters.
+// runs of a class across lead bytes, of listed characters and of several classes.
 const char* const kPatterns[] = {"m/a/k", "m/\\x82\\xa0|b/ki", "m/^/k", "m/[^x]$/k", "m/\x83\x5c/k",
                                  "m/\x93\x8c.?[\x93\x73\x95\x7b]/k", "m/[\x88\xea-\xea\x9e]{3}/k",
-                                 "m/[\x83\x41\x83\x5c]{2}/k"};
+                                 "m/[\x83\x41\x83\x5c]{2}/k", "m/[\x88\xea-\xea\xa4]{2}[\x82\x9f-\x82\xf1]{2}/k"};
 
 }  // namespace
 

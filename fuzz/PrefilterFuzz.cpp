@@ -1,11 +1,16 @@
 // Any pattern turned into the automaton's byte form: the automaton never
 // misses a line the library matches, with the anchors kept (text without
-// CR) and dropped. The input is the pattern body, a NUL, then the text.
+// CR) and dropped; and the run of characters the pattern requires lies in
+// every line the library matches (where the match begins, when the run is
+// said to begin every match). The input is the pattern body, a NUL, then
+// the text.
 #include <optional>
 #include <string>
 
 #include "engine/BRegExp.h"
+#include "engine/CharRunFinder.h"
 #include "engine/PrefilterFinder.h"
+#include "engine/PrefilterPattern.h"
 #include "fuzz/FuzzInput.h"
 #include "tests/support/PlainReading.h"
 
@@ -25,6 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plain.Match(pattern, "");
   } catch (const EBRegExpError&) {
     return 0;  // a broken pattern never reaches the automaton
+  }
+  const TRequiredRun run = RequiredCharRun(body, ignoreCase);
+  if (!run.places.empty()) {
+    const TCharRunFinder finder(run.places);
+    for (const std::string& line : testing::ConvertedLines(std::string(rest.substr(rest.empty() ? 0 : 1)))) {
+      if (plain.Match(pattern, line) <= 0) continue;
+      const size_t at = finder.Find(line, run.startsMatch ? plain.MatchPos() - 1 : 0);
+      fuzz::Check(at != std::string_view::npos && (!run.startsMatch || at == size_t(plain.MatchPos() - 1)));
+    }
   }
   for (const bool keepAnchors : {false, true}) {
     const std::optional<TPrefilterFinder> finder = TPrefilterFinder::Of(body, ignoreCase, keepAnchors);

@@ -76,6 +76,9 @@ std::vector<std::string> Patterns() {
       // bytes like "\\", after another item, and before a word boundary
       "m/[\x88\x9F-\x98\x72]{2}/k", "m/[\x83\x41\x83\x5C\x95\x5C]{2}a?/ki", "m/a[\x83\x40-\x83\x96]{2}/k",
       "m/[\x83\x40-\x95\x7B]{2}\\b/k",
+      // runs of several classes: from the match's start, and after a look-behind
+      "m/[\x83\x40-\x83\x96][\x88\x9F-\x98\x72]{2}/k", "m/(?<=a)[\x83\x40-\x83\x96]\x95\x5C/k",
+      "m/[\x88\x9F-\x98\x72]+\x83\x41[\x83\x40-\x83\x96]/k",
   };
 }
 

@@ -11,6 +11,7 @@
 #include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
 #include "engine/PrefilterFinder.h"
+#include "engine/PrefilterPattern.h"
 #include "platform/CodePage.h"
 #include "tests/support/PlainReading.h"
 
@@ -26,6 +27,12 @@ constexpr int kConverted = -2;
 // Pattern bodies, in UTF-8 (turned into Shift-JIS), each with and without i.
 const char* const kBodies[] = {
     "[一-龠]{2}[ぁ-ん]{2}",      // classes of double-byte characters, across lead bytes
+    "[ぁ-ん]{2}[一-龠]{2}",      // runs of several classes, which find the lines themselves
+    "[α-ωぁ-ん]{2}[一-龠]{2}",   // in UTF-8 of two and three bytes: no run there
+    "[〜～ー]{2}[ぁ-ん]{2}",      // characters with more than one UTF-8 source
+    "[ア-ン][一-龠]+[ぁ-ん]",
+    "日[一-龠]{2,}本",
+    "(?<=[ア-ン])[一-龠]{2}[ぁ-ん]",
     "[ぁ-んァ-ヶ]{3}",            // two ranges in one class
     "[^ぁ-ん\\sa-z]{2,}x",        // a negated class
     "\\d+[-/]\\d+",               // digits around a class of ASCII
@@ -141,6 +148,46 @@ TEST(PrefilterDifferential, FindsEveryLineTheLibraryMatches) {
     }
 }
 
+// A byte and a class after it, found at every place of a long text: the
+// scanning library's code for some processors lost such matches past the
+// first 64 bytes.
+TEST(PrefilterDifferential, FindsAMatchAnywhereInALongText) {
+  if (!HaveAutomaton()) GTEST_SKIP() << "built without the automaton";
+  const struct {
+    const char* body;  // UTF-8
+    const char* match;
+  } cases[] = {{"[ぁ-ん]", "あ"}, {"a.", "ab"}, {"[a-c]y", "by"}, {"[一-龠]{2}[ぁ-ん]", "日本の"}};
+  for (const auto& c : cases) {
+    const std::optional<TPrefilterFinder> finder = TPrefilterFinder::Of(Sjis(c.body), false, false);
+    ASSERT_TRUE(finder) << c.body;
+    for (size_t at = 0; at < 300; ++at) {
+      const std::string text = std::string(at, 'x') + Sjis(c.match) + std::string(300 - at, 'x');
+      EXPECT_NE(finder->Scanner().Find(text, 0), std::string::npos) << c.body << " at " << at;
+    }
+  }
+}
+
+// The run of characters a pattern requires lies in every line the library
+// matches, and where the match begins when every match is said to begin with it.
+TEST(PrefilterDifferential, RequiredRunLiesInEveryMatchingLine) {
+  std::mt19937 random(2712);
+  TBRegExp plain;
+  for (const char* body : kBodies) {
+    const std::string sjis = Sjis(body);
+    const TRequiredRun run = RequiredCharRun(sjis, false);
+    if (run.places.empty()) continue;
+    const TCharRunFinder finder(run.places);
+    const std::string pattern = "m/" + sjis + "/k";
+    for (int round = 0; round < 300; ++round)
+      for (const std::string& line : testing::ConvertedLines(RandomText(random))) {
+        if (plain.Match(pattern, line) <= 0) continue;
+        const size_t matchStart = static_cast<size_t>(plain.MatchPos() - 1);
+        const size_t at = finder.Find(line, run.startsMatch ? matchStart : 0);
+        EXPECT_TRUE(at != std::string::npos && (!run.startsMatch || at == matchStart)) << body << ": " << line;
+      }
+  }
+}
+
 TEST(PrefilterDifferential, SameRowsAsEveryLine) {
   std::mt19937 random(2027);
   TBRegExp plain;
@@ -203,6 +250,40 @@ TEST(PrefilterDifferential, OwnBytesOfUtf8AndEucGiveTheRowsOfTheirConversion) {
             << body << (ignoreCase ? " i" : "") << " EUC-JP";
       }
     }
+}
+
+// A run of characters found in UTF-8 and clean EUC-JP bytes: the rows of
+// the conversion, with the run at a line's start and end, across a line
+// break, broken by a byte that converts to "?", and in both UTF-8 forms of ～.
+TEST(PrefilterDifferential, RunInOwnBytesGivesTheRowsOfTheConversion) {
+  const char* const kLines[] = {"漢字かな", "かな漢字", "x漢字かなx漢字", "漢字か", "な漢字かな", "漢\xE3\x81字かな",
+                                "〜～かな", "～〜かなと漢字", "ー〜ー", "", "漢字かなかな漢字かな"};
+  TBRegExp plain;
+  TLineMatcher matcher;
+  for (const char* body : {"[一-龠]{2}[ぁ-ん]{2}", "[〜～ー]{2}[ぁ-ん]{2}"}) {
+    const std::string pattern = "m/" + Sjis(body) + "/k";
+    matcher.SetPattern(pattern);
+    for (const char* lineBreak : {"\n", "\r\n", "\r"}) {
+      std::string utf8;
+      for (const char* line : kLines) utf8 += std::string(line) + lineBreak;
+      const std::atomic<bool> cancel = false;
+      std::vector<TRow> rows;
+      auto onLine = [&](std::string_view line, int lineNum, int pos, int len) {
+        rows.push_back({lineNum, std::string(line), pos, len});
+        return true;
+      };
+      ASSERT_TRUE(matcher.MatchEncoded(utf8, kcUtf8, onLine, cancel)) << body;
+      const std::vector<TRow> expected =
+          testing::MatchingRows(testing::ConvertedLines(platform::Utf8ToCp932(utf8)), pattern, plain);
+      EXPECT_FALSE(expected.empty()) << body;
+      EXPECT_EQ(rows, expected) << body << " UTF-8";
+      const std::string euc = SjisToEuc(platform::Utf8ToCp932(utf8));
+      ASSERT_TRUE(IsCleanEuc(euc));
+      rows.clear();
+      ASSERT_TRUE(matcher.MatchEncoded(euc, kcEuc, onLine, cancel)) << body;
+      EXPECT_EQ(rows, testing::MatchingRows(testing::ConvertedLines(EucToSjis(euc)), pattern, plain)) << body << " EUC-JP";
+    }
+  }
 }
 
 // Long texts, whose stretches end before the text does: a match right after
