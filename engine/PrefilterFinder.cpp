@@ -69,20 +69,42 @@ int OnMatch(unsigned, unsigned long long, unsigned long long to, unsigned, void*
   return 0;
 }
 
+// Whether automata are built for and scanned by the AVX2 code alone.
+bool ByAvx2() { return avx2_hs_scan != nullptr && HasAvx2(); }
+
+// Null with `error` set when the expression can't be compiled.
+hs_database_t* Compile(const char* expression, unsigned flags, hs_compile_error_t*& error) {
+  hs_platform_info_t avx2{};
+  if (ByAvx2()) {
+    if (hs_populate_platform(&avx2) != HS_SUCCESS) return nullptr;
+    avx2.cpu_features &= HS_CPU_FEATURES_AVX2;
+  }
+  hs_database_t* database = nullptr;
+  if (hs_compile(expression, flags, HS_MODE_BLOCK, ByAvx2() ? &avx2 : nullptr, &database, &error) != HS_SUCCESS)
+    return nullptr;
+  return database;
+}
+
+void Scan(const hs_database_t* database, std::string_view block, hs_scratch_t* scratch, match_event_handler onMatch,
+          void* context) {
+  (ByAvx2() ? avx2_hs_scan : hs_scan)(database, block.data(), static_cast<unsigned>(block.size()), 0, scratch,
+                                      onMatch, context);
+}
+
 int CountMatch(unsigned, unsigned long long, unsigned long long, unsigned, void* context) {
   ++*static_cast<int*>(context);
   return 0;
 }
 
-// Whether the library finds what it must on this processor. Some builds of
-// it (Vectorscan 5.4.9 on processors with AVX-512) miss a byte followed by
-// a class of bytes anywhere past a block's first 64 bytes: a search through
-// it would lose lines. Tried once a process, on that shape at every place of
-// a block; where it fails, the search keeps to its own finders.
+// Whether the library, as Compile and Scan use it, finds what it must on
+// this processor: the shape its AVX-512 code loses, at every place of a
+// block. Tried once a process; where it fails (a build without the AVX2
+// entry on such a processor, or a fault of its own elsewhere), no
+// automaton is built and the search keeps to its own finders.
 bool LibraryFindsEveryMatch() {
-  hs_database_t* database = nullptr;
   hs_compile_error_t* error = nullptr;
-  if (hs_compile("\\xb1[\\xb0-\\xdd]", HS_FLAG_PREFILTER, HS_MODE_BLOCK, nullptr, &database, &error) != HS_SUCCESS) {
+  hs_database_t* database = Compile("\\xb1[\\xb0-\\xdd]", HS_FLAG_PREFILTER, error);
+  if (!database) {
     hs_free_compile_error(error);
     return false;
   }
@@ -94,7 +116,7 @@ bool LibraryFindsEveryMatch() {
   for (size_t at = 0; at + 1 < block.size(); ++at) {
     block.replace(at, 2, "\xb1\xb1");
     int found = 0;
-    hs_scan(database, block.data(), static_cast<unsigned>(block.size()), 0, scratch, CountMatch, &found);
+    Scan(database, block, scratch, CountMatch, &found);
     block.replace(at, 2, "aa");
     if (found == 0) return false;
   }
@@ -102,9 +124,6 @@ bool LibraryFindsEveryMatch() {
 }
 
 constexpr bool IsLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-// Whether automata are built for and scanned by the AVX2 code alone.
-bool ByAvx2() { return avx2_hs_scan != nullptr && HasAvx2(); }
 
 }  // namespace
 
@@ -130,14 +149,8 @@ std::optional<TPrefilterFinder> TPrefilterFinder::Of(std::string_view body, bool
   const bool everywhere = info->min_width == 0 && !pattern->anchored;
   std::free(info);
   if (everywhere) return std::nullopt;
-  hs_platform_info_t avx2{};
-  if (ByAvx2()) {
-    if (hs_populate_platform(&avx2) != HS_SUCCESS) return std::nullopt;
-    avx2.cpu_features &= HS_CPU_FEATURES_AVX2;
-  }
-  hs_database_t* database = nullptr;
-  if (hs_compile(pattern->expression.c_str(), kFlags, HS_MODE_BLOCK, ByAvx2() ? &avx2 : nullptr, &database, &error) !=
-      HS_SUCCESS) {
+  hs_database_t* database = Compile(pattern->expression.c_str(), kFlags, error);
+  if (!database) {
     hs_free_compile_error(error);
     return std::nullopt;
   }
@@ -171,8 +184,7 @@ size_t TPrefilterFinder::TScanner::Find(std::string_view text, size_t from) cons
   found_.clear();
   next_ = 0;
   TScan scan{text.data() + from, length, &found_};
-  (ByAvx2() ? avx2_hs_scan : hs_scan)(automaton_.database.get(), scan.block, static_cast<unsigned>(length), 0,
-                                      automaton_.scratch.get(), OnMatch, &scan);
+  Scan(automaton_.database.get(), {scan.block, length}, automaton_.scratch.get(), OnMatch, &scan);
   // A lead byte cut off by the end of the text, which the automaton can't
   // see as a character: its line is tested.
   if (stretchEnd_ == text.size() && IsLead(static_cast<unsigned char>(text.back()))) Keep(scan, length - 1);
