@@ -54,7 +54,8 @@ bool TSearchSink::Matched(const TGrepHit& hit) {
 void TSearchSink::Stream(const TGrepHit& hit, TSpan first) {
   line_.lineNum = hit.LineNum;
   line_.text.assign(hit.Line);
-  line_.matches = MatchesOf(line_.text, first);
+  if (settings_.allMatches) line_.matches = matches_.All(line_.text, first);
+  else line_.matches.assign(1, first);  // the vector's room kept: a line a hit, often a million
   file_.matches += static_cast<int>(line_.matches.size());
   ++file_.selectedLines;
   if (settings_.listing != TListing::Lines) return;
