@@ -1,7 +1,15 @@
 #pragma once
-// Whether the processor runs AVX2 instructions. The wide scans are built for
-// them alone, between TANSA2_AVX2_BEGIN and TANSA2_AVX2_END, and run only
-// where it does; the others are the fallback.
+// The vector instructions of the scans: SSE2 where the compiler may assume
+// it, AVX2 where the processor runs it. The wide scans are built for AVX2
+// alone, between TANSA2_AVX2_BEGIN and TANSA2_AVX2_END, and run only where
+// HasAvx2 says so; the others are the fallback.
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #if defined(__x86_64__) && defined(__clang__)
 #define TANSA2_AVX2_BEGIN _Pragma("clang attribute push(__attribute__((target(\"avx2\"))), apply_to = function)")

@@ -5,13 +5,6 @@
 
 #include "engine/Avx2.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 namespace tansa2 {
 namespace {
 

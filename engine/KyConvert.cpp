@@ -5,13 +5,6 @@
 #include <cstring>
 #include <sstream>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "engine/Avx2.h"
 #include "engine/ByteScan.h"
 #include "engine/Utf8Check.h"

@@ -2,13 +2,6 @@
 
 #include <cstddef>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-#if defined(__x86_64__)
-#include <immintrin.h>
-#endif
-
 #include "engine/Avx2.h"
 
 namespace tansa2 {
