@@ -144,8 +144,7 @@ void TKyGrepResult::SetHorizontalScroll(bool value) {
 }
 
 void TKyGrepResult::ApplyFontHeights() {
-  rowHeight_ = QFontMetrics(font()).height() + 4;
-  verticalHeader()->setDefaultSectionSize(rowHeight_);
+  verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
   updateGeometries();
 }
 
@@ -158,7 +157,7 @@ void TKyGrepResult::OpenSelected() {
   if (SelectedIndex() >= 0 && SelectedIndex() < DataCount() && OnOpenEditor) OnOpenEditor();
 }
 
-int TKyGrepResult::PageRows() const { return std::max(1, viewport()->height() / rowHeight_); }
+int TKyGrepResult::PageRows() const { return std::max(1, viewport()->height() / RowHeight()); }
 
 int TKyGrepResult::VisibleRows() const {
   return std::max(1, std::min(PageRows(), DataCount() - verticalScrollBar()->value()));

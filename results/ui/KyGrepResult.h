@@ -4,6 +4,7 @@
 // highlighted. The rows are a table model (GrepResultModel.h) the list shows
 // through a delegate (GrepResultDelegate.h); keyboard, mouse, selection and
 // assistive technology are the table view's; rows have one height.
+#include <QHeaderView>
 #include <QTableView>
 #include <array>
 #include <cstdint>
@@ -93,7 +94,7 @@ class TKyGrepResult : public QTableView {
   bool DoubleBuffered() const { return doubleBuffered_; }
   void SetDoubleBuffered(bool value) { doubleBuffered_ = value; }
 
-  int RowHeight() const { return rowHeight_; }
+  int RowHeight() const { return verticalHeader()->defaultSectionSize(); }
 
   // Popped up on a right-button release and on the context-menu key.
   QMenu* PopupMenu() const { return popupMenu_; }
@@ -139,7 +140,6 @@ class TKyGrepResult : public QTableView {
 
   TGrepResultModel* model_;
   TGrepResultHeader* header_;
-  int rowHeight_ = 1;  // until the font gives it
   std::array<uint32_t, kColorCount> colors_;
   bool showGridLine_ = false;
   int wheelScrollLine_ = 20;
