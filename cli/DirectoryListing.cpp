@@ -25,30 +25,43 @@ struct TListingReadAhead::TTask {
 };
 
 // Entries are described through the directory's descriptor, which spares
-// the kernel a walk down the whole path for each of them.
-TDirectoryListing ListDirectory(const std::string& dir, bool followLinks) {
+// the kernel a walk down the whole path for each of them; and a regular file
+// only when its size is wanted: the listing's type tells it apart, and a
+// call to the kernel per file was a tenth of a search's time.
+TDirectoryListing ListDirectory(const std::string& dir, bool followLinks, bool withFileSizes) {
   TDirectoryListing listing;
   const std::unique_ptr<DIR, int (*)(DIR*)> handle(opendir(dir.empty() ? "." : dir.c_str()), closedir);
   if (!handle) {
     listing.openError = errno;
     return listing;
   }
-  std::vector<std::string> names;
+  struct TName {
+    std::string name;
+    unsigned char type;
+  };
+  std::vector<TName> names;
   errno = 0;
   while (const dirent* entry = readdir(handle.get())) {
     const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+    if (name != "." && name != "..") names.push_back({std::string(name), entry->d_type});
   }
   listing.readError = errno;
-  std::sort(names.begin(), names.end());
+  std::sort(names.begin(), names.end(), [](const TName& a, const TName& b) { return a.name < b.name; });
   const int dirFd = dirfd(handle.get());
   const int flags = followLinks ? 0 : AT_SYMLINK_NOFOLLOW;
-  for (std::string& name : names) {
+  for (TName& name : names) {
+    if (name.type == DT_REG && !withFileSizes) {
+      listing.entries.push_back({.name = std::move(name.name), .size = std::nullopt});
+      continue;
+    }
+    // Neither a file nor a directory, nor a link to be followed to one.
+    if (name.type != DT_UNKNOWN && name.type != DT_REG && name.type != DT_DIR && !(followLinks && name.type == DT_LNK))
+      continue;
     struct stat st {};
-    if (fstatat(dirFd, name.c_str(), &st, flags) != 0) {
-      if (errno != ENOENT) listing.entries.push_back({.name = std::move(name), .error = errno});
+    if (fstatat(dirFd, name.name.c_str(), &st, flags) != 0) {
+      if (errno != ENOENT) listing.entries.push_back({.name = std::move(name.name), .error = errno, .size = std::nullopt});
     } else if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode)) {
-      listing.entries.push_back({.name = std::move(name),
+      listing.entries.push_back({.name = std::move(name.name),
                                  .directory = S_ISDIR(st.st_mode),
                                  .size = static_cast<uint64_t>(st.st_size),
                                  .identity = {st.st_dev, st.st_ino}});
@@ -57,8 +70,8 @@ TDirectoryListing ListDirectory(const std::string& dir, bool followLinks) {
   return listing;
 }
 
-TListingReadAhead::TListingReadAhead(bool followLinks)
-    : followLinks_(followLinks), reader_([this] { ReadAhead(); }) {}
+TListingReadAhead::TListingReadAhead(bool followLinks, bool withFileSizes)
+    : followLinks_(followLinks), withFileSizes_(withFileSizes), reader_([this] { ReadAhead(); }) {}
 
 TListingReadAhead::~TListingReadAhead() {
   {
@@ -84,7 +97,7 @@ TDirectoryListing TListingReadAhead::Take(const TTicket& ticket) {
     waiting_.erase(std::find(waiting_.begin(), waiting_.end(), ticket));
     ticket->state = TTask::TState::Taken;
     lock.unlock();
-    return ListDirectory(ticket->dir, followLinks_);
+    return ListDirectory(ticket->dir, followLinks_, withFileSizes_);
   }
   done_.wait(lock, [&] { return ticket->state == TTask::TState::Ready; });
   ticket->state = TTask::TState::Taken;
@@ -103,7 +116,7 @@ void TListingReadAhead::ReadAhead() {
     lock.unlock();
     TDirectoryListing listing;
     try {
-      listing = ListDirectory(task->dir, followLinks_);
+      listing = ListDirectory(task->dir, followLinks_, withFileSizes_);
     } catch (const std::bad_alloc&) {
       listing.openError = ENOMEM;  // reported by the walk, which goes on
     }

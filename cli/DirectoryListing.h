@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,7 +22,7 @@ struct TListedEntry {
   std::string name;
   int error = 0;  // describing the entry failed with this system error; the rest is unset
   bool directory = false;
-  uint64_t size = 0;
+  std::optional<uint64_t> size;  // a file's, when the listing was asked for sizes
   std::pair<uint64_t, uint64_t> identity{};  // device and inode
 };
 
@@ -34,7 +35,8 @@ struct TDirectoryListing {
 
 // `followLinks`: a link is described as what it leads to, else as a link
 // (and left out). A link that leads nowhere is left out either way.
-TDirectoryListing ListDirectory(const std::string& dir, bool followLinks);
+// `withFileSizes`: each file with its size, else without.
+TDirectoryListing ListDirectory(const std::string& dir, bool followLinks, bool withFileSizes);
 
 class TListingReadAhead {
   struct TTask;
@@ -42,7 +44,7 @@ class TListingReadAhead {
  public:
   using TTicket = std::shared_ptr<TTask>;
 
-  explicit TListingReadAhead(bool followLinks);
+  TListingReadAhead(bool followLinks, bool withFileSizes);
   ~TListingReadAhead();
   TListingReadAhead(const TListingReadAhead&) = delete;
   TListingReadAhead& operator=(const TListingReadAhead&) = delete;
@@ -57,6 +59,7 @@ class TListingReadAhead {
   void ReadAhead();
 
   const bool followLinks_;
+  const bool withFileSizes_;
   std::mutex mutex_;
   std::condition_variable work_;  // for the reader: a directory to list, or room to keep one
   std::condition_variable done_;  // for the walk: a directory listed

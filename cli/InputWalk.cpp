@@ -51,21 +51,21 @@ void TInputWalk::Walk(const std::vector<std::string>& paths) {
     if (S_ISDIR(st.st_mode)) {
       if (options_.maxDepth && *options_.maxDepth < 1) continue;  // the named paths only, as with ripgrep
       std::vector<std::pair<uint64_t, uint64_t>> ancestors{{st.st_dev, st.st_ino}};
-      if (!readAhead_) readAhead_ = std::make_unique<TListingReadAhead>(options_.followLinks);
-      WalkDirectory(path, ListDirectory(path, options_.followLinks), 1, ancestors);
+      if (!readAhead_) readAhead_ = std::make_unique<TListingReadAhead>(options_.followLinks, options_.raw);
+      WalkDirectory(path, ListDirectory(path, options_.followLinks, options_.raw), 1, ancestors);
     } else {
       onFile_(path, static_cast<uint64_t>(st.st_size));
     }
   }
 }
 
-bool TInputWalk::FileWanted(const std::string& name, uint64_t size) const {
+bool TInputWalk::FileWanted(const std::string& name, std::optional<uint64_t> size) const {
   if (!options_.hidden && name.starts_with(".")) return false;
   if (!includes_.empty() && !MatchesAny(name, includes_)) return false;
   if (MatchesAny(name, excludes_)) return false;
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && noFileExt_.Contains(platform::Cp932FormOfName(name.substr(dot + 1)))) return false;
-  return size < options_.maxFileSize;
+  return !size || *size < options_.maxFileSize;
 }
 
 bool TInputWalk::DirectoryWanted(const std::string& name) const {
@@ -100,11 +100,11 @@ void TInputWalk::WalkDirectory(const std::string& dir, TDirectoryListing listing
         subdirs.push_back({path, entry.identity, readAhead_->Ask(path)});
       }
     } else if (FileWanted(entry.name, entry.size)) {
-      // Read raw, as the window does with detection off, a file that
-      // reports no size is passed over: it holds no line to find, and
+      // Read raw, as the window does with detection off, a file listed
+      // with no size is passed over: it holds no line to find, and
       // opening each of many empty files was most of a walk's time. With
       // detection it is read, for what /proc shows has no size either.
-      if (options_.raw && entry.size == 0 && options_.listing != TListing::FilesWithoutMatch) continue;
+      if (options_.raw && entry.size == uint64_t{0} && options_.listing != TListing::FilesWithoutMatch) continue;
       onFile_(Join(dir, entry.name), entry.size);
     }
   }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace tansa2::cli {
 
 class TInputWalk {
  public:
-  // A file to search, by its native path; `size` as it was listed.
-  using TOnFile = std::function<void(const std::string& nativePath, uint64_t size)>;
+  // A file to search, by its native path; `size` as it was listed, when the
+  // listing gave it. A file listed without its size may still be over the
+  // size limit, which the search then finds when it opens it.
+  using TOnFile = std::function<void(const std::string& nativePath, std::optional<uint64_t> size)>;
   // A path that can't be read or listed, with the system's error number.
   using TOnError = std::function<void(const std::string& nativePath, int systemError)>;
 
@@ -30,7 +33,7 @@ class TInputWalk {
  private:
   void WalkDirectory(const std::string& dir, TDirectoryListing listing, int depth,
                      std::vector<std::pair<uint64_t, uint64_t>>& ancestors);
-  bool FileWanted(const std::string& name, uint64_t size) const;
+  bool FileWanted(const std::string& name, std::optional<uint64_t> size) const;
   bool DirectoryWanted(const std::string& name) const;
 
   const TOptions& options_;

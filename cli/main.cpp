@@ -134,7 +134,10 @@ int Run(const TOptions& options) {
       run.QueueFile(stdinPath, std::nullopt);
     } else {
       TInputWalk walk(
-          options, [&](const std::string& path, uint64_t size) { run.QueueFile(EnginePath(path), size); },
+          options,
+          [&](const std::string& path, std::optional<uint64_t> size) {
+            run.QueueFile(EnginePath(path), size, options.maxFileSize);
+          },
           [&](const std::string& path, int error) { sink.PathFailed(path, error); });
       walk.Walk(options.paths.empty() ? std::vector<std::string>{""} : options.paths);
     }

@@ -11,19 +11,19 @@ constexpr size_t kTextTestLength = 2048;
 
 }  // namespace
 
-int SearchFile(const std::string& fileName, std::optional<uint64_t> listedSize, bool autoCode, int code,
-               TLineMatcher& matcher, const TLineMatcher::TOnLine& onLine,
-               const std::atomic<bool>& cancel) {
+std::optional<int> SearchFile(const TFileToSearch& file, bool autoCode, int code, TLineMatcher& matcher,
+                              const TLineMatcher::TOnLine& onLine, const std::atomic<bool>& cancel) {
   // Each thread keeps its buffers from file to file.
   thread_local platform::TReadBuffer buffer;
   thread_local std::string converted;
+  platform::TReadOnlyFile opened(file.name, file.listedSize);
+  if (opened.Size() >= file.sizeLimit) return std::nullopt;
+  const std::string_view raw = opened.ReadToEnd(buffer);
   if (autoCode) {
-    const std::string_view raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
     if (code == kcAuto) code = DecideCode(raw, kcSjis);
     if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;
     return matcher.MatchConverted(DecodeToSjis(raw, code, kcSjis, converted), onLine, cancel);
   }
-  const std::string_view raw = platform::TReadOnlyFile(fileName, listedSize).ReadToEnd(buffer);
   if (raw.substr(0, kTextTestLength).find('\0') != std::string_view::npos) return 0;
   return matcher.MatchRaw(raw, onLine, cancel);
 }

@@ -73,18 +73,19 @@ int TKyGrep::GrepFile(const std::string& FileName) {
   canceled_ = false;
   matcher_.SetPattern(RegExp);
   try {
-    return SearchFile(fileName_, std::nullopt, AutoCode, Code, matcher_,
+    return SearchFile({fileName_, std::nullopt}, AutoCode, Code, matcher_,
                       [this](std::string_view line, int lineNum, int pos, int len) {
                         return Report(line, lineNum, pos, len);
                       },
-                      canceled_);
+                      canceled_)
+        .value_or(0);
   } catch (const platform::EFOpenError&) {
     if (AutoCode) throw;
     return 0;
   }
 }
 
-void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize) {
+void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize, uint64_t sizeLimit) {
   if (!OnMatch) return;
   if (workers_.empty()) {
     const unsigned count = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
@@ -98,8 +99,7 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
     if (!runOpen_) canceled_ = false;
     runOpen_ = true;
     auto job = std::make_shared<TJob>();
-    job->fileName = FileName;
-    job->listedSize = listedSize;
+    job->file = {FileName, listedSize, sizeLimit};
     job->pattern = RegExp;
     job->autoCode = AutoCode;
     job->code = Code;
@@ -161,7 +161,7 @@ void TKyGrep::Work() {
     lock.unlock();
     try {
       matcher.SetPattern(job->pattern);
-      SearchFile(job->fileName, job->listedSize, job->autoCode, job->code, matcher,
+      job->passedOver = !SearchFile(job->file, job->autoCode, job->code, matcher,
                  [&](std::string_view line, int lineNum, int pos, int len) {
                    job->lines.push_back({lineNum, pos, len, job->text.size(), line.size()});
                    job->text.append(line);
@@ -215,7 +215,8 @@ void TKyGrep::Deliver(size_t untilBelow) {
           workReady_.notify_all();
         }
       }
-      fileName_ = job->fileName;
+      if (job->passedOver) continue;
+      fileName_ = job->file.name;
       if (job->error) {
         ReportFileError(fileName_, job->error, OnFileError);
         continue;

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/FileSearch.h"
 #include "engine/GrepSink.h"
 #include "engine/KyConvert.h"
 #include "engine/LineMatcher.h"
@@ -69,9 +70,12 @@ class TKyGrep {
   bool Canceled() const { return canceled_; }
 
   // Hands a file to the workers, with its size in the listing it was found
-  // in when there is one. May report earlier files' matches, and throws what
-  // searching an earlier file threw, in queue order.
-  void QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize = {});
+  // in when there is one. A file found `sizeLimit` bytes or larger when it
+  // is opened is passed over as if it had never been queued. May report
+  // earlier files' matches, and throws what searching an earlier file
+  // threw, in queue order.
+  void QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize = {},
+                 uint64_t sizeLimit = UINT64_MAX);
   // Reports everything still queued; the queue is empty afterwards, also
   // when it throws.
   void FinishQueue();
@@ -86,13 +90,13 @@ class TKyGrep {
     size_t length;
   };
   struct TJob {
-    std::string fileName;
-    std::optional<uint64_t> listedSize;
+    TFileToSearch file;
     std::string pattern;
     bool autoCode;
     int code;
     bool started = false;
     bool done = false;
+    bool passedOver = false;  // over its size limit
     std::vector<TFoundLine> lines;
     std::string text;  // the found lines one after another: one buffer, not one a line
     std::exception_ptr error;

@@ -69,6 +69,8 @@ class TReadOnlyFile {
   TReadOnlyFile(const TReadOnlyFile&) = delete;
   TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
 
+  // A regular file's size, as listed or as the system told it at the open.
+  std::optional<uint64_t> Size() const { return knownSize_; }
   // Up to `size` bytes; 0 at the end. Throws EInOutError.
   size_t Read(char* buffer, size_t size);
   // Everything from the current position to the end, read in one go; the

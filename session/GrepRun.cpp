@@ -227,9 +227,9 @@ void TGrepRun::Abandon() {
   throw;
 }
 
-void TGrepRun::QueueFile(const std::string& fileName, std::optional<uint64_t> size) {
+void TGrepRun::QueueFile(const std::string& fileName, std::optional<uint64_t> size, uint64_t sizeLimit) {
   try {
-    KyGrep.QueueFile(fileName, size);
+    KyGrep.QueueFile(fileName, size, sizeLimit);
   } catch (...) {
     Abandon();
   }

@@ -89,8 +89,9 @@ class TGrepRun {
   uint32_t SearchMasks(std::string_view fileMaskText);
   // Or files the caller lists itself, searched as Prepare set up: each
   // queued in turn, then the queue finished. Returns 0, or 1223 when the
-  // run was cancelled. Errors propagate as from SearchMasks.
-  void QueueFile(const std::string& fileName, std::optional<uint64_t> size);
+  // run was cancelled. Errors propagate as from SearchMasks. A file listed
+  // without its size is passed over when it is `sizeLimit` bytes or more.
+  void QueueFile(const std::string& fileName, std::optional<uint64_t> size, uint64_t sizeLimit = UINT64_MAX);
   uint32_t FinishFiles();
   // The code every file is read in when codes are detected; kcAuto, as
   // Prepare sets it, detects each file's.

@@ -395,6 +395,26 @@ TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
   EXPECT_EQ(Run({"--count", "nothing", d}).out, "");
 }
 
+// A file over the size limit is left out of every listing, with detection
+// (where the search finds its size when it opens it) and raw alike.
+TEST_F(Tansa2GrepTest, AFileOverTheSizeLimitIsNeverListed) {
+  tree_.Write("big.txt", "hit\n" + std::string(2000, 'x') + "\n");
+  tree_.Write("small.txt", "hit\n");
+  const std::string d = tree_.String();
+  for (const std::string mode : {"--max-filesize=1K", "--raw"}) {
+    for (const auto& [options, out] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"hit"}, d + "/small.txt:hit\n"},
+             {{"-c", "hit"}, d + "/small.txt:1\n"},
+             {{"--files-without-match", "miss"}, d + "/small.txt\n"},
+         }) {
+      std::vector<std::string> args{"--max-filesize=1K", mode};
+      args.insert(args.end(), options.begin(), options.end());
+      args.push_back(d);
+      EXPECT_EQ(Run(args).out, out) << mode << " " << ::testing::PrintToString(options);
+    }
+  }
+}
+
 // Output goes out in large writes: rows that fill the buffer many times
 // over, and a line longer than the whole buffer, arrive whole and in order.
 TEST_F(Tansa2GrepTest, LongOutputArrivesWholeAndInOrder) {
@@ -582,9 +602,13 @@ TEST_F(Tansa2GrepTest, SameLinesAsGrepAndRipgrep) {
       return all;
     }()).out;
     EXPECT_EQ(ours, output("LC_ALL=C.UTF-8 grep" + args + " '" + file + "'")) << args;
-    if (haveRg) EXPECT_EQ(ours, output("rg --no-config" + args + " '" + file + "'")) << args;
+    if (haveRg) {
+      EXPECT_EQ(ours, output("rg --no-config" + args + " '" + file + "'")) << args;
+    }
   }
-  if (haveRg) EXPECT_EQ(Run({"-l", "foo", tree_.String()}).out, output("rg --no-config -l foo '" + tree_.String() + "'"));
+  if (haveRg) {
+    EXPECT_EQ(Run({"-l", "foo", tree_.String()}).out, output("rg --no-config -l foo '" + tree_.String() + "'"));
+  }
 }
 
 }  // namespace tansa2
