@@ -71,7 +71,9 @@ TDirectoryListing ListDirectory(const std::string& dir, bool followLinks, bool w
 }
 
 TListingReadAhead::TListingReadAhead(bool followLinks, bool withFileSizes)
-    : followLinks_(followLinks), withFileSizes_(withFileSizes), reader_([this] { ReadAhead(); }) {}
+    : followLinks_(followLinks), withFileSizes_(withFileSizes) {
+  if (withFileSizes_) reader_ = std::thread([this] { ReadAhead(); });
+}
 
 TListingReadAhead::~TListingReadAhead() {
   {
@@ -79,7 +81,7 @@ TListingReadAhead::~TListingReadAhead() {
     stopping_ = true;
   }
   work_.notify_one();
-  reader_.join();
+  if (reader_.joinable()) reader_.join();
 }
 
 TListingReadAhead::TTicket TListingReadAhead::Ask(std::string dir) {

@@ -1,9 +1,12 @@
 #pragma once
 // The directories of a walk, each listed whole and its entries described.
-// Describing an entry is a call to the kernel per entry, and on a tree of
-// many small or empty files those calls are most of the walk; so the
-// directories the walk will come to are listed ahead on a second thread
-// while the walk lists the nearest ones itself.
+// Describing a file with its size is a call to the kernel per file, and on a
+// tree of many small or empty files those calls are most of the walk; so
+// where sizes are wanted, the directories the walk will come to are listed
+// ahead on a second thread while the walk lists the nearest ones itself.
+// Without sizes a listing is a few calls a directory, and waking a thread
+// for each cost more than it saved (7% of a search of 12,000 files in
+// 1,100 directories): the walk lists every directory itself.
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -52,7 +55,7 @@ class TListingReadAhead {
   // A directory the walk will come to; its listing is taken with the ticket.
   TTicket Ask(std::string dir);
   // The listing asked for: read ahead, waited for while it is being read,
-  // or read here when the second thread hasn't begun it.
+  // or read here when no second thread has begun it.
   TDirectoryListing Take(const TTicket& ticket);
 
  private:
@@ -68,7 +71,7 @@ class TListingReadAhead {
   std::deque<TTicket> waiting_;
   size_t listedAhead_ = 0;  // listings read ahead and not yet taken
   bool stopping_ = false;
-  std::thread reader_;
+  std::thread reader_;  // only where sizes are wanted
 };
 
 }  // namespace tansa2::cli
