@@ -6,7 +6,6 @@
 #include <bitset>
 #include <cctype>
 #include <map>
-#include <mutex>
 #include <vector>
 
 #include "engine/KyConvert.h"
@@ -91,30 +90,17 @@ struct TUtf8Sources {
 };
 
 const TUtf8Sources& Utf8Sources() {
-  static TUtf8Sources sources;
-  static std::once_flag once;
-  std::call_once(once, [] {
-    // All of them converted at once: each gives one character, whose first
-    // byte tells its length.
-    std::string utf8;
-    std::vector<unsigned> points;
-    for (unsigned u = 0; u < 0x10000; ++u) {
+  static const TUtf8Sources sources = [] {
+    TUtf8Sources built;
+    for (char32_t u = 0; u < 0x10000; ++u) {
       if (u >= 0xD800 && u <= 0xDFFF) continue;
-      char form[3];
-      utf8.append(form, Utf8Of(u, form));
-      points.push_back(u);
+      const uint16_t code = platform::Cp932CodeOf(u);
+      if (code == '?' && u != '?') continue;
+      if (built.first[code] == TUtf8Sources::kNone) built.first[code] = u;
+      else built.more.emplace(code, u);
     }
-    const std::string sjis = platform::Utf8ToCp932(utf8);
-    for (size_t i = 0, k = 0; i < sjis.size() && k < points.size(); ++k) {
-      const auto lead = static_cast<unsigned char>(sjis[i]);
-      const bool pair = IsLead(lead) && i + 1 < sjis.size();
-      const unsigned code = pair ? lead << 8 | static_cast<unsigned char>(sjis[i + 1]) : lead;
-      i += pair ? 2 : 1;
-      if (code == '?' && points[k] != '?') continue;
-      if (sources.first[code] == TUtf8Sources::kNone) sources.first[code] = points[k];
-      else sources.more.emplace(code, points[k]);
-    }
-  });
+    return built;
+  }();
   return sources;
 }
 

@@ -72,7 +72,7 @@ unsigned OnlySourceOf(uint16_t code) {
 
 // Writes the CP932 form of the code point `u` at `at`; returns its length.
 size_t PutCp932(unsigned u, char* at) {
-  const uint16_t code = u < 0x10000 ? kCp932FromUnicode[u] : '?';
+  const uint16_t code = Cp932CodeOf(u);
   if (code < 0x100) {
     *at = static_cast<char>(code);
     return 1;
@@ -255,6 +255,8 @@ std::string Cp932ToUtf16Le(std::string_view cp932) {
   out.resize(q - out.data());
   return out;
 }
+
+uint16_t Cp932CodeOf(char32_t u) { return u < 0x10000 ? kCp932FromUnicode[u] : '?'; }
 
 std::optional<uint16_t> ReversibleCp932Code(char32_t u) {
   if (u >= 0x10000) return std::nullopt;

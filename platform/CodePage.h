@@ -65,6 +65,9 @@ bool Cp932ToOnlySource(std::string_view cp932, std::u16string& units);
 // code point `u` itself; nothing when CP932 lacks `u` or gives it the code of
 // another character.
 std::optional<uint16_t> ReversibleCp932Code(char32_t u);
+// The CP932 code every conversion turns the code point `u` into ("?" where
+// CP932 lacks it).
+uint16_t Cp932CodeOf(char32_t u);
 // The code point a CP932 code (lead << 8 | trail, or a single byte) stands
 // for, if any.
 std::optional<char32_t> UnicodeOfCp932(uint16_t code);
