@@ -26,11 +26,11 @@ struct TListedEntry {
   int error = 0;  // describing the entry failed with this system error; the rest is unset
   bool directory = false;
   std::optional<uint64_t> size;  // a file's, when the listing was asked for sizes
-  std::pair<uint64_t, uint64_t> identity{};  // device and inode
 };
 
 // A directory's entries in name order (bytes), "." and ".." left out.
 struct TDirectoryListing {
+  std::pair<uint64_t, uint64_t> identity{};  // the directory's device and inode
   int openError = 0;  // the directory couldn't be opened: no entries
   int readError = 0;  // the listing was cut short: the entries read before it
   std::vector<TListedEntry> entries;

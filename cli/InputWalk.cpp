@@ -50,7 +50,7 @@ void TInputWalk::Walk(const std::vector<std::string>& paths) {
     }
     if (S_ISDIR(st.st_mode)) {
       if (options_.maxDepth && *options_.maxDepth < 1) continue;  // the named paths only, as with ripgrep
-      std::vector<std::pair<uint64_t, uint64_t>> ancestors{{st.st_dev, st.st_ino}};
+      std::vector<std::pair<uint64_t, uint64_t>> ancestors;
       if (!readAhead_) readAhead_ = std::make_unique<TListingReadAhead>(options_.followLinks, options_.raw);
       WalkDirectory(path, ListDirectory(path, options_.followLinks, options_.raw), 1, ancestors);
     } else {
@@ -81,10 +81,12 @@ void TInputWalk::WalkDirectory(const std::string& dir, TDirectoryListing listing
     onError_(dir, listing.openError);
     return;
   }
+  // A link back to a directory being walked would never end.
+  if (std::find(ancestors.begin(), ancestors.end(), listing.identity) != ancestors.end()) return;
+  ancestors.push_back(listing.identity);
   if (listing.readError != 0) onError_(dir, listing.readError);
   struct TSubdir {
     std::string path;
-    std::pair<uint64_t, uint64_t> identity;
     TListingReadAhead::TTicket listing;
   };
   std::vector<TSubdir> subdirs;
@@ -93,11 +95,9 @@ void TInputWalk::WalkDirectory(const std::string& dir, TDirectoryListing listing
     if (entry.error != 0) {
       onError_(Join(dir, entry.name), entry.error);
     } else if (entry.directory) {
-      // A link back to a directory being walked would never end.
-      if (descend && DirectoryWanted(entry.name) &&
-          std::find(ancestors.begin(), ancestors.end(), entry.identity) == ancestors.end()) {
+      if (descend && DirectoryWanted(entry.name)) {
         std::string path = Join(dir, entry.name);
-        subdirs.push_back({path, entry.identity, readAhead_->Ask(path)});
+        subdirs.push_back({path, readAhead_->Ask(path)});
       }
     } else if (FileWanted(entry.name, entry.size)) {
       // Read raw, as the window does with detection off, a file listed
@@ -109,11 +109,9 @@ void TInputWalk::WalkDirectory(const std::string& dir, TDirectoryListing listing
     }
   }
   listing = {};  // not held through the walk below
-  for (const TSubdir& subdir : subdirs) {
-    ancestors.push_back(subdir.identity);
+  for (const TSubdir& subdir : subdirs)
     WalkDirectory(subdir.path, readAhead_->Take(subdir.listing), depth + 1, ancestors);
-    ancestors.pop_back();
-  }
+  ancestors.pop_back();
 }
 
 }  // namespace tansa2::cli
