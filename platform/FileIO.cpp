@@ -1,7 +1,6 @@
 #include "platform/FileIO.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,15 +66,11 @@ char* TReadBuffer::Grow(size_t size, size_t keep) {
   // pages at once: growing step by step would fault in every 4 KB page of
   // each new room.
   const bool small = capacity_ == 0 && size <= kSmallRoom;
-  const size_t wanted = std::max({size, capacity_ + capacity_ / 2, kHugePage});
-  const size_t capacity = small ? kSmallRoom : (wanted + kHugePage - 1) / kHugePage * kHugePage;
-  const std::align_val_t alignment{small ? size_t{4096} : kHugePage};
-  std::unique_ptr<char[], TAlignedDelete> data(new (alignment) char[capacity], TAlignedDelete{alignment});
-  // Only a hint: without transparent huge pages the room is as good.
-  if (!small) madvise(data.get(), capacity, MADV_HUGEPAGE);
+  const size_t wanted = std::max({size, capacity_ + capacity_ / 2, kHugePageSize});
+  TAlignedRoom data = small ? NewAlignedRoom(kSmallRoom, 4096) : NewHugePageRoom(wanted);
   if (keep > 0) std::memcpy(data.get(), data_.get(), keep);
   data_ = std::move(data);
-  capacity_ = capacity;
+  capacity_ = small ? kSmallRoom : HugePageRoomSize(wanted);
   return data_.get();
 }
 

@@ -2,12 +2,12 @@
 // Files as the engine uses them: read whole in one go, or opened read-only
 // for the raw line reader. Paths are CP932.
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "platform/AlignedRoom.h"
 
 namespace tansa2::platform {
 
@@ -39,7 +39,7 @@ class EInOutError : public EFileError {
 // never filled with zeros first. It starts on a page boundary: the kernel
 // copies into a destination that is not cache-line aligned at a third of
 // the speed, and that copy is the largest single cost of a search. Room
-// beyond a small first one comes in 2 MB huge pages, so that the first read
+// beyond a small first one comes in huge pages, so that the first read
 // into it takes a handful of page faults instead of one per 4 KB.
 class TReadBuffer {
  public:
@@ -48,13 +48,8 @@ class TReadBuffer {
 
  private:
   static constexpr size_t kSmallRoom = size_t{64} << 10;
-  static constexpr size_t kHugePage = size_t{2} << 20;
-  struct TAlignedDelete {
-    std::align_val_t alignment;
-    void operator()(char* data) const { ::operator delete[](data, alignment); }
-  };
 
-  std::unique_ptr<char[], TAlignedDelete> data_;
+  TAlignedRoom data_;
   size_t capacity_ = 0;
 };
 

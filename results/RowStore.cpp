@@ -1,14 +1,15 @@
 #include "results/RowStore.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace tansa2 {
 namespace {
 
-// Large enough that a block's header and the rest left unused at its end
-// hardly count.
-constexpr size_t kBlockSize = size_t{1} << 20;
+// Large enough that the rest left unused at a block's end hardly counts;
+// a huge page, which the system fills with one page fault.
+constexpr size_t kBlockSize = platform::kHugePageSize;
 
 size_t LengthBytes(size_t length) {
   size_t bytes = 1;
@@ -37,8 +38,9 @@ char* TRowStore::Allocate(size_t size) {
   if (blocks_.empty() || size > lastSize_ - used_) {
     // A record larger than a quarter of a block gets one of its own, and the
     // next record a new block: the rows of a block must follow one another.
-    lastSize_ = size > kBlockSize / 4 ? size : kBlockSize;
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(lastSize_));
+    const bool own = size > kBlockSize / 4;
+    lastSize_ = own ? size : kBlockSize;
+    blocks_.push_back(own ? platform::NewAlignedRoom(size, alignof(std::max_align_t)) : platform::NewHugePageRoom(kBlockSize));
     blockFirstRows_.push_back(static_cast<uint32_t>(rows_.size()));
     used_ = 0;
   }

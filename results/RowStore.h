@@ -7,10 +7,11 @@
 // heap block each.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "platform/AlignedRoom.h"
 
 namespace tansa2 {
 
@@ -37,7 +38,7 @@ class TRowStore {
   // one another and blockFirstRows_ tells a row's block.
   std::vector<uint32_t> rows_;
   std::vector<std::string_view> files_;  // in the blocks
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<platform::TAlignedRoom> blocks_;
   std::vector<uint32_t> blockFirstRows_;  // the rows added before each block
   size_t used_ = 0;                       // bytes used of the last block
   size_t lastSize_ = 0;                   // its size
