@@ -396,6 +396,16 @@ TEST_F(Tansa2GrepTest, FileNamesCountsAndColours) {
   EXPECT_EQ(Run({"--count", "nothing", d}).out, "");
 }
 
+// Files named like the libraries it loads, in the folder it runs in, are
+// never loaded in their place.
+TEST_F(Tansa2GrepTest, LibrariesAreNotTakenFromTheWorkingFolder) {
+  for (const char* name : {"libc.so.6", "libm.so.6", "libonig.so.5", "libbregexp.so.2"})
+    tree_.Write(name, "not a library\n");
+  const TResult result = Run({"--version"}, tree_.String());
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out.rfind("tansa2-grep ", 0), 0u) << result.out;
+}
+
 // A file over the size limit is left out of every listing, with detection
 // (where the search finds its size when it opens it) and raw alike.
 TEST_F(Tansa2GrepTest, AFileOverTheSizeLimitIsNeverListed) {
