@@ -302,17 +302,14 @@ void TLineMatcher::SetPattern(const std::string& pattern) {
   // start.
   bool runIsPattern = false;
   if (const std::optional<TSjisPattern> sjis = plain_ ? std::nullopt : SjisPatternOf(pattern_)) {
-    const TRequiredRun run = RequiredCharRun(sjis->body, sjis->ignoreCase);
+    const TRequiredRuns runs = RequiredCharRuns(sjis->body, sjis->ignoreCase);
+    const TRequiredRun& run = runs.sjis;
     if (!run.places.empty() && static_cast<int>(run.places.size()) >= (charRun_ ? charRun_->Count() : 0)) {
       charRun_.emplace(run.places);
       runStartsMatch_ = run.startsMatch;
       runIsPattern = run.wholePattern;
-      if (const TRequiredRun utf8 = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Utf8);
-          !utf8.places.empty())
-        utf8Run_.emplace(utf8.places);
-      if (const TRequiredRun euc = RequiredCharRun(sjis->body, sjis->ignoreCase, TPrefilterCode::Euc);
-          !euc.places.empty())
-        eucRun_.emplace(euc.places);
+      if (!runs.utf8.places.empty()) utf8Run_.emplace(runs.utf8.places);
+      if (!runs.euc.places.empty()) eucRun_.emplace(runs.euc.places);
     }
   }
   // Single characters as words, like the class in [アイウ]{3}, would find

@@ -727,13 +727,27 @@ std::optional<TPrefilterPattern> TranslatePrefilter(std::string_view body, bool 
   return TTranslator(body, ignoreCase, keepAnchors, code).Translate();
 }
 
-TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code) {
+TRequiredRuns RequiredCharRuns(std::string_view body, bool ignoreCase) {
   if (ignoreCase) return {};
   TTranslator translator(body, false, false, TPrefilterCode::Sjis);
   if (!translator.Translate()) return {};
-  TRequiredRun run = translator.Run(code);
-  if (run.places.size() < 2) return {};
-  return run;
+  auto runIn = [&translator](TPrefilterCode code) {
+    TRequiredRun run = translator.Run(code);
+    return run.places.size() < 2 ? TRequiredRun{} : run;
+  };
+  return {runIn(TPrefilterCode::Sjis), runIn(TPrefilterCode::Utf8), runIn(TPrefilterCode::Euc)};
+}
+
+TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code) {
+  TRequiredRuns runs = RequiredCharRuns(body, ignoreCase);
+  switch (code) {
+    case TPrefilterCode::Utf8:
+      return std::move(runs.utf8);
+    case TPrefilterCode::Euc:
+      return std::move(runs.euc);
+    default:
+      return std::move(runs.sjis);
+  }
 }
 
 }  // namespace tansa2

@@ -54,9 +54,17 @@ struct TRequiredRun {
   bool wholePattern = false;
 };
 
-// None when case is ignored, the pattern is an alternation, or isn't read,
-// and in UTF-8 when a character's forms differ in length (Greek is two
-// bytes, kanji three).
+// The run in each code, read off one translation of the pattern. None when
+// case is ignored, the pattern is an alternation, or isn't read, and in
+// UTF-8 when a character's forms differ in length (Greek is two bytes,
+// kanji three).
+struct TRequiredRuns {
+  TRequiredRun sjis;
+  TRequiredRun utf8;
+  TRequiredRun euc;
+};
+TRequiredRuns RequiredCharRuns(std::string_view body, bool ignoreCase);
+// The run in one code.
 TRequiredRun RequiredCharRun(std::string_view body, bool ignoreCase, TPrefilterCode code = TPrefilterCode::Sjis);
 
 }  // namespace tansa2
