@@ -110,6 +110,9 @@ TListingReadAhead::~TListingReadAhead() {
 TListingReadAhead::TTicket TListingReadAhead::Ask(std::string dir) {
   auto task = std::make_shared<TTask>();
   task->dir = std::move(dir);
+  // Without a reader nothing is listed ahead: the walk lists each directory
+  // when it takes it.
+  if (!reader_.joinable()) return task;
   std::lock_guard lock(mutex_);
   waiting_.push_back(task);
   if (waiting_.size() == 1) work_.notify_one();
@@ -117,6 +120,7 @@ TListingReadAhead::TTicket TListingReadAhead::Ask(std::string dir) {
 }
 
 TDirectoryListing TListingReadAhead::Take(const TTicket& ticket) {
+  if (!reader_.joinable()) return ListDirectory(ticket->dir, followLinks_, withFileSizes_);
   std::unique_lock lock(mutex_);
   if (ticket->state == TTask::TState::Waiting) {
     waiting_.erase(std::find(waiting_.begin(), waiting_.end(), ticket));
