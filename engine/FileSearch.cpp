@@ -2,6 +2,7 @@
 
 #include "engine/KyConvert.h"
 #include "platform/FileIO.h"
+#include "platform/OneCallRead.h"
 
 namespace tansa2 {
 namespace {
@@ -16,9 +17,16 @@ std::optional<int> SearchFile(const TFileToSearch& file, bool autoCode, int code
   // Each thread keeps its buffers from file to file.
   thread_local platform::TReadBuffer buffer;
   thread_local std::string converted;
-  platform::TReadOnlyFile opened(file.name, file.listedSize);
-  if (opened.Size() >= file.sizeLimit) return std::nullopt;
-  const std::string_view raw = opened.ReadToEnd(buffer);
+  std::string_view raw;
+  const platform::TOneCallRead once = platform::ReadInOneCall(file.name, buffer, file.listedSize, file.sizeLimit);
+  if (once.outcome == platform::TOneCallRead::TOutcome::OverLimit) return std::nullopt;
+  if (once.outcome == platform::TOneCallRead::TOutcome::Read) {
+    raw = once.text;
+  } else {
+    platform::TReadOnlyFile opened(file.name, file.listedSize);
+    if (opened.Size() >= file.sizeLimit) return std::nullopt;
+    raw = opened.ReadToEnd(buffer);
+  }
   if (autoCode) {
     if (code == kcAuto) code = DecideCode(raw, kcSjis);
     if (const std::optional<int> count = matcher.MatchEncoded(raw, code, onLine, cancel)) return *count;

@@ -45,6 +45,8 @@ class TReadBuffer {
  public:
   // Room for at least `size` bytes; the first `keep` bytes stay as they were.
   char* Grow(size_t size, size_t keep);
+  // Bytes the room holds now, at least the size last asked for.
+  size_t Capacity() const { return capacity_; }
 
  private:
   static constexpr size_t kSmallRoom = size_t{64} << 10;

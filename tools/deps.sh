@@ -3,7 +3,7 @@
 
 # ripgrep and python3: tansa2-grep's tests compare it with rg and check its JSON.
 tansa2_packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libonig-dev
-                 libvectorscan-dev googletest libgtest-dev fonts-ipafont-gothic libfontconfig-dev ripgrep python3)
+                 libvectorscan-dev liburing-dev googletest libgtest-dev fonts-ipafont-gothic libfontconfig-dev ripgrep python3)
 
 tansa2_install_missing() {
   local missing=()
