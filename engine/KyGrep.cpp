@@ -20,7 +20,8 @@ constexpr size_t kFilesPerWorker = 2048;
 // files while the owner reports the first ones. Files are started in queue
 // order, so the one the owner waits for is never among those held back.
 constexpr size_t kMostHeldBytes = size_t{4} << 20;
-// Each worker holds a file and its conversion, so their number bounds memory.
+// Each worker, and an owner that searches too, holds a file and its
+// conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
 // Files queued before a sleeping worker is woken.
 constexpr size_t kWakeBatch = 4;
@@ -88,10 +89,13 @@ int TKyGrep::GrepFile(const std::string& FileName) {
 void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> listedSize, uint64_t sizeLimit) {
   if (!OnMatch) return;
   if (workers_.empty()) {
-    const unsigned count = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
+    // An owner that searches too takes a worker's place.
+    const unsigned searchers = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
+    const unsigned count = ProcessMessages ? searchers : searchers - 1;
     for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
   }
   bool wakeWorker;
+  size_t queued;
   {
     std::lock_guard lock(mutex_);
     // A run begins with its first file; a queue that runs empty half way
@@ -107,12 +111,13 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
     // Sleeping workers are woken for a few files at once, not for each.
     wakeWorker = idleWorkers_ > 0 && ++unstarted_ >= kWakeBatch;
     if (wakeWorker) unstarted_ = 0;
+    queued = queue_.size();
   }
   if (wakeWorker) workReady_.notify_one();
   // Report what is done; once the queue is full, wait until it is half
   // empty, so the owner doesn't wake for every single file.
   const size_t full = workers_.size() * kFilesPerWorker;
-  Deliver(QueuedFiles() >= full ? full / 2 : std::numeric_limits<size_t>::max());
+  Deliver(queued >= full ? full / 2 : std::numeric_limits<size_t>::max());
 }
 
 bool TKyGrep::FrontBatchDone() const {
@@ -122,11 +127,6 @@ bool TKyGrep::FrontBatchDone() const {
     if (++done == kDeliveryBatch) return true;
   }
   return done > 0;
-}
-
-size_t TKyGrep::QueuedFiles() {
-  std::lock_guard lock(mutex_);
-  return queue_.size();
 }
 
 void TKyGrep::FinishQueue() {
@@ -144,36 +144,12 @@ void TKyGrep::Work() {
       if (stopping_) return true;
       // A canceled run's files are dropped, not searched.
       if (canceled_) return false;
-      for (const auto& queued : queue_)
-        if (!queued->started) {
-          if (heldBytes_ > kMostHeldBytes) {
-            throttled_ = true;
-            return false;
-          }
-          job = queued;
-          return true;
-        }
-      return false;
+      job = NextUnstarted();
+      return job != nullptr;
     });
     --idleWorkers_;
     if (stopping_) return;
-    job->started = true;
-    lock.unlock();
-    try {
-      matcher.SetPattern(job->pattern);
-      job->passedOver = !SearchFile(job->file, job->autoCode, job->code, matcher,
-                 [&](std::string_view line, int lineNum, int pos, int len) {
-                   job->lines.push_back({lineNum, pos, len, job->text.size(), line.size()});
-                   job->text.append(line);
-                   return true;
-                 },
-                 canceled_);
-    } catch (...) {
-      job->error = std::current_exception();
-    }
-    lock.lock();
-    job->done = true;
-    heldBytes_ += job->HeldBytes();
+    Search(*job, matcher, lock);
     // Woken under the lock, the owner would at once wait for it again.
     if (ownerWait_ == TOwnerWait::Started || (ownerWait_ == TOwnerWait::Front && FrontBatchDone())) {
       lock.unlock();
@@ -183,14 +159,54 @@ void TKyGrep::Work() {
   }
 }
 
+std::shared_ptr<TKyGrep::TJob> TKyGrep::NextUnstarted() {
+  for (const auto& queued : queue_)
+    if (!queued->started) {
+      if (heldBytes_ <= kMostHeldBytes) return queued;
+      throttled_ = true;
+      return nullptr;
+    }
+  return nullptr;
+}
+
+void TKyGrep::Search(TJob& job, TLineMatcher& matcher, std::unique_lock<std::mutex>& lock) {
+  job.started = true;
+  lock.unlock();
+  try {
+    matcher.SetPattern(job.pattern);
+    job.passedOver = !SearchFile(job.file, job.autoCode, job.code, matcher,
+                                 [&](std::string_view line, int lineNum, int pos, int len) {
+                                   job.lines.push_back({lineNum, pos, len, job.text.size(), line.size()});
+                                   job.text.append(line);
+                                   return true;
+                                 },
+                                 canceled_);
+  } catch (...) {
+    job.error = std::current_exception();
+  }
+  lock.lock();
+  job.done = true;
+  heldBytes_ += job.HeldBytes();
+}
+
 void TKyGrep::Deliver(size_t untilBelow) {
   try {
     for (;;) {
       std::shared_ptr<TJob> job;
+      // Only the owner adds files to the queue and takes them off, so it
+      // may look at the front without the lock: with a worker holding the
+      // lock and waiting for a core, taking it for nothing stalled the walk.
+      if (!canceled_ && (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow))) return;
       {
         std::unique_lock lock(mutex_);
         if (canceled_) break;
         if (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow)) return;
+        if (!queue_.front()->done && !ProcessMessages) {
+          if (const std::shared_ptr<TJob> own = NextUnstarted()) {
+            Search(*own, matcher_, lock);
+            continue;
+          }
+        }
         if (!queue_.front()->done) {
           // The owner needs the front file now: nobody may still sleep over it.
           if (idleWorkers_ > 0 && !queue_.front()->started) {

@@ -44,7 +44,10 @@ class TKyGrep {
   int Code = kcAuto;
   TOnMatchEvent OnMatch;
   // Lets the owner's window handle pending messages: after each match, after
-  // each queued file, and now and then while waiting for a worker.
+  // each queued file, and now and then while waiting for a worker. An owner
+  // without messages to handle has nothing else to do on its thread while it
+  // waits: it searches queued files itself, and one worker fewer is started,
+  // so that no more threads are busy than there are cores.
   std::function<void()> ProcessMessages;
   // After the matches of a queued file have been reported.
   std::function<void(const std::string& FileName)> OnFileDone;
@@ -95,7 +98,8 @@ class TKyGrep {
     bool autoCode;
     int code;
     bool started = false;
-    bool done = false;
+    // Set under the lock; the owner also reads it without, at the queue's front.
+    std::atomic<bool> done = false;
     bool passedOver = false;  // over its size limit
     std::vector<TFoundLine> lines;
     std::string text;  // the found lines one after another: one buffer, not one a line
@@ -106,11 +110,16 @@ class TKyGrep {
 
   bool Report(std::string_view line, int lineNum, int pos, int len);
   void Work();
+  // The first queued file no one has started, unless the found lines that
+  // wait for the owner take too much room. Called with mutex_ held.
+  std::shared_ptr<TJob> NextUnstarted();
+  // Searches the job's file outside `lock`, which holds mutex_ before and
+  // after, keeping its matching lines or its error in it.
+  void Search(TJob& job, TLineMatcher& matcher, std::unique_lock<std::mutex>& lock);
   // Reports finished files from the front of the queue; with `untilBelow`,
   // waits until fewer than that many files are left.
   void Deliver(size_t untilBelow);
   void DropQueue();
-  size_t QueuedFiles();
   // Whether the front files are done, enough of them to wake the owner
   // for: a batch, or all that are queued. Called with mutex_ held.
   bool FrontBatchDone() const;
