@@ -57,10 +57,13 @@ class TThreadRing {
     // A failed read still goes on to the close.
     read->flags |= IOSQE_FIXED_FILE | IOSQE_IO_HARDLINK;
     probe->flags |= IOSQE_FIXED_FILE | IOSQE_IO_HARDLINK;
-    io_uring_prep_close_direct(io_uring_get_sqe(&ring_), 0);
-    open->user_data = kOpen;
-    read->user_data = kRead;
-    probe->user_data = kProbe;
+    io_uring_sqe* close = io_uring_get_sqe(&ring_);
+    io_uring_prep_close_direct(close, 0);
+    // Each completion tells which request it ends; a slot keeps the last one's mark otherwise.
+    io_uring_sqe_set_data64(open, kOpen);
+    io_uring_sqe_set_data64(read, kRead);
+    io_uring_sqe_set_data64(probe, kProbe);
+    io_uring_sqe_set_data64(close, kClose);
     const int submitted = io_uring_submit(&ring_);
     int results[kSteps] = {};
     int done = 0;
