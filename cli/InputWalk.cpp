@@ -54,7 +54,8 @@ void TInputWalk::Walk(const std::vector<std::string>& paths) {
       if (!readAhead_) readAhead_ = std::make_unique<TListingReadAhead>(options_.followLinks, options_.raw);
       WalkDirectory(path, ListDirectory(path, options_.followLinks, options_.raw), 1, ancestors);
     } else {
-      onFile_(path, static_cast<uint64_t>(st.st_size));
+      // A pipe's or a device's size says nothing about what it will give.
+      onFile_(path, S_ISREG(st.st_mode) ? std::optional<uint64_t>(st.st_size) : std::nullopt);
     }
   }
 }

@@ -25,7 +25,8 @@ std::optional<int> SearchFile(const TFileToSearch& file, bool autoCode, int code
   } else {
     platform::TReadOnlyFile opened(file.name, file.listedSize);
     if (opened.Size() >= file.sizeLimit) return std::nullopt;
-    raw = opened.ReadToEnd(buffer);
+    // A file is read again from its start, a pipe goes on after what was taken.
+    raw = opened.ReadToEnd(buffer, opened.Size() ? 0 : once.text.size());
   }
   if (autoCode) {
     if (code == kcAuto) code = DecideCode(raw, kcSjis);

@@ -39,7 +39,13 @@ TReadOnlyFile::TReadOnlyFile(const std::string& cp932Path, std::optional<uint64_
     close(fd_);
     throw EFOpenError(ErrorText("Cannot open file", cp932Path, error), error);
   }
-  if (S_ISREG(st.st_mode)) knownSize_ = static_cast<uint64_t>(st.st_size);
+  if (S_ISREG(st.st_mode)) {
+    knownSize_ = static_cast<uint64_t>(st.st_size);
+  } else {
+    // A pipe or a FIFO someone names to be searched is read to its end,
+    // however slowly its writer writes; one without a writer ends at once.
+    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+  }
 }
 
 TReadOnlyFile::~TReadOnlyFile() { close(fd_); }
@@ -74,14 +80,14 @@ char* TReadBuffer::Grow(size_t size, size_t keep) {
   return data_.get();
 }
 
-std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
+std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer, size_t kept) {
   // A file of known size is asked for one byte more than it holds: that
   // size read and not a byte more, it is read whole in one go. Anything
   // else, and a file that has grown since, is read until it gives no more.
   const size_t left = knownSize_ && *knownSize_ > position_ ? *knownSize_ - position_ : 0;
-  size_t room = knownSize_ ? left + 1 : 0;
-  char* data = buffer.Grow(room, 0);
-  size_t filled = 0;
+  size_t room = kept + (knownSize_ ? left + 1 : 0);
+  char* data = buffer.Grow(room, kept);
+  size_t filled = kept;
   for (;;) {
     if (filled == room) {
       room = filled + 65536;
@@ -89,7 +95,7 @@ std::string_view TReadOnlyFile::ReadToEnd(TReadBuffer& buffer) {
     }
     const size_t n = Read(data + filled, room - filled);
     filled += n;
-    if (n == 0 || (knownSize_ && filled == left)) break;
+    if (n == 0 || (knownSize_ && filled == kept + left)) break;
   }
   return std::string_view(data, filled);
 }

@@ -66,14 +66,16 @@ class TReadOnlyFile {
   TReadOnlyFile(const TReadOnlyFile&) = delete;
   TReadOnlyFile& operator=(const TReadOnlyFile&) = delete;
 
-  // A regular file's size, as listed or as the system told it at the open.
+  // A regular file's size, as listed or as the system told it at the open;
+  // nothing for a pipe, a FIFO or a device.
   std::optional<uint64_t> Size() const { return knownSize_; }
   // Up to `size` bytes; 0 at the end. Throws EInOutError.
   size_t Read(char* buffer, size_t size);
   // Everything from the current position to the end, read in one go; the
-  // second form reads into `buffer` and views it.
+  // second form reads into `buffer` and views it, after the buffer's first
+  // `kept` bytes: what was taken of a pipe before it was opened here.
   std::string ReadToEnd();
-  std::string_view ReadToEnd(TReadBuffer& buffer);
+  std::string_view ReadToEnd(TReadBuffer& buffer, size_t kept = 0);
 
  private:
   std::string path_;

@@ -1,6 +1,7 @@
 #include "platform/OneCallRead.h"
 
 #include <algorithm>
+#include <cstring>
 
 #ifdef TANSA2_HAVE_LIBURING
 #include <fcntl.h>
@@ -41,11 +42,17 @@ class TThreadRing {
 
   bool Usable() const { return usable_; }
 
+  // The results of the two reads, and the bytes of the second.
+  struct TReads {
+    int read;
+    int more;
+    const char* moreBytes;
+  };
+
   // Opens `nativePath`, reads up to `room` bytes into `data`, then asks for
   // a few bytes more, which a file that ended within the room doesn't have,
-  // and closes it. Returns the results of the two reads, or nothing when
-  // the file couldn't be opened or the ring failed.
-  std::optional<std::pair<int, int>> OpenReadClose(const char* nativePath, char* data, unsigned room) {
+  // and closes it. Nothing when the file couldn't be opened or the ring failed.
+  std::optional<TReads> OpenReadClose(const char* nativePath, char* data, unsigned room) {
     io_uring_sqe* open = io_uring_get_sqe(&ring_);
     // Without O_NONBLOCK a FIFO would hold the open until a writer came.
     io_uring_prep_openat_direct(open, AT_FDCWD, nativePath, O_RDONLY | O_NONBLOCK, 0, 0);
@@ -84,7 +91,7 @@ class TThreadRing {
       return std::nullopt;
     }
     if (results[kOpen] < 0) return std::nullopt;
-    return std::pair{results[kRead], results[kProbe]};
+    return TReads{results[kRead], results[kProbe], probe_};
   }
 
  private:
@@ -104,13 +111,17 @@ TOneCallRead ReadInOneCall(const std::string& cp932Path, TReadBuffer& buffer, st
   char* data = buffer.Grow(listedSize ? *listedSize + 1 : 1, 0);
   // A file of the size limit's bytes fills a room of that size.
   const uint64_t room = std::min<uint64_t>({buffer.Capacity(), sizeLimit, UINT32_MAX >> 1});
-  const std::optional<std::pair<int, int>> reads =
+  const std::optional<TThreadRing::TReads> reads =
       ring.OpenReadClose(NativePath(cp932Path).c_str(), data, static_cast<unsigned>(room));
-  if (!reads || reads->first < 0) return {};
-  const auto [read, more] = *reads;
-  if (static_cast<uint64_t>(read) == sizeLimit) return {TOneCallRead::TOutcome::OverLimit, {}};
-  if (more != 0) return {};
-  return {TOneCallRead::TOutcome::Read, std::string_view(data, static_cast<size_t>(read))};
+  if (!reads || reads->read < 0) return {};
+  const auto read = static_cast<size_t>(reads->read);
+  if (read == sizeLimit) return {TOneCallRead::TOutcome::OverLimit, {}};
+  if (reads->more == 0) return {TOneCallRead::TOutcome::Read, std::string_view(data, read)};
+  // The file goes on: hand back all that was taken of it.
+  const size_t more = reads->more > 0 ? static_cast<size_t>(reads->more) : 0;
+  data = buffer.Grow(read + more, read);
+  std::memcpy(data + read, reads->moreBytes, more);
+  return {TOneCallRead::TOutcome::NotRead, std::string_view(data, read + more)};
 #else
   (void)cp932Path, (void)buffer, (void)listedSize, (void)sizeLimit;
   return {};

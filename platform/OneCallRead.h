@@ -22,6 +22,8 @@ struct TOneCallRead {
     NotRead,    // read it the ordinary way: also for a file that can't be opened or read
   };
   TOutcome outcome = TOutcome::NotRead;
+  // Read: the whole file. NotRead: what was taken of the file already, its
+  // first bytes, which a pipe or a FIFO no longer holds when it is opened again.
   std::string_view text;
 };
 

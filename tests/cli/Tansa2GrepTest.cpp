@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +17,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/SpecialFiles.h"
@@ -548,6 +552,33 @@ TEST_F(Tansa2GrepTest, StandardInputWhenPipedOrAFile) {
   // One encoding for every file: a short Shift-JIS text that reads as EUC-JP.
   const std::string sjis = Iconv("ｱｲｳ\n", "CP932");
   EXPECT_EQ(Run({"-E", "sjis", "ｱｲｳ"}, "", "", sjis).out, "ｱｲｳ\n");
+}
+
+// A pipe named on the command line, as a shell's <(...) names one, is read
+// to its end however slowly its writer writes, from its first byte.
+TEST_F(Tansa2GrepTest, APipeIsReadToItsEnd) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  fcntl(ends[1], F_SETFD, FD_CLOEXEC);  // only the reading end goes to the program
+  const auto ignoredBefore = std::signal(SIGPIPE, SIG_IGN);  // should the program die early
+  std::thread writer([&] {
+    auto put = [&](const std::string& text) {
+      for (size_t done = 0; done < text.size();) {
+        const ssize_t n = write(ends[1], text.data() + done, text.size() - done);
+        if (n <= 0) return;
+        done += static_cast<size_t>(n);
+      }
+    };
+    put("hit 0\n" + std::string(100000, 'x') + "\nhit 1\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    put("hit 2\n");
+    close(ends[1]);
+  });
+  const TResult result = Run({"-c", "hit", "/dev/fd/" + std::to_string(ends[0])});
+  close(ends[0]);
+  writer.join();
+  std::signal(SIGPIPE, ignoredBefore);
+  EXPECT_EQ(result.out, "3\n");
 }
 
 // The JSON lines parsed and checked against ripgrep's message shapes.
