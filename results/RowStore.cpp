@@ -34,18 +34,22 @@ const char* GetLength(const char* in, size_t& length) {
 
 }  // namespace
 
-char* TRowStore::Allocate(size_t size) {
-  if (blocks_.empty() || size > lastSize_ - used_) {
+char* TRowStore::Allocate(size_t size, bool forRow) {
+  const size_t slot = forRow ? sizeof(uint32_t) : 0;
+  TBlock* last = blocks_.empty() ? nullptr : &blocks_.back();
+  const auto free = [&] { return last->size - last->used - (rowCount_ - last->firstRow) * sizeof(uint32_t); };
+  if (!last || size + slot > free()) {
     // A record larger than a quarter of a block gets one of its own, and the
     // next record a new block: the rows of a block must follow one another.
-    const bool own = size > kBlockSize / 4;
-    lastSize_ = own ? size : kBlockSize;
-    blocks_.push_back(own ? platform::NewAlignedRoom(size, alignof(std::max_align_t)) : platform::NewHugePageRoom(kBlockSize));
-    blockFirstRows_.push_back(static_cast<uint32_t>(rows_.size()));
-    used_ = 0;
+    const size_t need = (size + slot + sizeof(uint32_t) - 1) / sizeof(uint32_t) * sizeof(uint32_t);
+    const bool own = need > kBlockSize / 4;
+    blocks_.push_back({own ? platform::NewAlignedRoom(need, alignof(std::max_align_t)) : platform::NewHugePageRoom(kBlockSize),
+                       own ? need : kBlockSize, rowCount_});
+    last = &blocks_.back();
   }
-  char* room = blocks_.back().get() + used_;
-  used_ += size;
+  char* room = last->room.get() + last->used;
+  last->used += size;
+  if (forRow) last->Offsets()[-1 - static_cast<ptrdiff_t>(rowCount_ - last->firstRow)] = static_cast<uint32_t>(room - last->room.get());
   return room;
 }
 
@@ -53,7 +57,7 @@ char* TRowStore::Allocate(size_t size) {
 // compared; a file met again later is simply kept again.
 uint32_t TRowStore::FileIndex(std::string_view name) {
   if (!files_.empty() && files_.back() == name) return static_cast<uint32_t>(files_.size() - 1);
-  char* copy = Allocate(name.size());
+  char* copy = Allocate(name.size(), false);
   if (!name.empty()) std::memcpy(copy, name.data(), name.size());
   files_.emplace_back(copy, name.size());
   return static_cast<uint32_t>(files_.size() - 1);
@@ -63,8 +67,8 @@ int TRowStore::AddRow(std::span<const std::string_view> cells) {
   const uint32_t file = FileIndex(cells.empty() ? std::string_view() : cells[0]);
   size_t size = LengthBytes(cells.size()) + LengthBytes(file);
   for (size_t i = 1; i < cells.size(); ++i) size += LengthBytes(cells[i].size()) + cells[i].size();
-  char* out = Allocate(size);
-  rows_.push_back(static_cast<uint32_t>(out - blocks_.back().get()));
+  char* out = Allocate(size, true);
+  ++rowCount_;
   out = PutLength(PutLength(out, cells.size()), file);
   for (size_t i = 1; i < cells.size(); ++i) {
     out = PutLength(out, cells[i].size());
@@ -75,19 +79,17 @@ int TRowStore::AddRow(std::span<const std::string_view> cells) {
 }
 
 void TRowStore::Clear() {
-  rows_.clear();
-  rows_.shrink_to_fit();
+  blocks_.clear();
+  blocks_.shrink_to_fit();
   files_.clear();
   files_.shrink_to_fit();
-  blocks_.clear();
-  blockFirstRows_.clear();
-  used_ = 0;
-  lastSize_ = 0;
+  rowCount_ = 0;
 }
 
 const char* TRowStore::Record(int row) const {
-  const auto block = std::upper_bound(blockFirstRows_.begin(), blockFirstRows_.end(), static_cast<uint32_t>(row)) - 1;
-  return blocks_[static_cast<size_t>(block - blockFirstRows_.begin())].get() + rows_[static_cast<size_t>(row)];
+  const auto index = static_cast<uint32_t>(row);
+  const TBlock& block = *(std::ranges::upper_bound(blocks_, index, {}, &TBlock::firstRow) - 1);
+  return block.room.get() + block.Offsets()[-1 - static_cast<ptrdiff_t>(index - block.firstRow)];
 }
 
 int TRowStore::CellCount(int row) const {

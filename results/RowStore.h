@@ -20,28 +20,36 @@ class TRowStore {
   // Appends a row of these cells (none is allowed) and returns its index.
   int AddRow(std::span<const std::string_view> cells);
   void Clear();
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(rowCount_); }
   // The cells a row was given; past them its cells read as "".
   int CellCount(int row) const;
   // "" outside the table. Valid until the store is cleared or destroyed.
   std::string_view Cell(int col, int row) const;
 
  private:
-  // Room for `size` bytes that stay where they are, in the last block.
-  char* Allocate(size_t size);
+  // A block holds records from its front and, from its back, the offset of
+  // each of its rows' records, so that the index of a million rows grows in
+  // memory already taken for their texts, never copied to a larger array.
+  // The rows of a block follow one another: a row's block is the last one
+  // whose first row isn't after it.
+  struct TBlock {
+    platform::TAlignedRoom room;
+    size_t size;
+    uint32_t firstRow;  // the rows added before the block
+    size_t used = 0;    // bytes taken from the front
+    uint32_t* Offsets() const { return reinterpret_cast<uint32_t*>(room.get() + size); }  // counting down
+  };
+
+  // Room for `size` bytes that stay where they are, in the last block, with
+  // an offset slot for a new row when `forRow`.
+  char* Allocate(size_t size, bool forRow);
   uint32_t FileIndex(std::string_view name);
   // Where a row's record begins.
   const char* Record(int row) const;
 
-  // Each row's record as an offset into its block. A record lies in the
-  // block that was last when it was added, so the rows of a block follow
-  // one another and blockFirstRows_ tells a row's block.
-  std::vector<uint32_t> rows_;
+  std::vector<TBlock> blocks_;
   std::vector<std::string_view> files_;  // in the blocks
-  std::vector<platform::TAlignedRoom> blocks_;
-  std::vector<uint32_t> blockFirstRows_;  // the rows added before each block
-  size_t used_ = 0;                       // bytes used of the last block
-  size_t lastSize_ = 0;                   // its size
+  uint32_t rowCount_ = 0;
 };
 
 }  // namespace tansa2

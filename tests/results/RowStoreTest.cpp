@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,28 @@ TEST(RowStoreTest, TextsStayPutWhileRowsAreAdded) {
   EXPECT_EQ(store.RowCount(), 0);
   EXPECT_EQ(Add(store, {"/d/again.txt", "2"}), 0);
   EXPECT_EQ(store.Cell(0, 0), "/d/again.txt");
+}
+
+
+// Records of every size, mixed, fill blocks to their last bytes and take
+// blocks of their own, file names too (a name of its own block carries no
+// row); each row still finds its record.
+TEST(RowStoreTest, RowsOfMixedSizesFillBlocksToTheirEnds) {
+  std::mt19937 random(27);
+  const size_t sizes[] = {0, 1, 3, 127, 128, 4093, 65536, 524283, 524288, 600000, 2097152};
+  std::vector<TCells> rows;
+  TRowStore store;
+  for (int i = 0; i < 3000; ++i) {
+    const size_t lineSize = random() % 3 == 0 ? sizes[random() % std::size(sizes)] : random() % 300;
+    const size_t nameSize = random() % 50 == 0 ? sizes[random() % std::size(sizes)] : 8;
+    const std::string name = rows.empty() || random() % 4 == 0 ? std::string(nameSize, static_cast<char>('a' + i % 26))
+                                                                : rows.back()[0];
+    rows.push_back({name, std::to_string(i), std::string(lineSize, static_cast<char>(i))});
+    ASSERT_EQ(Add(store, rows.back()), i);
+  }
+  for (size_t r = 0; r < rows.size(); ++r)
+    for (size_t c = 0; c < rows[r].size(); ++c)
+      ASSERT_EQ(store.Cell(static_cast<int>(c), static_cast<int>(r)), rows[r][c]) << "row " << r << " cell " << c;
 }
 
 }  // namespace
