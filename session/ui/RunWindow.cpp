@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/HugePageMalloc.h"
 #include "platform/ui/SingleInstance.h"
 #include "session/HandOff.h"
 #include "session/ui/FrTS2Main.h"
@@ -15,6 +16,7 @@
 namespace tansa2 {
 
 int RunWindow(int argc, char** argv, const std::function<void(TFormTS2Main&)>& shown) {
+  platform::UseHugePageMalloc(argv);
   // Directory, search string, file mask.
   const std::vector<std::string> parameters = ReadParameters(argc, argv);
 
