@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -41,8 +42,13 @@ void UseHugePageMalloc(char** argv) {
     return;
   }
   if (!HugePageRestartGains(nullptr, ThpMode(), gnu_get_libc_version())) return;
+  // The file by its own name, not as /proc/self/exe: the process is known by
+  // the name it is started under (ps, top, pkill).
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return;
   setenv(kTunablesVariable, std::string(kHugePageTunable).c_str(), 1);
-  execv("/proc/self/exe", argv);
+  execv(program.c_str(), argv);
   unsetenv(kTunablesVariable);  // not restarted: go on as before
 }
 
