@@ -19,7 +19,13 @@ constexpr size_t kFilesPerWorker = 2048;
 // search with hits on most lines can't pile up the text of thousands of
 // files while the owner reports the first ones. Files are started in queue
 // order, so the one the owner waits for is never among those held back.
+// An owner that searches too holds few: what it holds is most of its memory.
+// A window keeps every line it is given anyway, and its thread can't search:
+// with few held, a large file at the front kept one worker searching and the
+// other held back, a core idle, for a tenth of a search with hits on most
+// lines.
 constexpr size_t kMostHeldBytes = size_t{4} << 20;
+constexpr size_t kMostHeldBytesForWindow = size_t{16} << 20;
 // Each worker, and an owner that searches too, holds a file and its
 // conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;
@@ -92,6 +98,7 @@ void TKyGrep::QueueFile(const std::string& FileName, std::optional<uint64_t> lis
     // An owner that searches too takes a worker's place.
     const unsigned searchers = std::clamp(std::thread::hardware_concurrency(), 2u, kMaxWorkers);
     const unsigned count = ProcessMessages ? searchers : searchers - 1;
+    mostHeldBytes_ = ProcessMessages ? kMostHeldBytesForWindow : kMostHeldBytes;
     for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
   }
   bool wakeWorker;
@@ -162,7 +169,7 @@ void TKyGrep::Work() {
 std::shared_ptr<TKyGrep::TJob> TKyGrep::NextUnstarted() {
   for (const auto& queued : queue_)
     if (!queued->started) {
-      if (heldBytes_ <= kMostHeldBytes) return queued;
+      if (heldBytes_ <= mostHeldBytes_) return queued;
       throttled_ = true;
       return nullptr;
     }
@@ -226,7 +233,7 @@ void TKyGrep::Deliver(size_t untilBelow) {
         job = std::move(queue_.front());
         queue_.pop_front();
         heldBytes_ -= job->HeldBytes();
-        if (throttled_ && heldBytes_ <= kMostHeldBytes / 2) {
+        if (throttled_ && heldBytes_ <= mostHeldBytes_ / 2) {
           throttled_ = false;
           workReady_.notify_all();
         }

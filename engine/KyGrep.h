@@ -145,6 +145,7 @@ class TKyGrep {
   int idleWorkers_ = 0;        // workers waiting for workReady_
   size_t unstarted_ = 0;       // files queued since sleeping workers were last woken
   size_t heldBytes_ = 0;       // of the found lines of done files not yet reported
+  size_t mostHeldBytes_ = 0;   // beyond which no file is started; set with the workers
   bool throttled_ = false;     // a worker waits for the owner to report some of them
   std::vector<std::thread> workers_;
 };

@@ -201,27 +201,33 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
 }
 
 // Files hit on every line, more found text than the workers may hold before
-// the owner reports it: while the owner lags over the first file they wait
-// for it, and every line still comes, file after file.
+// the owner reports it (an owner that searches too holds less than a
+// window): while the owner lags over the first file they wait for it, and
+// every line still comes, file after file.
 TEST_F(KyGrepTest, DenseHitsArriveWholeAndInOrderWhileTheOwnerLags) {
-  constexpr int kFiles = 12;
+  constexpr int kFiles = 24;
   constexpr int kLines = 16384;
   std::string text;
   for (int line = 0; line < kLines; ++line) text += "hit " + std::string(59, 'x') + "\n";  // 1 MiB
   std::vector<std::string> files;
   for (int i = 0; i < kFiles; ++i) files.push_back(dir_.Write(std::to_string(i) + ".txt", text));
-  std::vector<std::pair<std::string, int>> counts;
-  grep_.RegExp = "m/hit/k";
-  grep_.AutoCode = true;
-  grep_.OnMatch = [&](TKyGrep& sender, const TGrepHit& hit) {
-    if (counts.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    if (counts.empty() || counts.back().first != sender.FileName()) counts.emplace_back(sender.FileName(), 0);
-    EXPECT_EQ(hit.LineNum, ++counts.back().second);
-  };
-  for (const std::string& file : files) grep_.QueueFile(file);
-  grep_.FinishQueue();
-  ASSERT_EQ(counts.size(), files.size());
-  for (int i = 0; i < kFiles; ++i) EXPECT_EQ(counts[i], std::make_pair(files[i], kLines));
+  for (const bool window : {false, true}) {
+    SCOPED_TRACE(window ? "an owner with a window" : "an owner that searches too");
+    TKyGrep grep;
+    std::vector<std::pair<std::string, int>> counts;
+    grep.RegExp = "m/hit/k";
+    grep.AutoCode = true;
+    if (window) grep.ProcessMessages = [] {};
+    grep.OnMatch = [&](TKyGrep& sender, const TGrepHit& hit) {
+      if (counts.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      if (counts.empty() || counts.back().first != sender.FileName()) counts.emplace_back(sender.FileName(), 0);
+      EXPECT_EQ(hit.LineNum, ++counts.back().second);
+    };
+    for (const std::string& file : files) grep.QueueFile(file);
+    grep.FinishQueue();
+    ASSERT_EQ(counts.size(), files.size());
+    for (int i = 0; i < kFiles; ++i) EXPECT_EQ(counts[i], std::make_pair(files[i], kLines));
+  }
 }
 
 }  // namespace
