@@ -2,8 +2,8 @@
 # Times the window's search against tansa2-grep's for the same searches on the
 # benchmark corpus (bench/run_bench.sh builds it). The window (in the test
 # harness, tools/harness) runs offscreen,
-# searches once and prints its own time (TANSA2_AUTORUN), so its start-up is
-# not counted; tansa2-grep's time is its whole run. Target: window <= 1.3 x,
+# searches once the window has been painted and prints its own time
+# (TANSA2_AUTORUN), so its start-up is not counted; tansa2-grep's time is its whole run. Target: window <= 1.3 x,
 # and <= 1.2 x for the dense search (one character, more than 300,000 rows).
 # For the dense search also: the time from the start of the search to the end
 # of the first paint of the result list that shows rows (for information: the
