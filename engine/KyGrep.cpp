@@ -23,9 +23,10 @@ constexpr size_t kFilesPerWorker = 2048;
 // A window keeps every line it is given anyway, and its thread can't search:
 // with few held, a large file at the front kept one worker searching and the
 // other held back, a core idle, for a tenth of a search with hits on most
-// lines.
+// lines. Not many more: what is held when the workers are done, the window's
+// thread still has to add alone.
 constexpr size_t kMostHeldBytes = size_t{4} << 20;
-constexpr size_t kMostHeldBytesForWindow = size_t{16} << 20;
+constexpr size_t kMostHeldBytesForWindow = size_t{8} << 20;
 // Each worker, and an owner that searches too, holds a file and its
 // conversion, so their number bounds memory.
 constexpr unsigned kMaxWorkers = 8;

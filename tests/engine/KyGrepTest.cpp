@@ -205,7 +205,7 @@ TEST_F(KyGrepTest, QueuedFilesReportInQueueOrderAndFailInTurn) {
 // window): while the owner lags over the first file they wait for it, and
 // every line still comes, file after file.
 TEST_F(KyGrepTest, DenseHitsArriveWholeAndInOrderWhileTheOwnerLags) {
-  constexpr int kFiles = 24;
+  constexpr int kFiles = 12;
   constexpr int kLines = 16384;
   std::string text;
   for (int line = 0; line < kLines; ++line) text += "hit " + std::string(59, 'x') + "\n";  // 1 MiB
