@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace tansa2 {
 namespace {
@@ -37,19 +38,23 @@ const char* GetLength(const char* in, size_t& length) {
 char* TRowStore::Allocate(size_t size, bool forRow) {
   const size_t slot = forRow ? sizeof(uint32_t) : 0;
   TBlock* last = blocks_.empty() ? nullptr : &blocks_.back();
-  const auto free = [&] { return last->size - last->used - (rowCount_ - last->firstRow) * sizeof(uint32_t); };
-  if (!last || size + slot > free()) {
+  const auto freeBytes = [&] { return last->size - last->used - (rowCount_ - last->firstRow) * sizeof(uint32_t); };
+  if (!last || size + slot > freeBytes()) {
     // A record larger than a quarter of a block gets one of its own, and the
     // next record a new block: the rows of a block must follow one another.
     const size_t need = (size + slot + sizeof(uint32_t) - 1) / sizeof(uint32_t) * sizeof(uint32_t);
     const bool own = need > kBlockSize / 4;
-    blocks_.push_back({own ? platform::NewAlignedRoom(need, alignof(std::max_align_t)) : platform::NewHugePageRoom(kBlockSize),
-                       own ? need : kBlockSize, rowCount_});
+    platform::TAlignedRoom room =
+        own ? platform::NewAlignedRoom(need, alignof(std::max_align_t)) : platform::NewHugePageRoom(kBlockSize);
+    blocks_.push_back({std::move(room), own ? need : kBlockSize, rowCount_});
     last = &blocks_.back();
   }
   char* room = last->room.get() + last->used;
   last->used += size;
-  if (forRow) last->Offsets()[-1 - static_cast<ptrdiff_t>(rowCount_ - last->firstRow)] = static_cast<uint32_t>(room - last->room.get());
+  if (forRow) {
+    const auto slotIndex = static_cast<ptrdiff_t>(rowCount_ - last->firstRow);
+    last->Offsets()[-1 - slotIndex] = static_cast<uint32_t>(room - last->room.get());
+  }
   return room;
 }
 
