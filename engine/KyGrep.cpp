@@ -198,17 +198,19 @@ void TKyGrep::Search(TJob& job, TLineMatcher& matcher, std::unique_lock<std::mut
 }
 
 void TKyGrep::Deliver(size_t untilBelow) {
+  // Nothing to report now, and nothing to wait for.
+  const auto nothingDue = [&] { return queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow); };
   try {
     for (;;) {
       std::shared_ptr<TJob> job;
       // Only the owner adds files to the queue and takes them off, so it
       // may look at the front without the lock: with a worker holding the
       // lock and waiting for a core, taking it for nothing stalled the walk.
-      if (!canceled_ && (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow))) return;
+      if (!canceled_ && nothingDue()) return;
       {
         std::unique_lock lock(mutex_);
         if (canceled_) break;
-        if (queue_.empty() || (!queue_.front()->done && queue_.size() < untilBelow)) return;
+        if (nothingDue()) return;
         if (!queue_.front()->done && !ProcessMessages) {
           if (const std::shared_ptr<TJob> own = NextUnstarted()) {
             Search(*own, matcher_, lock);

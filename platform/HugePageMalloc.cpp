@@ -31,17 +31,18 @@ std::string ThpMode() {
 
 }  // namespace
 
-bool HugePageRestartGains(const char* tunables, std::string_view thpMode, std::string_view libcVersion) {
-  return tunables == nullptr && thpMode.find("[madvise]") != std::string_view::npos && AtLeast(libcVersion, 2, 35);
+bool HugePageRestartGains(std::string_view thpMode, std::string_view libcVersion) {
+  return thpMode.find("[madvise]") != std::string_view::npos && AtLeast(libcVersion, 2, 35);
 }
 
 void UseHugePageMalloc(char** argv) {
+  // Tunables of the user's own are left as they are, and with them malloc.
   if (const char* tunables = std::getenv(kTunablesVariable)) {
     // Ours, read by now: the programs this one starts run as they would have.
     if (tunables == kHugePageTunable) unsetenv(kTunablesVariable);
     return;
   }
-  if (!HugePageRestartGains(nullptr, ThpMode(), gnu_get_libc_version())) return;
+  if (!HugePageRestartGains(ThpMode(), gnu_get_libc_version())) return;
   // The file by its own name, not as /proc/self/exe: the process is known by
   // the name it is started under (ps, top, pkill).
   std::error_code error;

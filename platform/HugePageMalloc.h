@@ -17,13 +17,13 @@ inline constexpr std::string_view kHugePageTunable = "glibc.malloc.hugetlb=1";
 
 // Whether a restart gains anything: the system gives huge pages on request
 // only (`thpMode`, the text of /sys/kernel/mm/transparent_hugepage/enabled,
-// has "[madvise]"), the C library knows the tunable (`libcVersion` 2.35 or
-// later) and the environment sets no tunables of its own (`tunables`, the
-// value of GLIBC_TUNABLES, is null).
-bool HugePageRestartGains(const char* tunables, std::string_view thpMode, std::string_view libcVersion);
+// has "[madvise]") and the C library knows the tunable (`libcVersion` 2.35 or
+// later).
+bool HugePageRestartGains(std::string_view thpMode, std::string_view libcVersion);
 
 // Call first thing in main. Starts the program again (the same file, the same
-// arguments) with the tunable in the environment, when that gains anything;
+// arguments) with the tunable in the environment, when that gains anything
+// and the environment sets no tunables of its own (GLIBC_TUNABLES);
 // in the program so restarted, takes the tunable out of the environment
 // again, so that the programs it starts (an editor) don't inherit it. Returns
 // when the program goes on as it is, also when the restart fails.
